@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kavelmark
+{
+
+// Conversion between Windows code page 1252 bytes (the texts of records, passwords and the
+// file) and Unicode. The map is one to one over all 256 byte values: the five bytes that
+// cp1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the code points of the same
+// value, so no byte is ever lost on the way through the user interface.
+
+// UTF-8 text of the given cp1252 bytes.
+std::string Cp1252ToUtf8(std::string_view bytes);
+
+// The cp1252 bytes of a UTF-8 text, or nothing when the text holds a character that cp1252
+// cannot store (or is not valid UTF-8). Such a character is never replaced silently.
+std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
+
+// The Unicode code point of one cp1252 byte, and the byte of a code point (-1 when none).
+char32_t Cp1252ToCodePoint(unsigned char byte);
+int CodePointToCp1252(char32_t codePoint);
+
+} // namespace kavelmark

@@ -1,0 +1,39 @@
+#include "platform/Messages.h"
+
+#include <iostream>
+
+namespace kavelmark
+{
+namespace
+{
+
+class StandardErrorSink final : public MessageSink
+{
+public:
+    MessageAnswer Show(const std::string& text, const std::string& caption, MessageIcon,
+                       MessageButtons buttons) override
+    {
+        std::cerr << caption << ": " << text << '\n';
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
+    }
+};
+
+StandardErrorSink fallbackSink;
+MessageSink* currentSink = &fallbackSink;
+
+} // namespace
+
+MessageSink* SetMessageSink(MessageSink* sink)
+{
+    MessageSink* previous = currentSink == &fallbackSink ? nullptr : currentSink;
+    currentSink = sink ? sink : &fallbackSink;
+    return previous;
+}
+
+MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                          MessageButtons buttons)
+{
+    return currentSink->Show(text, caption, icon, buttons);
+}
+
+} // namespace kavelmark

@@ -1,0 +1,69 @@
+#pragma once
+
+#include <string>
+
+namespace kavelmark
+{
+
+// Every modal message of the program goes through this seam. Core code (store, crypto,
+// file, settings) never talks to a window system; the windows install the Qt sink, tests a
+// recorder with scripted answers. Texts and captions are UTF-8.
+
+enum class MessageIcon
+{
+    Error,
+    Information,
+    Question,
+    Exclamation,
+    Stop,
+    None,
+};
+
+enum class MessageButtons
+{
+    Ok,
+    OkCancel,
+};
+
+// Values match the dialog results OK (1) and Cancel (2).
+enum class MessageAnswer
+{
+    Ok = 1,
+    Cancel = 2,
+};
+
+class MessageSink
+{
+public:
+    virtual ~MessageSink() = default;
+    virtual MessageAnswer Show(const std::string& text, const std::string& caption, MessageIcon icon,
+                               MessageButtons buttons) = 0;
+};
+
+// Installs the sink that receives all messages and returns the one it replaces. Passing
+// nullptr restores the fallback, which prints "caption: text" to standard error and answers
+// Cancel to every question, so that nothing is confirmed without a user.
+MessageSink* SetMessageSink(MessageSink* sink);
+
+MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
+                          MessageButtons buttons = MessageButtons::Ok);
+
+// Installs a sink for the lifetime of the guard.
+class ScopedMessageSink
+{
+public:
+    explicit ScopedMessageSink(MessageSink& sink) : previous_(SetMessageSink(&sink))
+    {
+    }
+    ~ScopedMessageSink()
+    {
+        SetMessageSink(previous_);
+    }
+    ScopedMessageSink(const ScopedMessageSink&) = delete;
+    ScopedMessageSink& operator=(const ScopedMessageSink&) = delete;
+
+private:
+    MessageSink* previous_;
+};
+
+} // namespace kavelmark

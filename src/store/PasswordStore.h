@@ -1,0 +1,89 @@
+#pragma once
+
+#include <cstddef>
+#include <list>
+#include <string_view>
+
+#include "platform/SecureString.h"
+
+namespace kavelmark
+{
+
+// All categories and entries of the open password file: one ordered list of record texts
+// (code page 1252 bytes) with positions that stay valid across appends and across removal
+// of other elements. Category and entry records are interleaved in file order.
+class PasswordStore
+{
+    using List = std::list<SecureString, WipingAllocator<SecureString>>;
+
+public:
+    // Opaque handle of one element; the default value is the null position ("none").
+    class Position
+    {
+    public:
+        Position() = default;
+        explicit operator bool() const
+        {
+            return valid_;
+        }
+        bool operator==(const Position& other) const
+        {
+            return valid_ == other.valid_ && (!valid_ || it_ == other.it_);
+        }
+
+    private:
+        friend class PasswordStore;
+        explicit Position(List::iterator it) : it_(it), valid_(true)
+        {
+        }
+        List::iterator it_{};
+        bool valid_ = false;
+    };
+
+    // A new store already holds the seven built-in categories.
+    PasswordStore();
+
+    // The ordinary operations of a string list.
+    Position GetHeadPosition() const;
+    Position GetNextPosition(Position position) const; // null after the tail
+    const SecureString& GetAt(Position position) const;
+    std::size_t GetCount() const;
+    Position AddTail(std::string_view text);
+    void RemoveAt(Position position);
+    void RemoveAll();
+
+    void AddMissingBuiltInCategories();
+    static bool IsSecretLabel(std::string_view label);
+
+    // Record operations. Building operations refuse a field that contains the separator
+    // "_|_" (the record format cannot hold it): AddCategory and AddEntry then return the null
+    // position and ReplaceEntry returns false, and the store is unchanged.
+    Position AddCategory(std::string_view name, std::string_view label1, std::string_view label2,
+                         std::string_view label3);
+    Position FindCategory(std::string_view name, Position start = {}) const;
+    SecureString GetCategoryLabel(Position category, int n) const;
+
+    Position AddEntry(std::string_view category, std::string_view name, std::string_view description,
+                      std::string_view value1, std::string_view value2, std::string_view value3);
+    bool ReplaceEntry(Position position, std::string_view category, std::string_view name,
+                      std::string_view description, std::string_view value1, std::string_view value2,
+                      std::string_view value3);
+    Position FindNextEntry(Position position) const;
+
+    SecureString GetEntryField(Position entry, int n) const;
+    SecureString GetEntryCategory(Position entry) const;
+    SecureString GetEntryName(Position entry) const;
+    SecureString GetEntryDescription(Position entry) const;
+    SecureString GetEntryValue(Position entry, int k) const;
+
+    Position FindEntryByDisplayName(std::string_view displayText, Position start = {}) const;
+    SecureString ExpandDisplayText(Position entry, std::string_view text) const;
+
+    // Whether a text can be stored as a field: it must not contain the separator.
+    static bool IsStorableField(std::string_view field);
+
+private:
+    mutable List records_;
+};
+
+} // namespace kavelmark

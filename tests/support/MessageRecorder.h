@@ -1,0 +1,60 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "platform/Messages.h"
+
+namespace kavelmark::testing
+{
+
+struct RecordedMessage
+{
+    std::string text;
+    std::string caption;
+    MessageIcon icon;
+    MessageButtons buttons;
+};
+
+// Keeps every message in order and answers with scripted buttons (OK once the script is
+// used up). Installs itself for its lifetime.
+class MessageRecorder final : public MessageSink
+{
+public:
+    MessageRecorder() : previous_(SetMessageSink(this))
+    {
+    }
+    ~MessageRecorder() override
+    {
+        SetMessageSink(previous_);
+    }
+    MessageRecorder(const MessageRecorder&) = delete;
+    MessageRecorder& operator=(const MessageRecorder&) = delete;
+
+    void AnswerNext(MessageAnswer answer)
+    {
+        script_.push_back(answer);
+    }
+
+    MessageAnswer Show(const std::string& text, const std::string& caption, MessageIcon icon,
+                       MessageButtons buttons) override
+    {
+        messages.push_back({text, caption, icon, buttons});
+        if (script_.empty())
+        {
+            return MessageAnswer::Ok;
+        }
+        MessageAnswer answer = script_.front();
+        script_.pop_front();
+        return answer;
+    }
+
+    std::vector<RecordedMessage> messages;
+
+private:
+    std::deque<MessageAnswer> script_;
+    MessageSink* previous_;
+};
+
+} // namespace kavelmark::testing
