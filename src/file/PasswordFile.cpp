@@ -146,6 +146,11 @@ ReadResult PasswordFile::ReadV03(ByteSource& file, std::string_view password, Pa
         }
         offset += length;
     }
+    // What follows the records is the padding: one to sixteen bytes.
+    if (offset == plain.size() || plain.size() - offset > CipherEngine::kBlockSize)
+    {
+        return ReadResult::Damaged;
+    }
     offset = recordsStart;
     for (std::uint32_t i = 0; i < count; ++i)
     {
