@@ -21,7 +21,11 @@ public:
     class Position
     {
     public:
-        Position() = default;
+        // User-provided (not defaulted with member initialisers) so that "Position start = {}"
+        // can serve as a default argument inside the enclosing class.
+        Position() : it_(), valid_(false)
+        {
+        }
         explicit operator bool() const
         {
             return valid_;
@@ -36,8 +40,8 @@ public:
         explicit Position(List::iterator it) : it_(it), valid_(true)
         {
         }
-        List::iterator it_{};
-        bool valid_ = false;
+        List::iterator it_;
+        bool valid_;
     };
 
     // A new store already holds the seven built-in categories.
@@ -65,9 +69,8 @@ public:
 
     Position AddEntry(std::string_view category, std::string_view name, std::string_view description,
                       std::string_view value1, std::string_view value2, std::string_view value3);
-    bool ReplaceEntry(Position position, std::string_view category, std::string_view name,
-                      std::string_view description, std::string_view value1, std::string_view value2,
-                      std::string_view value3);
+    bool ReplaceEntry(Position position, std::string_view category, std::string_view name, std::string_view description,
+                      std::string_view value1, std::string_view value2, std::string_view value3);
     Position FindNextEntry(Position position) const;
 
     SecureString GetEntryField(Position entry, int n) const;
@@ -78,8 +81,12 @@ public:
 
     Position FindEntryByDisplayName(std::string_view displayText, Position start = {}) const;
     SecureString ExpandDisplayText(Position entry, std::string_view text) const;
+    // The same with the entry's category record already looked up (null: no such category),
+    // so that filling a list of all entries does not search the store once per row.
+    SecureString ExpandDisplayText(Position entry, std::string_view text, Position category) const;
 
-    // Whether a text can be stored as a field: it must not contain the separator.
+    // Whether a text can be stored as a field: it must not contain the separator, nor end
+    // in "_|" (which would form a separator with the one that follows the field).
     static bool IsStorableField(std::string_view field);
 
 private:
