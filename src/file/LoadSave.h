@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
+#include <functional>
 
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
@@ -8,16 +10,26 @@
 namespace kavelmark
 {
 
+// Load's result for a file it refuses: an unknown magic, or lengths the format cannot
+// describe. The session treats it like every failed load and never saves over such a file.
+inline constexpr int kLoadDamaged = -2;
+
 // Loads the password file named by the setting Config/MainEntryFile into the store.
 // Results: 0 loaded (also a V0.1 file), 2 the file does not exist, -1 wrong password or a
-// short read, another positive value the cause code of a failed open; damaged files get a
-// result that is neither 0 nor 2, so the session refuses to save over them. Messages go
-// through the messages seam before it returns.
+// short read, kLoadDamaged a file that is not a readable password file, another positive
+// value the cause code of a failed open; damaged files get a result that is neither 0 nor
+// 2, so the session refuses to save over them. Messages go through the messages seam
+// before it returns.
 int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed);
 
 // Writes the whole store as a V0.3 file to Config/MainEntryFile, replacing the old file
 // only once the new one is safely on disk. 0 on success; non-zero (with a message) when the
 // file could not be written, -1 when the list and its count disagree.
 int Save(const PasswordStore& store, const SecureString& password);
+
+// Where Save takes the local time of the save from (read once per save). Installing an
+// empty function restores the system clock; returns the clock it replaces.
+using SaveClock = std::function<std::tm()>;
+SaveClock SetSaveClock(SaveClock clock);
 
 } // namespace kavelmark

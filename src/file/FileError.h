@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+
+namespace kavelmark
+{
+
+// Cause codes of failed file operations, shown with their FileErrorText.
+enum FileErrorCode : int
+{
+    kFileOk = 0,
+    kFileGeneric = 1,
+    kFileNotFound = 2,
+    kFileBadPath = 3,
+    kFileTooManyOpen = 4,
+    kFileAccessDenied = 5,
+    kFileInvalidHandle = 6,
+    kFileRemoveCurrentDir = 7,
+    kFileDirectoryFull = 8,
+    kFileBadSeek = 9,
+    kFileHardware = 10,
+    kFileSharingViolation = 11,
+    kFileLockViolation = 12,
+    kFileDiskFull = 13,
+    kFileEndOfFile = 14,
+};
+
+// The cause code of an errno value.
+int FileErrorFromErrno(int error);
+
+// The English text shown under the caption "Datei-Fehler".
+std::string FileErrorText(int code);
+
+} // namespace kavelmark

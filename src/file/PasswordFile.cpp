@@ -1,0 +1,245 @@
+#include "file/PasswordFile.h"
+
+#include <array>
+
+#include "crypto/CipherEngine.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+constexpr std::size_t kMagicLength = 16;
+
+bool ReadU32(ByteSource& file, std::uint32_t& value)
+{
+    std::array<unsigned char, 4> bytes{};
+    if (file.Read(reinterpret_cast<char*>(bytes.data()), bytes.size()) != bytes.size())
+    {
+        return false;
+    }
+    value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+    return true;
+}
+
+std::uint32_t U32At(std::string_view bytes, std::size_t offset)
+{
+    auto byte = [&](std::size_t i)
+    { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[offset + i])); };
+    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
+}
+
+template <class Text> void AppendU32(Text& text, std::uint32_t value)
+{
+    for (int i = 0; i < 4; ++i)
+    {
+        text.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+    }
+}
+
+// Reads exactly size bytes into a fresh buffer; false when the file has fewer. The size is
+// checked against what is left before anything is allocated.
+bool ReadBlock(ByteSource& file, std::uint64_t size, SecureString& block)
+{
+    if (size > file.Remaining())
+    {
+        return false;
+    }
+    block.resize(static_cast<std::size_t>(size));
+    return file.Read(block.data(), block.size()) == block.size();
+}
+
+std::string_view UpToZero(std::string_view text)
+{
+    return text.substr(0, text.find('\0'));
+}
+
+} // namespace
+
+std::string PasswordFile::FormatTimestamp(const std::tm& time, const char* pattern)
+{
+    std::array<char, 64> buffer{};
+    std::size_t length = std::strftime(buffer.data(), buffer.size(), pattern, &time);
+    return std::string(buffer.data(), length);
+}
+
+PasswordFile::Identified PasswordFile::IdentifyVersion(ByteSource& file)
+{
+    std::uint32_t length = 0;
+    if (!ReadU32(file, length))
+    {
+        return {ReadResult::ShortRead, FileVersion::Unknown};
+    }
+    if (length != kMagicLength)
+    {
+        return {ReadResult::Damaged, FileVersion::Unknown};
+    }
+    std::array<char, kMagicLength> magic{};
+    if (file.Read(magic.data(), magic.size()) != magic.size())
+    {
+        return {ReadResult::ShortRead, FileVersion::Unknown};
+    }
+    std::string_view text = UpToZero(std::string_view(magic.data(), magic.size()));
+    FileVersion version = text == kMagicV03   ? FileVersion::V03
+                          : text == kMagicV02 ? FileVersion::V02
+                          : text == kMagicV01 ? FileVersion::V01
+                                              : FileVersion::Unknown;
+    return {ReadResult::Done, version};
+}
+
+ReadResult PasswordFile::ReadV03(ByteSource& file, std::string_view password, PasswordStore& store)
+{
+    std::uint32_t headerLength = 0;
+    if (!ReadU32(file, headerLength))
+    {
+        return ReadResult::ShortRead;
+    }
+    // The block must be whole cipher blocks and hold the timestamp and the tag.
+    if (headerLength % CipherEngine::kBlockSize != 0 || headerLength < kTimestampLength + kVerificationTag.size())
+    {
+        return ReadResult::Damaged;
+    }
+    CipherEngine header;
+    if (!ReadBlock(file, headerLength, header.Data()))
+    {
+        return ReadResult::ShortRead;
+    }
+    header.DecryptInPlace(password);
+    if (std::string_view(header.Data()).substr(kTimestampLength, kVerificationTag.size()) != kVerificationTag)
+    {
+        return ReadResult::WrongPassword;
+    }
+
+    std::uint64_t bodyLength = file.Remaining();
+    if (bodyLength % CipherEngine::kBlockSize != 0)
+    {
+        return ReadResult::Damaged;
+    }
+    CipherEngine body;
+    if (!ReadBlock(file, bodyLength, body.Data()))
+    {
+        return ReadResult::ShortRead;
+    }
+    body.DecryptInPlace(password);
+    std::string_view plain(body.Data());
+
+    // Check every length against the decrypted data before the first record is taken, so
+    // that a damaged body adds nothing.
+    if (plain.size() < kTimestampLength + 4)
+    {
+        return ReadResult::Damaged;
+    }
+    std::uint32_t count = U32At(plain, kTimestampLength);
+    std::size_t recordsStart = kTimestampLength + 4;
+    std::size_t offset = recordsStart;
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        if (plain.size() - offset < 4)
+        {
+            return ReadResult::Damaged;
+        }
+        std::uint32_t length = U32At(plain, offset);
+        offset += 4;
+        if (plain.size() - offset < length)
+        {
+            return ReadResult::Damaged;
+        }
+        offset += length;
+    }
+    // What follows the records is the padding: one to sixteen bytes.
+    if (offset == plain.size() || plain.size() - offset > CipherEngine::kBlockSize)
+    {
+        return ReadResult::Damaged;
+    }
+    offset = recordsStart;
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        std::uint32_t length = U32At(plain, offset);
+        store.AddTail(plain.substr(offset + 4, length));
+        offset += 4 + length;
+    }
+    return ReadResult::Done;
+}
+
+ReadResult PasswordFile::ReadV02(ByteSource& file, std::uint64_t legacySeed, PasswordStore& store)
+{
+    LegacyScramble scramble(legacySeed);
+    std::uint32_t tagLength = 0;
+    SecureString buffer;
+    if (!ReadU32(file, tagLength) || !ReadBlock(file, tagLength, buffer))
+    {
+        return ReadResult::ShortRead;
+    }
+    scramble.ApplyInPlace(buffer.data(), buffer.size());
+    if (UpToZero(buffer) != kVerificationTag)
+    {
+        return ReadResult::WrongPassword;
+    }
+    std::uint32_t count = 0;
+    if (!ReadU32(file, count))
+    {
+        return ReadResult::ShortRead;
+    }
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        std::uint32_t length = 0;
+        if (!ReadU32(file, length) || !ReadBlock(file, length, buffer))
+        {
+            return ReadResult::ShortRead;
+        }
+        scramble.ApplyInPlace(buffer.data(), buffer.size());
+        store.AddTail(buffer);
+    }
+    WipeString(buffer);
+    return ReadResult::Done;
+}
+
+PasswordFile::Written PasswordFile::WriteV03(ByteSink& file, std::string_view password, const PasswordStore& store,
+                                             const std::tm& saveTime)
+{
+    Written result;
+    std::string head;
+    AppendU32(head, static_cast<std::uint32_t>(kMagicV03.size()));
+    head.append(kMagicV03);
+
+    CipherEngine header(ToSecure(FormatTimestamp(saveTime, kVerificationPattern)));
+    header.Data().append(kVerificationTag);
+    header.EncryptInPlace(password);
+    AppendU32(head, static_cast<std::uint32_t>(header.Data().size()));
+    head.append(header.Data());
+
+    // Walk exactly as many elements as the store counts; a list that ends early or goes on
+    // past the count is inconsistent, and whatever was walked is written all the same.
+    std::size_t count = store.GetCount();
+    std::size_t bodySize = kTimestampLength + 4;
+    std::size_t walked = 0;
+    auto position = store.GetHeadPosition();
+    for (; position && walked < count; position = store.GetNextPosition(position), ++walked)
+    {
+        bodySize += 4 + store.GetAt(position).size();
+    }
+    result.listConsistent = walked == count && !position;
+
+    CipherEngine body;
+    SecureString& plain = body.Data();
+    plain.reserve(bodySize + CipherEngine::kBlockSize);
+    plain.append(FormatTimestamp(saveTime, kBodyPattern));
+    AppendU32(plain, static_cast<std::uint32_t>(count));
+    position = store.GetHeadPosition();
+    for (std::size_t i = 0; i < walked; ++i, position = store.GetNextPosition(position))
+    {
+        const SecureString& text = store.GetAt(position);
+        AppendU32(plain, static_cast<std::uint32_t>(text.size()));
+        plain.append(text);
+    }
+    body.EncryptInPlace(password);
+
+    result.fileError = file.Write(head.data(), head.size());
+    if (result.fileError == 0)
+    {
+        result.fileError = file.Write(body.Data().data(), body.Data().size());
+    }
+    return result;
+}
+
+} // namespace kavelmark

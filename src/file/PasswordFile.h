@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+
+#include "file/RetryingFile.h"
+#include "store/PasswordStore.h"
+
+namespace kavelmark
+{
+
+enum class FileVersion
+{
+    Unknown,
+    V01,
+    V02,
+    V03,
+};
+
+enum class ReadResult
+{
+    Done,
+    WrongPassword,
+    ShortRead, // done, but a read came back with fewer bytes than asked for
+    Damaged,   // lengths the format cannot describe; nothing past them was read
+};
+
+// The layout of the password file in its three versions; only V0.3 is written.
+class PasswordFile
+{
+public:
+    static constexpr std::string_view kMagicV01 = "Kavelmark V0.1  ";
+    static constexpr std::string_view kMagicV02 = "Kavelmark V0.2  ";
+    static constexpr std::string_view kMagicV03 = "Kavelmark V0.3  ";
+    // cp1252: the two letters are 0xE4 and 0xF6.
+    static constexpr std::string_view kVerificationTag = "4t8x\xE4p.\xF6*k7(]%-?";
+    static constexpr const char* kVerificationPattern = "%H:%M:%S - %d.%m.%Y";
+    static constexpr const char* kBodyPattern = "%S:%M:%H - %Y.%m.%d";
+    static constexpr std::size_t kTimestampLength = 21;
+
+    struct Identified
+    {
+        ReadResult result;
+        FileVersion version;
+    };
+    // Reads the magic length and the magic. A magic length other than 16 is damage.
+    static Identified IdentifyVersion(ByteSource& file);
+
+    // Continue after the magic and append the file's records to the store.
+    static ReadResult ReadV03(ByteSource& file, std::string_view password, PasswordStore& store);
+    static ReadResult ReadV02(ByteSource& file, std::uint64_t legacySeed, PasswordStore& store);
+
+    struct Written
+    {
+        bool listConsistent = true;
+        int fileError = 0; // cause code of a failed write
+    };
+    // Writes the whole V0.3 file; both timestamps come from the one time given.
+    static Written WriteV03(ByteSink& file, std::string_view password, const PasswordStore& store,
+                            const std::tm& saveTime);
+
+    static std::string FormatTimestamp(const std::tm& time, const char* pattern);
+};
+
+} // namespace kavelmark

@@ -1,0 +1,115 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <string_view>
+
+#include "file/RetryingFile.h"
+
+namespace kavelmark::testing
+{
+
+// A folder of its own for each test, removed afterwards.
+class TempDir
+{
+public:
+    TempDir()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kavelmark-file-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~TempDir()
+    {
+        std::error_code ignored;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& Path() const
+    {
+        return path_;
+    }
+    std::string operator/(std::string_view name) const
+    {
+        return (path_ / name).string();
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteBytes(const std::string& path, std::string_view bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string U32(std::uint32_t value)
+{
+    std::string bytes;
+    for (int i = 0; i < 4; ++i)
+    {
+        bytes.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+    }
+    return bytes;
+}
+
+// 14:05:09 on 5 December 2026.
+inline std::tm FixedSaveTime()
+{
+    std::tm time{};
+    time.tm_year = 2026 - 1900;
+    time.tm_mon = 11;
+    time.tm_mday = 5;
+    time.tm_hour = 14;
+    time.tm_min = 5;
+    time.tm_sec = 9;
+    time.tm_isdst = -1;
+    return time;
+}
+
+// File bytes in memory, for the format without a disk.
+class MemoryFile final : public ByteSource, public ByteSink
+{
+public:
+    MemoryFile() = default;
+    explicit MemoryFile(std::string bytes) : bytes_(std::move(bytes))
+    {
+    }
+    std::size_t Read(char* buffer, std::size_t size) override
+    {
+        std::size_t count = std::min(size, bytes_.size() - position_);
+        bytes_.copy(buffer, count, position_);
+        position_ += count;
+        return count;
+    }
+    std::uint64_t Remaining() const override
+    {
+        return bytes_.size() - position_;
+    }
+    int Write(const char* data, std::size_t size) override
+    {
+        bytes_.append(data, size);
+        return 0;
+    }
+    const std::string& Bytes() const
+    {
+        return bytes_;
+    }
+
+private:
+    std::string bytes_;
+    std::size_t position_ = 0;
+};
+
+} // namespace kavelmark::testing

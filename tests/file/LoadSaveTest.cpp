@@ -1,0 +1,527 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/Settings.h"
+#include "app/SettingsNames.h"
+#include "crypto/CipherEngine.h"
+#include "file/FileTestSupport.h"
+#include "file/LoadSave.h"
+#include "file/PasswordFile.h"
+#include "support/MessageRecorder.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+using testing::FixedSaveTime;
+using testing::ReadBytes;
+using testing::U32;
+using testing::WriteBytes;
+
+std::vector<std::string> Records(const PasswordStore& store)
+{
+    std::vector<std::string> texts;
+    for (auto p = store.GetHeadPosition(); p; p = store.GetNextPosition(p))
+    {
+        texts.emplace_back(store.GetAt(p).data(), store.GetAt(p).size());
+    }
+    return texts;
+}
+
+std::vector<std::string> BuiltIns()
+{
+    return Records(PasswordStore());
+}
+
+std::vector<std::string> FolderContents(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string Scrambled(LegacyScramble& scramble, std::string_view text)
+{
+    SecureString bytes = scramble.Apply(text);
+    return std::string(bytes.data(), bytes.size());
+}
+
+// A V0.2 file as the previous version wrote it.
+std::string V02File(std::string_view password, const std::vector<std::string>& records)
+{
+    LegacyScramble scramble(ComputeLegacySeed(password));
+    std::string bytes = U32(16) + "Kavelmark V0.2  " + U32(16) + Scrambled(scramble, PasswordFile::kVerificationTag);
+    bytes += U32(static_cast<std::uint32_t>(records.size()));
+    for (const std::string& record : records)
+    {
+        bytes += U32(static_cast<std::uint32_t>(record.size())) + Scrambled(scramble, record);
+    }
+    return bytes;
+}
+
+// A V0.3 file around a hand-made body plaintext.
+std::string V03File(std::string_view password, std::string_view bodyPlain)
+{
+    CipherEngine header(ToSecure(std::string("14:05:09 - 05.12.2026") + std::string(PasswordFile::kVerificationTag)));
+    SecureString headerCipher = header.Encrypt(password);
+    CipherEngine body(ToSecure(bodyPlain));
+    SecureString bodyCipher = body.Encrypt(password);
+    return U32(16) + "Kavelmark V0.3  " + U32(48) + std::string(headerCipher.data(), headerCipher.size()) +
+           std::string(bodyCipher.data(), bodyCipher.size());
+}
+
+class LoadSaveTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        backend.Write(settings::kConfig, settings::kMainEntryFile, path);
+        previousClock = SetSaveClock(FixedSaveTime);
+    }
+    void TearDown() override
+    {
+        SetSaveClock(previousClock);
+    }
+
+    int LoadWith(std::string_view password)
+    {
+        return Load(store, ToSecure(password), ComputeLegacySeed(password));
+    }
+
+    int SaveRecords(const std::vector<std::string>& records, std::string_view password)
+    {
+        PasswordStore source;
+        source.RemoveAll();
+        for (const std::string& record : records)
+        {
+            source.AddTail(record);
+        }
+        return Save(source, ToSecure(password));
+    }
+
+    testing::TempDir dir;
+    std::string path = dir / "pw.Kavelmark";
+    InMemorySettingsBackend backend;
+    ScopedSettingsBackend install{backend};
+    testing::MessageRecorder recorder;
+    PasswordStore store;
+    SaveClock previousClock;
+};
+
+TEST_F(LoadSaveTest, V03RoundTripKeepsEveryByteAndTheOrder)
+{
+    const std::vector<std::string> records = {
+        "_C__|_Eigene_|_Kunde_|_Kennwort (*)_|_Ort_|_",
+        std::string("_E__|_Eigene_|_mit\0Null_|_\x80\xE4\xFF_|_a_|_b_|_c_|_", 36),
+        "",
+        "kein Datensatz",
+    };
+    ASSERT_EQ(SaveRecords(records, "Kennwort"), 0);
+    EXPECT_EQ(::access((path).c_str(), F_OK), 0);
+
+    EXPECT_EQ(LoadWith("Kennwort"), 0);
+    std::vector<std::string> expected = records;
+    for (const std::string& builtIn : BuiltIns())
+    {
+        expected.push_back(builtIn);
+    }
+    EXPECT_EQ(Records(store), expected);
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"});
+}
+
+TEST_F(LoadSaveTest, SaveStampsBothTimestampsFromTheInstalledClock)
+{
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    std::string bytes = ReadBytes(path);
+    ASSERT_EQ(bytes.size(), 440u);
+    CipherEngine header(ToSecure(bytes.substr(24, 48)));
+    EXPECT_EQ(std::string_view(header.Decrypt("pw")).substr(0, 21), "14:05:09 - 05.12.2026");
+    CipherEngine body(ToSecure(bytes.substr(72)));
+    EXPECT_EQ(std::string_view(body.Decrypt("pw")).substr(0, 21), "09:05:14 - 2026.12.05");
+}
+
+TEST_F(LoadSaveTest, V02FileIsReadMovedAsideAndWrittenBackAsV03)
+{
+    const std::string password = "P\xE4sswort"; // a byte above 127 makes the seed carry
+    const std::vector<std::string> records = {"_C__|_FTP_|_User_|_Password (*)_|_Host_|_",
+                                              "_E__|_FTP_|_Server_|_\xDF_|_anna_|_s3cr\xEBt_|_ftp.example.org_|_"};
+    WriteBytes(path, V02File(password, records));
+    WriteBytes(path + ".old_1", "taken");
+    const std::string original = ReadBytes(path);
+
+    EXPECT_EQ(LoadWith(password), 0);
+    EXPECT_TRUE(recorder.messages.empty());
+    std::vector<std::string> loaded = Records(store);
+    ASSERT_GE(loaded.size(), 2u);
+    EXPECT_EQ(std::vector<std::string>(loaded.begin(), loaded.begin() + 2), records);
+    EXPECT_EQ(loaded.size(), 2u + 6u); // FTP came from the file
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(ReadBytes(path + ".old_2"), original);
+    EXPECT_EQ(ReadBytes(path + ".old_1"), "taken");
+
+    ASSERT_EQ(Save(store, ToSecure(password)), 0);
+    EXPECT_EQ(ReadBytes(path).substr(4, 16), "Kavelmark V0.3  ");
+    PasswordStore reloaded;
+    EXPECT_EQ(Load(reloaded, ToSecure(password), 0), 0);
+    EXPECT_EQ(Records(reloaded), loaded);
+}
+
+TEST_F(LoadSaveTest, V01FileLoadsAsBuiltInsOnlyAndIsMovedToTheFirstFreeBackup)
+{
+    const std::string v01 = U32(16) + "Kavelmark V0.1  whatever followed";
+    WriteBytes(path, v01);
+    EXPECT_EQ(LoadWith("egal"), 0);
+    EXPECT_EQ(Records(store), BuiltIns());
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(ReadBytes(path + ".old_1"), v01);
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
+TEST_F(LoadSaveTest, AWrongPasswordShowsOneMessageAndLeavesTheStoreEmpty)
+{
+    const std::pair<std::string, std::string> files[] = {
+        {"V0.3", ""},
+        {"V0.2", V02File("richtig", {"_C__|_x_|_a_|_b_|_c_|_"})},
+    };
+    for (const auto& [name, v02] : files)
+    {
+        if (v02.empty())
+        {
+            ASSERT_EQ(SaveRecords({"_C__|_x_|_a_|_b_|_c_|_"}, "richtig"), 0);
+        }
+        else
+        {
+            WriteBytes(path, v02);
+        }
+        const std::string original = ReadBytes(path);
+        recorder.messages.clear();
+
+        EXPECT_EQ(LoadWith("falsch"), -1) << name;
+        EXPECT_EQ(store.GetCount(), 0u) << name;
+        ASSERT_EQ(recorder.messages.size(), 1u) << name;
+        EXPECT_EQ(recorder.messages[0].caption, "ERROR");
+        EXPECT_EQ(recorder.messages[0].text, "Das Passwort ist falsch!");
+        EXPECT_EQ(recorder.messages[0].icon, MessageIcon::Error);
+        EXPECT_EQ(ReadBytes(path), original) << name;
+        EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << name;
+    }
+}
+
+TEST_F(LoadSaveTest, AMissingFileGivesTwoSilentlyAndKeepsTheStore)
+{
+    store.AddEntry("FTP", "kept", "", "", "", "");
+    const auto before = Records(store);
+    EXPECT_EQ(LoadWith("pw"), 2);
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(Records(store), before);
+}
+
+TEST_F(LoadSaveTest, OpenFailuresOtherThanAMissingFileAreShownWithTheirCause)
+{
+    std::filesystem::create_directory(path); // a folder where the file should be
+    EXPECT_EQ(LoadWith("pw"), 5);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
+    EXPECT_EQ(recorder.messages[0].text, "The file could not be accessed.");
+    EXPECT_EQ(Records(store), BuiltIns());
+}
+
+TEST_F(LoadSaveTest, TheMainEntryFileSettingIsReadAtEveryCall)
+{
+    backend.Erase(settings::kConfig, settings::kMainEntryFile);
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(dir.Path());
+    EXPECT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    EXPECT_EQ(backend.Read(settings::kConfig, settings::kMainEntryFile), "default.Kavelmark");
+    EXPECT_EQ(ReadBytes(dir / "default.Kavelmark").size(), 440u);
+    backend.Write(settings::kConfig, settings::kMainEntryFile, "  other.Kavelmark ");
+    EXPECT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    std::filesystem::current_path(previous);
+    // The trimmed read finds content, so the stored text (blanks and all) is the name.
+    EXPECT_TRUE(std::filesystem::exists(dir / "  other.Kavelmark "));
+}
+
+TEST_F(LoadSaveTest, AFileLockedByAWriterForAboutAHundredMillisecondsLoadsOnARetry)
+{
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    int holder = ::open(path.c_str(), O_RDWR);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+    std::thread release(
+        [holder]
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            ::close(holder);
+        });
+    auto start = std::chrono::steady_clock::now();
+    int result = LoadWith("pw");
+    auto waited = std::chrono::steady_clock::now() - start;
+    release.join();
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(Records(store), BuiltIns());
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_GE(waited, std::chrono::milliseconds(100));
+}
+
+TEST_F(LoadSaveTest, SaveWaitsForReadersAndGivesUpWithASharingViolation)
+{
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("old")), 0);
+    const std::string original = ReadBytes(path);
+    int reader = ::open(path.c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(reader, LOCK_SH), 0);
+
+    EXPECT_EQ(Save(PasswordStore(), ToSecure("new")), 11);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
+    EXPECT_EQ(recorder.messages[0].text, "SHARE.EXE was not loaded, or a shared region was locked.");
+    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"});
+
+    std::thread release(
+        [reader]
+        {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            ::close(reader);
+        });
+    EXPECT_EQ(Save(PasswordStore(), ToSecure("new")), 0);
+    release.join();
+    EXPECT_EQ(LoadWith("new"), 0);
+}
+
+TEST_F(LoadSaveTest, APasswordOverThirtyTwoBytesWarnsTwicePerSaveAndTwicePerLoad)
+{
+    const std::string password(40, 'p');
+    ASSERT_EQ(Save(PasswordStore(), ToSecure(password)), 0);
+    EXPECT_EQ(recorder.messages.size(), 2u);
+    EXPECT_EQ(LoadWith(password), 0);
+    ASSERT_EQ(recorder.messages.size(), 4u);
+    for (const auto& message : recorder.messages)
+    {
+        EXPECT_EQ(message.caption, "Schlüssellämge");
+    }
+    // Keyed by the first 32 bytes only.
+    recorder.messages.clear();
+    EXPECT_EQ(LoadWith(password.substr(0, 32)), 0);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+TEST_F(LoadSaveTest, TruncatedFilesAreShortReadsWithoutAMessage)
+{
+    const std::string v03 = V03File("pw", std::string("09:05:14 - 2026.12.05") + U32(0));
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        std::size_t records; // read before the file ended
+        bool movedAside;
+    };
+    const Case cases[] = {
+        {"empty", "", 0, false},
+        {"three bytes", "\x10\0\0", 0, false},
+        {"inside the magic", U32(16) + "Kavelmark", 0, false},
+        {"inside the block length", v03.substr(0, 22), 0, false},
+        {"inside the verification block", v03.substr(0, 50), 0, false},
+        {"inside a V0.2 record", V02File("pw", {"_C__|_A_|_1_|_2_|_3_|_", "_C__|_B_|_1_|_2_|_3_|_"}).substr(0, 80), 1,
+         true},
+    };
+    for (const Case& c : cases)
+    {
+        WriteBytes(path, c.bytes);
+        recorder.messages.clear();
+        EXPECT_EQ(LoadWith("pw"), -1) << c.name;
+        EXPECT_TRUE(recorder.messages.empty()) << c.name;
+        EXPECT_EQ(store.GetCount(), c.records + 7) << c.name;
+        EXPECT_EQ(std::filesystem::exists(path), !c.movedAside) << c.name;
+        std::filesystem::remove(path + ".old_1");
+    }
+}
+
+TEST_F(LoadSaveTest, FilesTheFormatCannotDescribeAreRefusedAndLeftAlone)
+{
+    const std::string stamp = "09:05:14 - 2026.12.05";
+    const std::string goodRecord = "_C__|_A_|_1_|_2_|_3_|_";
+    const std::string good = V03File("pw", stamp + U32(1) + U32(22) + goodRecord);
+    const std::string verificationOnly = good.substr(0, 72);
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        bool unknownFormat;
+    };
+    const Case cases[] = {
+        {"magic length 15", U32(15) + "Kavelmark V0.3 " + good.substr(20), false},
+        {"huge magic length", U32(0xFFFFFFF0) + good.substr(4), false},
+        {"unknown magic", U32(16) + "Kavelmark V9.9  " + good.substr(20), true},
+        {"block length not whole blocks", good.substr(0, 20) + U32(40) + good.substr(24), false},
+        {"block too short for the tag", good.substr(0, 20) + U32(32) + good.substr(24, 32) + good.substr(72), false},
+        {"body not whole blocks", good + "12345", false},
+        {"no body", verificationOnly, false},
+        {"count past the end", V03File("pw", stamp + U32(12) + U32(22) + goodRecord), false},
+        {"data after the records", V03File("pw", stamp + U32(1) + U32(22) + goodRecord + std::string(17, 'x')), false},
+        {"huge count", V03File("pw", stamp + U32(0xFFFFFFFF) + U32(22) + goodRecord), false},
+        {"record length past the end", V03File("pw", stamp + U32(2) + U32(22) + goodRecord + U32(0xFFFFFF00)), false},
+    };
+    for (const Case& c : cases)
+    {
+        WriteBytes(path, c.bytes);
+        recorder.messages.clear();
+        EXPECT_EQ(LoadWith("pw"), kLoadDamaged) << c.name;
+        EXPECT_EQ(Records(store), BuiltIns()) << c.name;
+        ASSERT_EQ(recorder.messages.size(), 1u) << c.name;
+        EXPECT_EQ(recorder.messages[0].caption, "Ladefehler");
+        EXPECT_EQ(recorder.messages[0].icon, MessageIcon::Error);
+        EXPECT_EQ(recorder.messages[0].text,
+                  (c.unknownFormat ? "Die Datei ist keine Passwortdatei in einem bekannten Format und wird nicht "
+                                     "gelesen:\n"
+                                   : "Die Passwortdatei ist beschädigt und wird nicht gelesen:\n") +
+                      path)
+            << c.name;
+        EXPECT_EQ(ReadBytes(path), c.bytes) << c.name;
+        EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << c.name;
+    }
+    // The intact file of the same make loads.
+    WriteBytes(path, good);
+    EXPECT_EQ(LoadWith("pw"), 0);
+    EXPECT_EQ(Records(store).front(), goodRecord);
+}
+
+TEST_F(LoadSaveTest, NewFilesAreCreatedPrivateAndReplacedFilesKeepTheirMode)
+{
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    EXPECT_EQ(std::filesystem::status(path).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+    ::chmod(path.c_str(), 0640);
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    struct stat info
+    {
+    };
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+}
+
+TEST_F(LoadSaveTest, SavingThroughASymbolicLinkReplacesItsTarget)
+{
+    std::string real = dir / "real.Kavelmark";
+    ASSERT_EQ(SaveRecords({"alt"}, "pw"), 0);
+    std::filesystem::rename(path, real);
+    std::filesystem::create_symlink(real, path);
+    ASSERT_EQ(SaveRecords({"neu"}, "pw"), 0);
+    EXPECT_TRUE(std::filesystem::is_symlink(path));
+    EXPECT_EQ(ReadBytes(real), ReadBytes(path));
+    EXPECT_EQ(LoadWith("pw"), 0);
+    EXPECT_EQ(Records(store).front(), "neu");
+}
+
+bool wroteHalf = false;
+
+// Makes one system call of the save fail, in the middle of writing for write().
+class FailingCalls
+{
+public:
+    explicit FailingCalls(const std::string& which) : saved_(SystemCalls())
+    {
+        wroteHalf = false;
+        if (which == "write")
+        {
+            SystemCalls().write = [](int fd, const void* data, std::size_t size) -> ssize_t
+            {
+                if (!wroteHalf)
+                {
+                    wroteHalf = true;
+                    return ::write(fd, data, size / 2);
+                }
+                errno = ENOSPC;
+                return -1;
+            };
+        }
+        else if (which == "fsync")
+        {
+            SystemCalls().fsync = [](int) -> int
+            {
+                errno = EIO;
+                return -1;
+            };
+        }
+        else
+        {
+            SystemCalls().rename = [](const char*, const char*) -> int
+            {
+                errno = EACCES;
+                return -1;
+            };
+        }
+    }
+    ~FailingCalls()
+    {
+        SystemCalls() = saved_;
+    }
+
+private:
+    FileSystemCalls saved_;
+};
+
+TEST_F(LoadSaveTest, ASaveThatFailsHalfWayLeavesTheOldFileAsItWas)
+{
+    ASSERT_EQ(SaveRecords({"_C__|_Alt_|_a_|_b_|_c_|_"}, "pw"), 0);
+    const std::string original = ReadBytes(path);
+    const std::tuple<const char*, int, const char*> cases[] = {
+        {"write", 13, "The disk is full."},
+        {"fsync", 10, "There was a hardware error."},
+        {"rename", 5, "The file could not be accessed."},
+    };
+    for (const auto& [call, code, text] : cases)
+    {
+        recorder.messages.clear();
+        {
+            FailingCalls failing(call);
+            EXPECT_EQ(SaveRecords({"_C__|_Neu_|_a_|_b_|_c_|_"}, "pw"), code) << call;
+        }
+        ASSERT_EQ(recorder.messages.size(), 1u) << call;
+        EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
+        EXPECT_EQ(recorder.messages[0].text, text);
+        EXPECT_EQ(ReadBytes(path), original) << call;
+        EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << call;
+    }
+}
+
+TEST_F(LoadSaveTest, ASaveIntoAFolderThatCannotBeWrittenFailsWithAMessage)
+{
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    const std::string original = ReadBytes(path);
+    // The file may be written, its folder not; root ignores modes, so act as nobody then.
+    ::chmod(path.c_str(), 0666);
+    ::chmod(dir.Path().c_str(), 0555);
+    bool asNobody = ::geteuid() == 0;
+    if (asNobody && ::seteuid(65534) != 0)
+    {
+        GTEST_SKIP() << "cannot drop root privileges";
+    }
+    int result = Save(PasswordStore(), ToSecure("pw"));
+    if (asNobody)
+    {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    EXPECT_EQ(result, 5);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
+    EXPECT_EQ(recorder.messages[0].text, "The file could not be accessed.");
+    EXPECT_EQ(ReadBytes(path), original);
+    EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"});
+}
+
+} // namespace
+} // namespace kavelmark
