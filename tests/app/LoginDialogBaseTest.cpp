@@ -38,7 +38,9 @@ INSTANTIATE_TEST_SUITE_P(Passwords, LegacySeedTest,
                                            SeedCase{"\xe4", 42 + 4294967296ULL - (256 - 0xe4)},
                                            SeedCase{"\x80\x80", 42 + (4294967296ULL - 128) + (4294967296ULL - 256)},
                                            // Position weights: the same bytes in another order give another seed.
-                                           SeedCase{"ab", 42 + 97 + 2 * 98}, SeedCase{"ba", 42 + 98 + 2 * 97}));
+                                           SeedCase{"ab", 42 + 97 + 2 * 98}, SeedCase{"ba", 42 + 98 + 2 * 97}),
+                         [](const ::testing::TestParamInfo<SeedCase>& info)
+                         { return "Case" + std::to_string(info.index); });
 
 TEST(LoginDialogBaseTest, CancelKeepsEveryField)
 {
