@@ -1,0 +1,152 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "layout/CLayoutManager.h"
+#include "platform/qt/DialogTemplate.h"
+
+class QStatusBar;
+
+namespace kavelmark
+{
+
+class QtLayoutOwner;
+
+// Base class of every resizable dialog: builds its widgets from a template, lets the
+// derived dialog describe a layout tree, resizes the controls with the window and
+// remembers the window placement under a settings section.
+//
+// A derived dialog:
+//
+//   class ConfigDialog : public CDialogLayout
+//   {
+//   public:
+//       explicit ConfigDialog(QWidget* parent)
+//           : CDialogLayout(ConfigTemplate(), parent, "DlgPos_Config", false, LF_SAVE_POSITION | LF_SAVE_SIZE) {}
+//   protected:
+//       bool OnInitDialog() override
+//       {
+//           CDialogLayout::OnInitDialog(); // first: fresh widgets, fresh tree
+//           BeginPane(LAYOUT_HORIZONTAL);
+//           AddSpace(5, 3);
+//           ...
+//           AddControl(1031, LAYOUT_FIXED_HEIGHT);
+//           ...
+//           EndPane(); // the outermost one finishes the layout and restores the placement
+//           // fill controls here (Control(id) finds them)
+//           return true;
+//       }
+//       void OnOK() override { ...; CDialogLayout::OnOK(); } // ends with IDOK
+//   };
+//
+//   ConfigDialog dialog(mainWindow);
+//   int result = dialog.exec(); // IDOK (1) or IDCANCEL (2)
+//
+// exec() (and show() or Create() for a modeless window) creates the widgets from the
+// template and runs OnInitDialog; every modal run starts from fresh widgets, like a dialog
+// window created anew. The controls with ids IDOK and IDCANCEL call OnOK and OnCancel;
+// Enter presses the default button, Escape and the close box call OnCancel. Ending the
+// dialog (done, accept, reject, close) saves the placement first. Menu items of the
+// template's menu bar call OnMenuCommand with their command id.
+class CDialogLayout : public QDialog
+{
+    Q_OBJECT
+
+public:
+    CDialogLayout(const DialogTemplate& dialogTemplate, QWidget* parent, const std::string& placementKey,
+                  bool wantStatusBar, std::uint32_t layoutFlags);
+    ~CDialogLayout() override;
+
+    // Creates the widgets and runs OnInitDialog when that has not happened for this run.
+    bool Create();
+    int exec() override;
+    void setVisible(bool visible) override;
+    void done(int result) override;
+    void reject() override;
+    void accept() override;
+
+    // Saves the placement (when there is a key and the window was created) and hides.
+    void DestroyWindow();
+
+    // The control with this template id, or null.
+    QWidget* Control(int id) const;
+    template <typename T> T* ControlAs(int id) const
+    {
+        return qobject_cast<T*>(Control(id));
+    }
+    QMenuBar* MenuBar() const;
+    QStatusBar* StatusBar() const
+    {
+        return statusBar_;
+    }
+
+    // Building operations (see CLayoutManager); call them from OnInitDialog.
+    bool BeginPane(int orientation, const LayoutRect* borders = nullptr, const std::string& name = {});
+    bool AddControl(int controlId, int mode, int share = 0, std::uint32_t flags = 0);
+    void AddSpace(int size, int minimum);
+    void SetAlignment(int alignment);
+    bool AddGroup(int frameId, int orientation, int buddyId, int groupKind, std::uint32_t flags);
+    // Closes the current pane; the outermost call finishes the layout: minimum size, first
+    // placement, window sized to its minimum, saved placement restored.
+    bool EndPane();
+
+    CLayoutManager& Layout()
+    {
+        return layout_;
+    }
+    const std::string& PlacementKey() const
+    {
+        return placementKey_;
+    }
+    std::uint32_t LayoutFlags() const
+    {
+        return layoutFlags_;
+    }
+    // Minimum window size with frame and caption, as the layout computes it.
+    int MinTrackWidth() const
+    {
+        return minTrackWidth_;
+    }
+    int MinTrackHeight() const
+    {
+        return minTrackHeight_;
+    }
+    // Whether a desktop style or theme is active (false when that cannot be told).
+    static bool IsThemeActive();
+
+protected:
+    // Runs when the widgets have been created; derived dialogs call the base first, then
+    // build their tree and close it with the outermost EndPane.
+    virtual bool OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    virtual void OnMenuCommand(int command);
+
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void ApplyTrackSize();
+    void RunLayout();
+    QSize ClientSizeForWindow(int width, int height) const;
+
+    const DialogTemplate& template_;
+    DialogControls controls_;
+    CLayoutManager layout_;
+    std::unique_ptr<QtLayoutOwner> owner_;
+    std::string placementKey_;
+    std::uint32_t layoutFlags_;
+    bool wantStatusBar_;
+    QStatusBar* statusBar_ = nullptr;
+    int statusBarHeight_ = 0;
+    int minTrackWidth_ = 0;
+    int minTrackHeight_ = 0;
+    int captionHeight_ = 0;
+    bool created_ = false;
+    bool finished_ = false;
+};
+
+} // namespace kavelmark
