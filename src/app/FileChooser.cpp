@@ -1,0 +1,93 @@
+#include "app/FileChooser.h"
+
+#include "app/Settings.h"
+#include "app/SettingsNames.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+SaveAsDialog* installedDialog = nullptr;
+
+// Splits a name after its last separator; false when it has none.
+bool SplitAtLastSeparator(const std::string& name, std::string& folder, std::string& file)
+{
+    std::size_t last = name.rfind(FileChooser::kSeparator);
+    if (last == std::string::npos)
+    {
+        return false;
+    }
+    folder = name.substr(0, last + 1);
+    file = name.substr(last + 1);
+    return true;
+}
+
+} // namespace
+
+SaveAsDialog* SetSaveAsDialog(SaveAsDialog* dialog)
+{
+    SaveAsDialog* previous = installedDialog;
+    installedDialog = dialog;
+    return previous;
+}
+
+int FileChooser::Choose(std::string& fileName, const std::string& filter, bool remember, bool skipDialog)
+{
+    std::string path = kDefaultPath;
+    std::string file = kDefaultFile;
+    std::string usedFilter = kDefaultFilter;
+    if (remember)
+    {
+        if (!fileName.empty())
+        {
+            std::string folder;
+            std::string rest;
+            if (SplitAtLastSeparator(fileName, folder, rest))
+            {
+                path = folder;
+                file = rest;
+            }
+        }
+        if (!filter.empty())
+        {
+            usedFilter = filter;
+        }
+        path = Settings::GetString(settings::kSaveFileDialog, settings::kPath, path, true, true);
+        file = Settings::GetString(settings::kSaveFileDialog, settings::kFile, file, true, true);
+        usedFilter = Settings::GetString(settings::kSaveFileDialog, settings::kFilter, usedFilter, true, true);
+        fileName = path + file;
+    }
+    if (skipDialog)
+    {
+        return kConfirmed;
+    }
+
+    std::optional<std::string> chosen;
+    if (installedDialog)
+    {
+        chosen = installedDialog->Run(fileName, usedFilter);
+    }
+    if (!chosen)
+    {
+        return kCancelled;
+    }
+    fileName = *chosen;
+    if (remember)
+    {
+        std::string folder;
+        std::string rest;
+        if (SplitAtLastSeparator(fileName, folder, rest))
+        {
+            Settings::SetString(settings::kSaveFileDialog, settings::kPath, folder, true);
+            Settings::SetString(settings::kSaveFileDialog, settings::kFile, rest, true);
+        }
+        if (!usedFilter.empty())
+        {
+            Settings::SetString(settings::kSaveFileDialog, settings::kFilter, usedFilter, true);
+        }
+    }
+    return kConfirmed;
+}
+
+} // namespace kavelmark

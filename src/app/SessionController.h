@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+
+#include "app/LoginDialogBase.h"
+#include "platform/SecureString.h"
+#include "store/PasswordStore.h"
+
+namespace kavelmark
+{
+
+// Where the session reads and writes the password file (the real Load and Save, or a fake).
+class SessionFile
+{
+public:
+    virtual ~SessionFile() = default;
+    virtual int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed) = 0;
+    virtual int Save(const PasswordStore& store, const SecureString& password) = 0;
+};
+
+// The password file named by Config/MainEntryFile.
+SessionFile& MainEntryFile();
+
+// What the session needs of the windows.
+class SessionWindows
+{
+public:
+    virtual ~SessionWindows() = default;
+    virtual std::unique_ptr<LoginDialogBase> CreateLoginDialog() = 0;
+    virtual void AddTrayIcon() = 0;
+    virtual void RemoveTrayIcon() = 0;
+    virtual void RunConfigDialog() = 0;
+    virtual void RunAboutDialog() = 0;
+    // The store was loaded anew (or emptied by a failed load): filter and list must be rebuilt.
+    virtual void StoreReloaded() = 0;
+};
+
+// Login, load and save around the main window's life, and the file and password commands.
+class SessionController
+{
+public:
+    static constexpr const char* kCreateEmptyText =
+        "Die Passwortdatei konnte nicht geladen werden,\nes wird eine leere angelegt!";
+    static constexpr const char* kNotOkText = "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!";
+    static constexpr const char* kReloadFailedText = "Beim Laden der Passwortdatei ist ein Fehler aufgetreten!";
+    static constexpr const char* kDiscardQuestionText =
+        "Die Passwortdatei konnte nicht gespeichert werden.\n"
+        "Wollen Sie Kavelmark trotzdem beenden? Alle Änderungen seit dem letzten Speichern gehen dann "
+        "verloren.\n\n"
+        "Mit \"Abbrechen\" bleibt das Fenster offen, und Sie können die Datei über \"Datei speichern unter\" "
+        "an einem anderen Ort speichern.";
+
+    SessionController(PasswordStore& store, SessionWindows& windows, SessionFile& file = MainEntryFile());
+
+    // Login and load before the main window shows; false when the window must not open.
+    bool StartSession();
+
+    // The user asks to end the run: saves (or refuses to save). False keeps the window open,
+    // which happens only when the save failed and the user did not confirm losing the changes.
+    bool RequestEnd();
+
+    // The main window goes away: saves unless RequestEnd already settled it, then removes
+    // the tray icon.
+    void EndSession();
+
+    // Acts on the commands it knows; the caller routes every command on afterwards.
+    void HandleMenuCommand(int commandId);
+
+    bool FileOk() const
+    {
+        return fileOk_;
+    }
+    const SecureString& CurrentPassword() const
+    {
+        return currentPassword_;
+    }
+    std::uint64_t LegacySeed() const
+    {
+        return legacySeed_;
+    }
+
+private:
+    void SaveOrRefuse();
+    void Reload();
+    void SaveAs();
+    void ChangePassword();
+
+    PasswordStore& store_;
+    SessionWindows& windows_;
+    SessionFile& file_;
+    SecureString currentPassword_;
+    // The seed of the empty password, so that a reload before any login is well defined.
+    std::uint64_t legacySeed_ = 42;
+    bool fileOk_ = false;
+    bool endSettled_ = false;
+};
+
+} // namespace kavelmark

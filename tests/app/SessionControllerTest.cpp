@@ -1,0 +1,361 @@
+#include <gtest/gtest.h>
+
+#include "app/CommandIds.h"
+#include "app/SessionController.h"
+#include "app/Settings.h"
+#include "support/FakeLogin.h"
+#include "support/FakeSaveAsDialog.h"
+#include "support/MessageRecorder.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+using testing::FakeLoginDialog;
+using testing::FakeSaveAsDialog;
+using testing::LoginScript;
+using testing::MessageRecorder;
+
+class FakeWindows final : public SessionWindows
+{
+public:
+    std::unique_ptr<LoginDialogBase> CreateLoginDialog() override
+    {
+        return std::make_unique<FakeLoginDialog>(login);
+    }
+    void AddTrayIcon() override
+    {
+        ++trayAdded;
+    }
+    void RemoveTrayIcon() override
+    {
+        ++trayRemoved;
+    }
+    void RunConfigDialog() override
+    {
+        ++configRuns;
+    }
+    void RunAboutDialog() override
+    {
+        ++aboutRuns;
+    }
+    void StoreReloaded() override
+    {
+        ++reloads;
+    }
+
+    LoginScript login;
+    int trayAdded = 0;
+    int trayRemoved = 0;
+    int configRuns = 0;
+    int aboutRuns = 0;
+    int reloads = 0;
+};
+
+// Records every save with the password and the file name it went to.
+class FakeFile final : public SessionFile
+{
+public:
+    struct SaveCall
+    {
+        std::string password;
+        std::string fileName;
+    };
+
+    int Load(PasswordStore&, const SecureString& password, std::uint64_t legacySeed) override
+    {
+        loads.push_back({std::string(password.begin(), password.end()), legacySeed});
+        int result = loadResults.empty() ? 0 : loadResults.front();
+        if (!loadResults.empty())
+        {
+            loadResults.erase(loadResults.begin());
+        }
+        return result;
+    }
+    int Save(const PasswordStore&, const SecureString& password) override
+    {
+        saves.push_back({std::string(password.begin(), password.end()),
+                         Settings::GetString("Config", "MainEntryFile", "default.Kavelmark", true, true)});
+        return saveResult;
+    }
+
+    std::vector<int> loadResults;
+    std::vector<std::pair<std::string, std::uint64_t>> loads;
+    std::vector<SaveCall> saves;
+    int saveResult = 0;
+};
+
+class SessionControllerTest : public ::testing::Test
+{
+protected:
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& message : messages.messages)
+        {
+            texts.push_back(message.text);
+        }
+        return texts;
+    }
+
+    InMemorySettingsBackend settings;
+    ScopedSettingsBackend scopedSettings{settings};
+    MessageRecorder messages;
+    PasswordStore store;
+    FakeWindows windows;
+    FakeFile file;
+    SessionController session{store, windows, file};
+};
+
+TEST_F(SessionControllerTest, FirstStartWithoutFileCreatesItAtOnce)
+{
+    windows.login.Ok("geheim");
+    file.loadResults = {2};
+    ASSERT_TRUE(session.StartSession());
+
+    ASSERT_EQ(file.loads.size(), 1u);
+    EXPECT_EQ(file.loads[0].first, "geheim");
+    EXPECT_EQ(file.loads[0].second, 42u + 'g' + 2 * 'e' + 3 * 'h' + 4 * 'e' + 5 * 'i' + 6 * 'm');
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text,
+              "Die Passwortdatei konnte nicht geladen werden,\nes wird eine leere angelegt!");
+    EXPECT_EQ(messages.messages[0].caption, "Ladefehler");
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Error);
+    ASSERT_EQ(file.saves.size(), 1u);
+    EXPECT_EQ(file.saves[0].password, "geheim");
+    EXPECT_TRUE(session.FileOk());
+    EXPECT_EQ(windows.trayAdded, 1);
+}
+
+TEST_F(SessionControllerTest, LoadedFileOpensTheSessionSilently)
+{
+    windows.login.Ok("geheim");
+    ASSERT_TRUE(session.StartSession());
+    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_TRUE(file.saves.empty());
+    EXPECT_TRUE(session.FileOk());
+    EXPECT_EQ(windows.trayAdded, 1);
+
+    ASSERT_TRUE(session.RequestEnd());
+    session.EndSession();
+    ASSERT_EQ(file.saves.size(), 1u);
+    EXPECT_EQ(file.saves[0].password, "geheim");
+    EXPECT_EQ(windows.trayRemoved, 1);
+}
+
+TEST_F(SessionControllerTest, CancelledLoginOpensAnEmptySessionThatNeverSaves)
+{
+    windows.login.Cancel();
+    ASSERT_TRUE(session.StartSession());
+    EXPECT_TRUE(file.loads.empty());
+    EXPECT_FALSE(session.FileOk());
+    EXPECT_EQ(windows.trayAdded, 0);
+
+    session.HandleMenuCommand(command::kFileSave);
+    EXPECT_TRUE(session.RequestEnd());
+    session.EndSession();
+    EXPECT_TRUE(file.saves.empty());
+    const std::string refusal = "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!";
+    EXPECT_EQ(Texts(), (std::vector<std::string>{refusal, refusal}));
+    EXPECT_EQ(messages.messages[1].caption, "Fehler");
+    EXPECT_EQ(windows.trayRemoved, 1);
+}
+
+TEST_F(SessionControllerTest, FailedLoadRefusesTheStartAndTheSave)
+{
+    for (int result : {-1, 3, 32})
+    {
+        SCOPED_TRACE(result);
+        MessageRecorder local;
+        PasswordStore localStore;
+        FakeWindows localWindows;
+        FakeFile localFile;
+        SessionController localSession(localStore, localWindows, localFile);
+        localWindows.login.Ok("falsch");
+        localFile.loadResults = {result};
+        EXPECT_FALSE(localSession.StartSession());
+        EXPECT_EQ(localWindows.trayAdded, 0);
+        localSession.EndSession();
+        EXPECT_TRUE(localFile.saves.empty());
+        ASSERT_EQ(local.messages.size(), 1u);
+        EXPECT_EQ(local.messages[0].text, "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!");
+        EXPECT_EQ(localWindows.login.prompts.size(), 1u) << "no second attempt";
+    }
+}
+
+TEST_F(SessionControllerTest, ReloadResultDecidesWhetherSavingIsAllowed)
+{
+    windows.login.Ok("pw");
+    ASSERT_TRUE(session.StartSession());
+
+    file.loadResults = {2};
+    session.HandleMenuCommand(command::kFileOpen);
+    EXPECT_FALSE(session.FileOk());
+    EXPECT_EQ(windows.reloads, 1);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text, "Beim Laden der Passwortdatei ist ein Fehler aufgetreten!");
+    EXPECT_EQ(messages.messages[0].caption, "Fehler");
+
+    session.HandleMenuCommand(command::kFileSave);
+    EXPECT_TRUE(file.saves.empty());
+    EXPECT_EQ(messages.messages.back().text, "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!");
+
+    session.HandleMenuCommand(command::kFileOpen); // the file is back
+    EXPECT_TRUE(session.FileOk());
+    EXPECT_EQ(windows.reloads, 2);
+    session.HandleMenuCommand(command::kFileSave);
+    EXPECT_EQ(file.saves.size(), 1u);
+    EXPECT_EQ(file.loads.back().first, "pw");
+}
+
+TEST_F(SessionControllerTest, ReloadAfterCancelledLoginOpensTheSessionWithoutTrayIcon)
+{
+    windows.login.Cancel();
+    ASSERT_TRUE(session.StartSession());
+    session.HandleMenuCommand(command::kFileOpen);
+    EXPECT_TRUE(session.FileOk());
+    EXPECT_EQ(file.loads.at(0).first, "");
+    EXPECT_EQ(file.loads.at(0).second, 42u);
+    EXPECT_EQ(windows.trayAdded, 0);
+}
+
+TEST_F(SessionControllerTest, SaveAsCancelledChangesNothing)
+{
+    FakeSaveAsDialog dialog;
+    windows.login.Ok("pw");
+    ASSERT_TRUE(session.StartSession());
+    settings.Write("Config", "MainEntryFile", "/home/anna/pw.Kavelmark");
+    session.HandleMenuCommand(command::kFileSaveAs);
+    EXPECT_EQ(dialog.shownNames.size(), 1u);
+    EXPECT_EQ(settings.Read("Config", "MainEntryFile"), "/home/anna/pw.Kavelmark");
+    EXPECT_TRUE(file.saves.empty());
+}
+
+TEST_F(SessionControllerTest, SaveAsConfirmedSavesUnderTheNewName)
+{
+    FakeSaveAsDialog dialog;
+    dialog.answer = "/media/stick/copy.Kavelmark";
+    windows.login.Ok("pw");
+    ASSERT_TRUE(session.StartSession());
+    session.HandleMenuCommand(command::kFileSaveAs);
+    EXPECT_EQ(settings.Read("Config", "MainEntryFile"), "/media/stick/copy.Kavelmark");
+    ASSERT_EQ(file.saves.size(), 1u);
+    EXPECT_EQ(file.saves[0].fileName, "/media/stick/copy.Kavelmark");
+}
+
+TEST_F(SessionControllerTest, SaveAsWithoutLoadedFileStoresTheNameButRefusesTheSave)
+{
+    FakeSaveAsDialog dialog;
+    dialog.answer = "/tmp/new.Kavelmark";
+    windows.login.Cancel();
+    ASSERT_TRUE(session.StartSession());
+    session.HandleMenuCommand(command::kFileSaveAs);
+    EXPECT_EQ(settings.Read("Config", "MainEntryFile"), "/tmp/new.Kavelmark");
+    EXPECT_TRUE(file.saves.empty());
+    EXPECT_EQ(Texts(), std::vector<std::string>{"Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!"});
+}
+
+TEST_F(SessionControllerTest, PasswordChangeTakesEffectOnlyWhenAllThreeStepsPass)
+{
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> typed; // empty text: cancel
+        std::string passwordAfter;
+        std::size_t messageCount;
+    };
+    const Case cases[] = {
+        {"all steps confirmed", {"alt", "neu", "neu"}, "neu", 0},
+        {"wrong old password", {"ALT"}, "alt", 1},
+        {"repetition differs", {"alt", "neu", "neu!"}, "alt", 1},
+        {"cancel at step 1", {"alt", ""}, "alt", 0},
+        {"cancel at step 2", {"alt", "neu", ""}, "alt", 0},
+        {"old password again", {"alt", "alt", "alt"}, "alt", 0},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        MessageRecorder local;
+        PasswordStore localStore;
+        FakeWindows localWindows;
+        FakeFile localFile;
+        SessionController localSession(localStore, localWindows, localFile);
+        localWindows.login.Ok("alt");
+        ASSERT_TRUE(localSession.StartSession());
+        for (const std::string& typed : c.typed)
+        {
+            if (typed.empty())
+            {
+                localWindows.login.Cancel();
+            }
+            else
+            {
+                localWindows.login.Ok(typed);
+            }
+        }
+        localSession.HandleMenuCommand(command::kChangePassword);
+        EXPECT_EQ(localSession.CurrentPassword(), ToSecure(c.passwordAfter));
+        std::uint64_t seed = 42;
+        for (std::size_t i = 0; i < c.passwordAfter.size(); ++i)
+        {
+            seed += (i + 1) * static_cast<unsigned char>(c.passwordAfter[i]);
+        }
+        EXPECT_EQ(localSession.LegacySeed(), seed);
+        EXPECT_EQ(local.messages.size(), c.messageCount);
+        EXPECT_TRUE(localFile.saves.empty()) << "the change stays in memory";
+
+        localSession.HandleMenuCommand(command::kFileSave);
+        ASSERT_EQ(localFile.saves.size(), 1u);
+        EXPECT_EQ(localFile.saves[0].password, c.passwordAfter);
+    }
+}
+
+TEST_F(SessionControllerTest, FailedSaveAtTheEndKeepsTheWindowUntilTheUserConfirmsTheLoss)
+{
+    windows.login.Ok("pw");
+    ASSERT_TRUE(session.StartSession());
+    file.saveResult = 5;
+    messages.AnswerNext(MessageAnswer::Cancel);
+    EXPECT_FALSE(session.RequestEnd());
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(messages.messages[0].text, SessionController::kDiscardQuestionText);
+
+    file.saveResult = 0; // the user saved elsewhere, or the disk is back
+    EXPECT_TRUE(session.RequestEnd());
+    session.EndSession();
+    EXPECT_EQ(file.saves.size(), 2u) << "no further save when the window goes";
+    EXPECT_EQ(windows.trayRemoved, 1);
+}
+
+TEST_F(SessionControllerTest, ConfirmedLossEndsWithoutAnotherSave)
+{
+    windows.login.Ok("pw");
+    ASSERT_TRUE(session.StartSession());
+    file.saveResult = -1;
+    messages.AnswerNext(MessageAnswer::Ok);
+    EXPECT_TRUE(session.RequestEnd());
+    session.EndSession();
+    EXPECT_EQ(file.saves.size(), 1u);
+}
+
+TEST_F(SessionControllerTest, DialogCommandsReachTheWindowsAndOthersAreIgnored)
+{
+    windows.login.Ok("pw");
+    ASSERT_TRUE(session.StartSession());
+    session.HandleMenuCommand(command::kAbout);
+    session.HandleMenuCommand(command::kConfig);
+    for (int other : {1, 2, 1006, command::kExit, command::kHelp})
+    {
+        session.HandleMenuCommand(other);
+    }
+    EXPECT_EQ(windows.aboutRuns, 1);
+    EXPECT_EQ(windows.configRuns, 1);
+    EXPECT_TRUE(file.saves.empty());
+    EXPECT_EQ(file.loads.size(), 1u);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+} // namespace
+} // namespace kavelmark

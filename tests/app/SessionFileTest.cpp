@@ -1,0 +1,251 @@
+// The session against real password files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+
+#include "app/CommandIds.h"
+#include "app/SessionController.h"
+#include "app/Settings.h"
+#include "support/FakeLogin.h"
+#include "support/FakeSaveAsDialog.h"
+#include "support/MessageRecorder.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+using testing::FakeLoginDialog;
+using testing::FakeSaveAsDialog;
+using testing::LoginScript;
+using testing::MessageRecorder;
+
+constexpr const char* kNotOk = "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!";
+
+class Windows final : public SessionWindows
+{
+public:
+    std::unique_ptr<LoginDialogBase> CreateLoginDialog() override
+    {
+        return std::make_unique<FakeLoginDialog>(login);
+    }
+    void AddTrayIcon() override
+    {
+    }
+    void RemoveTrayIcon() override
+    {
+    }
+    void RunConfigDialog() override
+    {
+    }
+    void RunAboutDialog() override
+    {
+    }
+    void StoreReloaded() override
+    {
+    }
+
+    LoginScript login;
+};
+
+class SessionFileTest : public ::testing::Test
+{
+protected:
+    SessionFileTest()
+    {
+        std::random_device random;
+        folder = fs::temp_directory_path() / ("kavelmark-session-" + std::to_string(random()));
+        fs::create_directories(folder);
+        file = folder / "pw.Kavelmark";
+        settings.Write("Config", "MainEntryFile", file.string());
+    }
+    ~SessionFileTest() override
+    {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    static std::string Bytes(const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    // Runs a whole session: login with `password`, `during` while it is open, then the end.
+    bool RunSession(const std::string& password,
+                    const std::function<void(SessionController&, PasswordStore&)>& during = {})
+    {
+        PasswordStore store;
+        Windows windows;
+        if (password.empty())
+        {
+            windows.login.Cancel();
+        }
+        else
+        {
+            windows.login.Ok(password);
+        }
+        SessionController session(store, windows);
+        bool started = session.StartSession();
+        if (started && during)
+        {
+            during(session, store);
+        }
+        if (started)
+        {
+            session.RequestEnd();
+        }
+        session.EndSession();
+        return started;
+    }
+
+    // Whether the file opens with this password, without any message.
+    bool Opens(const std::string& password)
+    {
+        MessageRecorder quiet;
+        PasswordStore store;
+        Windows windows;
+        windows.login.Ok(password);
+        SessionController session(store, windows);
+        return session.StartSession() && quiet.messages.empty();
+    }
+
+    InMemorySettingsBackend settings;
+    ScopedSettingsBackend scoped{settings};
+    fs::path folder;
+    fs::path file;
+};
+
+TEST_F(SessionFileTest, FirstStartCreatesTheFileAtOnce)
+{
+    MessageRecorder messages;
+    PasswordStore store;
+    Windows windows;
+    windows.login.Ok("geheim");
+    SessionController session(store, windows);
+    ASSERT_TRUE(session.StartSession());
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].caption, "Ladefehler");
+    EXPECT_EQ(Bytes(file).size(), 440u) << "built-in categories only, written before the window shows";
+    EXPECT_TRUE(session.FileOk());
+    EXPECT_TRUE(Opens("geheim"));
+}
+
+TEST_F(SessionFileTest, CancelledLoginWritesNothing)
+{
+    MessageRecorder messages;
+    EXPECT_TRUE(RunSession("", [](SessionController& session, PasswordStore&)
+                           { session.HandleMenuCommand(command::kFileSave); }));
+    EXPECT_FALSE(fs::exists(file));
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[0].text, kNotOk);
+    EXPECT_EQ(messages.messages[1].text, kNotOk);
+}
+
+TEST_F(SessionFileTest, WrongPasswordLeavesTheFileUntouched)
+{
+    ASSERT_TRUE(RunSession("richtig", [](SessionController& session, PasswordStore&)
+                           { session.HandleMenuCommand(command::kFileSave); }));
+    const std::string before = Bytes(file);
+
+    MessageRecorder messages;
+    EXPECT_FALSE(RunSession("falsch"));
+    EXPECT_EQ(Bytes(file), before);
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[0].text, "Das Passwort ist falsch!");
+    EXPECT_EQ(messages.messages[1].text, kNotOk);
+}
+
+TEST_F(SessionFileTest, ReloadOfAMissingFileCreatesNothingAndBlocksSaving)
+{
+    MessageRecorder messages;
+    ASSERT_TRUE(RunSession("pw",
+                           [&](SessionController& session, PasswordStore&)
+                           {
+                               fs::remove(file);
+                               session.HandleMenuCommand(command::kFileOpen);
+                               EXPECT_FALSE(session.FileOk());
+                               session.HandleMenuCommand(command::kFileSave);
+                           }));
+    EXPECT_FALSE(fs::exists(file));
+    std::vector<std::string> texts;
+    for (const auto& message : messages.messages)
+    {
+        texts.push_back(message.text);
+    }
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{"Die Passwortdatei konnte nicht geladen werden,\nes wird eine leere angelegt!",
+                                        "Beim Laden der Passwortdatei ist ein Fehler aufgetreten!", kNotOk, kNotOk}));
+}
+
+TEST_F(SessionFileTest, SaveAsWritesTheNewFileAndLeavesTheOldOne)
+{
+    ASSERT_TRUE(RunSession("pw"));
+    const std::string before = Bytes(file);
+    const fs::path copy = folder / "copy.Kavelmark";
+
+    FakeSaveAsDialog dialog;
+    ASSERT_TRUE(RunSession("pw",
+                           [&](SessionController& session, PasswordStore& store)
+                           {
+                               store.AddEntry("FTP", "server", "$1", "anna", "x", "ftp.example");
+                               session.HandleMenuCommand(command::kFileSaveAs); // cancelled
+                               EXPECT_EQ(settings.Read("Config", "MainEntryFile"), file.string());
+                               EXPECT_EQ(Bytes(file), before);
+                               dialog.answer = copy.string();
+                               session.HandleMenuCommand(command::kFileSaveAs);
+                               EXPECT_EQ(settings.Read("Config", "MainEntryFile"), copy.string());
+                               EXPECT_EQ(Bytes(file), before);
+                               EXPECT_TRUE(fs::exists(copy));
+                           }));
+    EXPECT_EQ(Bytes(file), before);
+    EXPECT_GT(Bytes(copy).size(), before.size());
+}
+
+TEST_F(SessionFileTest, ChangedPasswordIsTheOnlyOneThatOpensTheSavedFile)
+{
+    ASSERT_TRUE(RunSession("alt"));
+
+    PasswordStore store;
+    Windows windows;
+    windows.login.Ok("alt");
+    windows.login.Ok("alt");
+    windows.login.Ok("neu");
+    windows.login.Ok("neu");
+    SessionController session(store, windows);
+    ASSERT_TRUE(session.StartSession());
+    session.HandleMenuCommand(command::kChangePassword);
+    session.HandleMenuCommand(command::kFileSave);
+    EXPECT_TRUE(Opens("neu"));
+    EXPECT_FALSE(Opens("alt"));
+}
+
+TEST_F(SessionFileTest, FailedSaveAtTheEndNeedsConfirmationToLoseTheChanges)
+{
+    ASSERT_TRUE(RunSession("pw"));
+    MessageRecorder messages;
+    PasswordStore store;
+    Windows windows;
+    windows.login.Ok("pw");
+    SessionController session(store, windows);
+    ASSERT_TRUE(session.StartSession());
+    settings.Write("Config", "MainEntryFile", (folder / "missing" / "pw.Kavelmark").string());
+
+    messages.AnswerNext(MessageAnswer::Ok);     // the save's own message
+    messages.AnswerNext(MessageAnswer::Cancel); // keep the window
+    EXPECT_FALSE(session.RequestEnd());
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[1].buttons, MessageButtons::OkCancel);
+
+    settings.Write("Config", "MainEntryFile", (folder / "elsewhere.Kavelmark").string());
+    EXPECT_TRUE(session.RequestEnd());
+    session.EndSession();
+    EXPECT_TRUE(fs::exists(folder / "elsewhere.Kavelmark"));
+}
+
+} // namespace
+} // namespace kavelmark

@@ -1,0 +1,63 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "app/LoginDialogBase.h"
+
+namespace kavelmark::testing
+{
+
+// Answers of the login window, one per modal run: OK with a typed password, or Cancel.
+struct LoginAnswer
+{
+    int result;
+    std::string typed;
+};
+
+class LoginScript
+{
+public:
+    void Ok(const std::string& typed)
+    {
+        answers.push_back({LoginDialogBase::kOk, typed});
+    }
+    void Cancel()
+    {
+        answers.push_back({LoginDialogBase::kCancel, ""});
+    }
+
+    std::deque<LoginAnswer> answers;
+    std::vector<std::string> prompts; // the prompt of every run, in order
+};
+
+class FakeLoginDialog final : public LoginDialogBase
+{
+public:
+    explicit FakeLoginDialog(LoginScript& script) : script_(script)
+    {
+    }
+
+protected:
+    int RunModal() override
+    {
+        script_.prompts.push_back(promptText);
+        if (script_.answers.empty())
+        {
+            return kCancel;
+        }
+        LoginAnswer answer = script_.answers.front();
+        script_.answers.pop_front();
+        if (answer.result == kOk)
+        {
+            enteredPassword = ToSecure(answer.typed);
+        }
+        return answer.result;
+    }
+
+private:
+    LoginScript& script_;
+};
+
+} // namespace kavelmark::testing
