@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -48,14 +50,21 @@ class NotesDialog : public CDialogLayout
 {
 public:
     explicit NotesDialog(std::uint32_t flags = LF_SAVE_POSITION | LF_SAVE_SIZE,
-                         const DialogTemplate& dialogTemplate = NotesTemplate())
-        : CDialogLayout(dialogTemplate, nullptr, "DlgPos_Notes", false, flags)
+                         const DialogTemplate& dialogTemplate = NotesTemplate(), bool wantStatusBar = false)
+        : CDialogLayout(dialogTemplate, nullptr, "DlgPos_Notes", wantStatusBar, flags)
     {
     }
 
     int initCount = 0;
+    std::string title = "Einkauf";
 
 protected:
+    void DoDataExchange(DataExchange& dx) override
+    {
+        CDialogLayout::DoDataExchange(dx);
+        dx.Text(Control(11), title);
+    }
+
     bool OnInitDialog() override
     {
         CDialogLayout::OnInitDialog();
@@ -204,6 +213,37 @@ TEST_F(CDialogLayoutTest, EachRunStartsFromFreshWidgets)
     EXPECT_EQ(dialog.initCount, 2);
     EXPECT_TRUE(qobject_cast<QPlainTextEdit*>(dialog.Control(12))->toPlainText().isEmpty());
     dialog.done(IDCANCEL);
+}
+
+TEST_F(CDialogLayoutTest, MembersReachTheControlsAtInitAndComeBackOnUpdate)
+{
+    NotesDialog dialog;
+    dialog.Create();
+    auto* edit = qobject_cast<QLineEdit*>(dialog.Control(11));
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(edit->text(), "Einkauf");
+    edit->setText("Werkzeug");
+    EXPECT_TRUE(dialog.UpdateData());
+    EXPECT_EQ(dialog.title, "Werkzeug");
+    dialog.done(IDOK);
+}
+
+TEST_F(CDialogLayoutTest, StatusBarReservesABottomMarginUnlessBothSidesAreFixed)
+{
+    NotesDialog withBar(LF_SAVE_POSITION, NotesTemplate(), true);
+    withBar.show();
+    Settle();
+    ASSERT_NE(withBar.StatusBar(), nullptr);
+    EXPECT_EQ(withBar.StatusBar()->geometry().bottom(), withBar.height() - 1);
+    EXPECT_GT(withBar.Layout().Root().borders.bottom, 6);
+    EXPECT_LE(withBar.Control(IDOK)->geometry().bottom(), withBar.StatusBar()->y());
+    withBar.done(IDOK);
+
+    NotesDialog fixed(LF_FIXED_WIDTH | LF_FIXED_HEIGHT, NotesTemplate(), true);
+    fixed.Create();
+    EXPECT_EQ(fixed.StatusBar(), nullptr);
+    EXPECT_EQ(fixed.maximumSize(), fixed.minimumSize());
+    fixed.done(IDOK);
 }
 
 TEST_F(CDialogLayoutTest, GroupBoxBecomesAFrameAroundItsMembers)
