@@ -278,6 +278,10 @@ void CDialogLayout::ApplyTrackSize()
 
 void CDialogLayout::RunLayout()
 {
+    if (QMenuBar* menu = controls_.MenuBar())
+    {
+        menu->setGeometry(0, 0, width(), controls_.MenuBarHeight());
+    }
     if (statusBar_)
     {
         const int height = statusBar_->sizeHint().height();

@@ -48,8 +48,9 @@ class QtLayoutOwner;
 //
 // exec() (and show() or Create() for a modeless window) creates the widgets from the
 // template and runs OnInitDialog; every modal run starts from fresh widgets, like a dialog
-// window created anew. The controls with ids IDOK and IDCANCEL call OnOK and OnCancel;
-// Enter presses the default button, Escape and the close box call OnCancel. Ending the
+// window created anew. Control(id) is null before that: connect control signals and fill
+// lists in OnInitDialog. After the run the widgets stay readable until the next one. The controls with ids IDOK and
+// IDCANCEL call OnOK and OnCancel; Enter presses the default button, Escape and the close box call OnCancel. Ending the
 // dialog (done, accept, reject, close) saves the placement first. Menu items of the
 // template's menu bar call OnMenuCommand with their command id.
 class CDialogLayout : public QDialog
