@@ -177,6 +177,7 @@ bool CDialogLayout::OnInitDialog()
 {
     UpdateData(false);
     layout_.Reset(owner_.get());
+    layout_.Root().name = placementKey_;
     if (!(template_.style & DialogStyle::Resizable))
     {
         wantStatusBar_ = false;

@@ -376,7 +376,9 @@ void QtLayoutOwner::FillBackground()
 
 void QtLayoutOwner::DispatchPendingMessages()
 {
-    QCoreApplication::sendPostedEvents(&dialog_);
+    // Only pending deletions: delivering queued calls here could end the dialog before it
+    // is shown.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 bool QtThemeActive()

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include "app/Settings.h"
@@ -187,6 +188,19 @@ TEST_F(CDialogLayoutTest, EnterAndEscapeEndTheRunAndSaveThePlacement)
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(backend.Read("DlgPos_Notes", "Left"), std::to_string(dialog.geometry().x()));
     }
+}
+
+TEST_F(CDialogLayoutTest, ModalRunEndsWithTheButtonsResultAndCanBeRepeated)
+{
+    NotesDialog dialog;
+    for (const int button : {IDOK, IDCANCEL})
+    {
+        QTimer::singleShot(0, &dialog,
+                           [&dialog, button] { qobject_cast<QPushButton*>(dialog.Control(button))->click(); });
+        EXPECT_EQ(dialog.exec(), button);
+    }
+    EXPECT_EQ(dialog.initCount, 2);
+    EXPECT_TRUE(backend.Read("DlgPos_Notes", "ShowCmd").has_value());
 }
 
 TEST_F(CDialogLayoutTest, FirstOpenIsCentredOnTheScreen)
