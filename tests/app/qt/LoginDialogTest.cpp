@@ -11,6 +11,7 @@
 
 #include "app/qt/LoginDialog.h"
 #include "support/MessageRecorder.h"
+#include "support/QtPrinters.h"
 
 namespace kavelmark
 {
