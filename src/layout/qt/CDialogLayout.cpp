@@ -43,8 +43,18 @@ CDialogLayout::~CDialogLayout()
 
 bool CDialogLayout::IsThemeActive()
 {
-    const QStyle* style = QApplication::style();
-    return style && style->name().compare(QLatin1String("windows"), Qt::CaseInsensitive) != 0;
+    return QtThemeActive();
+}
+
+bool CDialogLayout::UpdateData(bool saveAndValidate)
+{
+    DataExchange dx(saveAndValidate);
+    DoDataExchange(dx);
+    return !dx.Failed();
+}
+
+void CDialogLayout::DoDataExchange(DataExchange&)
+{
 }
 
 bool CDialogLayout::Create()
@@ -63,6 +73,11 @@ bool CDialogLayout::Create()
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
     controls_.Build(template_, *this);
+    if (!(template_.style & DialogStyle::Resizable))
+    {
+        // Without a sizing frame the template size stands until a finished layout sets its own.
+        setFixedSize(size());
+    }
     if (auto* ok = qobject_cast<QPushButton*>(controls_.Control(IDOK)))
     {
         connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
@@ -160,6 +175,7 @@ QMenuBar* CDialogLayout::MenuBar() const
 
 bool CDialogLayout::OnInitDialog()
 {
+    UpdateData(false);
     layout_.Reset(owner_.get());
     if (!(template_.style & DialogStyle::Resizable))
     {
@@ -267,6 +283,10 @@ void CDialogLayout::ApplyTrackSize()
 
 void CDialogLayout::RunLayout()
 {
+    if (QMenuBar* menu = controls_.MenuBar())
+    {
+        menu->setGeometry(0, 0, width(), controls_.MenuBarHeight());
+    }
     if (statusBar_)
     {
         const int height = statusBar_->sizeHint().height();
