@@ -49,13 +49,17 @@ constexpr const char* kImageFiles[] = {
 constexpr const char* kProgramIconFile = ":/kavelmark/icons/kavelmark.xpm";
 constexpr const char* kHelpResource = ":/kavelmark/help/kavelmark-hilfe.html";
 
-// A row of the entry list, tied to its entry by the store position it carries.
+// A row of the entry list, tied to its entry by the store position it carries. It holds
+// its texts itself, which spares the generic item's per-column storage on large lists.
 class EntryRow final : public QTreeWidgetItem
 {
 public:
     static constexpr int kType = QTreeWidgetItem::UserType + 1;
 
-    explicit EntryRow(PasswordStore::Position entry) : QTreeWidgetItem(kType), entry_(entry)
+    EntryRow(PasswordStore::Position entry, const QString& category, const QIcon& image, QString name,
+             QString description)
+        : QTreeWidgetItem(kType), entry_(entry), category_(category), image_(image), name_(std::move(name)),
+          description_(std::move(description))
     {
     }
     PasswordStore::Position Entry() const
@@ -63,8 +67,35 @@ public:
         return entry_;
     }
 
+    QVariant data(int column, int role) const override
+    {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+        {
+            switch (column)
+            {
+            case 0:
+                return category_;
+            case 1:
+                return name_;
+            case 2:
+                return description_;
+            default:
+                break;
+            }
+        }
+        if (role == Qt::DecorationRole && column == 0)
+        {
+            return image_;
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
 private:
     PasswordStore::Position entry_;
+    QString category_;
+    QIcon image_;
+    QString name_;
+    QString description_;
 };
 
 bool IsCategoryRecord(const SecureString& record)
@@ -392,6 +423,7 @@ void MainWindow::FillEntryList()
         CategoryColumn* column;
     };
     std::vector<Row> rows;
+    rows.reserve(store_.GetCount());
     for (PasswordStore::Position entry = store_.FindNextEntry({}); entry; entry = store_.FindNextEntry(entry))
     {
         SecureString category = store_.GetEntryCategory(entry);
@@ -408,13 +440,11 @@ void MainWindow::FillEntryList()
             auto record = categoryRecords.find(category);
             column.record = record == categoryRecords.end() ? PasswordStore::Position() : record->second;
         }
-        auto* item = new EntryRow(entry);
-        item->setText(0, column.text);
-        item->setIcon(0, images_.at(column.image));
         const SecureString name = store_.GetEntryName(entry);
         const SecureString description = store_.GetEntryDescription(entry);
-        item->setText(1, FromCp1252(store_.ExpandDisplayText(entry, name, column.record)));
-        item->setText(2, FromCp1252(store_.ExpandDisplayText(entry, description, column.record)));
+        auto* item = new EntryRow(entry, column.text, images_.at(column.image),
+                                  FromCp1252(store_.ExpandDisplayText(entry, name, column.record)),
+                                  FromCp1252(store_.ExpandDisplayText(entry, description, column.record)));
         rows.push_back({item, &column});
     }
 
