@@ -49,9 +49,7 @@ void ShowFileError(int code)
 
 bool Exists(const std::string& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     return ::lstat(path.c_str(), &info) == 0 || errno != ENOENT;
 }
 
@@ -94,9 +92,7 @@ void RefuseFile(const std::string& path, bool unknownFormat)
 // The file a save replaces: a symbolic link is followed, so that the link stays.
 std::string ResolvedTarget(const std::string& path)
 {
-    struct stat info
-    {
-    };
+    struct stat info = {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
     {
         if (char* real = ::realpath(path.c_str(), nullptr))
@@ -117,6 +113,12 @@ std::string FolderOf(const std::string& path)
         return ".";
     }
     return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 int SyncFolder(const std::string& folder)
@@ -142,15 +144,12 @@ int ReplaceFile(const std::string& path, const PasswordStore& store, const Secur
     {
         return result;
     }
-    struct stat old
-    {
-    };
+    struct stat old = {};
     bool replacing = lock.IsOpen() && ::fstat(lock.Descriptor(), &old) == 0;
 
     std::string folder = FolderOf(target);
-    std::string name = target.substr(target.rfind('/') == std::string::npos ? 0 : target.rfind('/') + 1);
     RetryingFile temp;
-    result = temp.CreateUnique(folder + "/." + name + ".");
+    result = temp.CreateUnique(folder + "/." + NameOf(target) + ".");
     if (result != kFileOk)
     {
         return result;

@@ -70,12 +70,8 @@ int RetryingFile::OpenForReading(const std::string& path)
             {
                 return LastError();
             }
-            struct stat opened
-            {
-            };
-            struct stat named
-            {
-            };
+            struct stat opened = {};
+            struct stat named = {};
             int error = kFileOk;
             if (::fstat(fd, &opened) != 0)
             {

@@ -43,8 +43,18 @@ CDialogLayout::~CDialogLayout()
 
 bool CDialogLayout::IsThemeActive()
 {
-    const QStyle* style = QApplication::style();
-    return style && style->name().compare(QLatin1String("windows"), Qt::CaseInsensitive) != 0;
+    return QtThemeActive();
+}
+
+bool CDialogLayout::UpdateData(bool saveAndValidate)
+{
+    DataExchange dx(saveAndValidate);
+    DoDataExchange(dx);
+    return !dx.Failed();
+}
+
+void CDialogLayout::DoDataExchange(DataExchange&)
+{
 }
 
 bool CDialogLayout::Create()
@@ -160,6 +170,7 @@ QMenuBar* CDialogLayout::MenuBar() const
 
 bool CDialogLayout::OnInitDialog()
 {
+    UpdateData(false);
     layout_.Reset(owner_.get());
     if (!(template_.style & DialogStyle::Resizable))
     {

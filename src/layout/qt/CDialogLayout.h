@@ -6,6 +6,7 @@
 #include <string>
 
 #include "layout/CLayoutManager.h"
+#include "platform/qt/DataExchange.h"
 #include "platform/qt/DialogTemplate.h"
 
 class QStatusBar;
@@ -117,10 +118,18 @@ public:
     // Whether a desktop style or theme is active (false when that cannot be told).
     static bool IsThemeActive();
 
+    // Runs DoDataExchange in one direction: true reads and checks the controls into the
+    // members, false shows the members in the controls. False when a check failed (its
+    // message has been shown).
+    bool UpdateData(bool saveAndValidate = true);
+
 protected:
-    // Runs when the widgets have been created; derived dialogs call the base first, then
-    // build their tree and close it with the outermost EndPane.
+    // Runs when the widgets have been created: shows the members in the controls
+    // (UpdateData(false)) and starts a fresh tree. Derived dialogs call the base first,
+    // then build their tree and close it with the outermost EndPane.
     virtual bool OnInitDialog();
+    // Binds members to controls; does nothing here. Derived dialogs call it first.
+    virtual void DoDataExchange(DataExchange& dx);
     virtual void OnOK();
     virtual void OnCancel();
     virtual void OnMenuCommand(int command);

@@ -380,11 +380,20 @@ void QtLayoutOwner::DispatchPendingMessages()
     QCoreApplication::sendPostedEvents(&dialog_);
 }
 
-bool QtLayoutOwner::IsThemeActive() const
+bool QtThemeActive()
 {
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+    {
+        return false;
+    }
     const QStyle* style = QApplication::style();
     // The classic style draws flat system colours; any other one is a theme.
     return style && style->name().compare(QLatin1String("windows"), Qt::CaseInsensitive) != 0;
+}
+
+bool QtLayoutOwner::IsThemeActive() const
+{
+    return QtThemeActive();
 }
 
 QtPlacementWindow::QtPlacementWindow(QWidget& window, bool isMainWindow, std::function<void()> relayout)

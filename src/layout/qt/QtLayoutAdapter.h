@@ -15,6 +15,10 @@ namespace kavelmark
 
 class CGroupStatic;
 
+// Whether the application's widget style is a theme rather than the classic flat look;
+// false when there is no application.
+bool QtThemeActive();
+
 // A dialog's client area on Qt starts below its menu bar, which Qt makes a child widget;
 // control rectangles are reported relative to that line and moved back onto it, so the
 // layout arithmetic sees the same client area as with a menu outside the client.

@@ -1,0 +1,215 @@
+// Load and Save of stores with 1,000 to 100,000 entries against the raw Twofish-CBC time
+// of the same number of bytes, and the peak memory of a load.
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <string>
+
+#include <unistd.h>
+
+#include "app/Settings.h"
+#include "app/SettingsNames.h"
+#include "crypto/CipherEngine.h"
+#include "file/LoadSave.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+const SecureString kPassword = ToSecure("Bench-Kennwort 2026");
+
+struct Environment
+{
+    Environment()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kavelmark-bench-XXXXXX").string();
+        folder = ::mkdtemp(pattern.data());
+        Settings::SetBackend(&backend);
+    }
+    ~Environment()
+    {
+        Settings::SetBackend(nullptr);
+        std::error_code ignored;
+        std::filesystem::remove_all(folder, ignored);
+    }
+    std::string FileFor(std::int64_t entries)
+    {
+        return folder + "/bench-" + std::to_string(entries) + ".Kavelmark";
+    }
+    void Use(const std::string& path)
+    {
+        backend.Write(settings::kConfig, settings::kMainEntryFile, path);
+    }
+
+    std::string folder;
+    InMemorySettingsBackend backend;
+};
+
+std::string ExecutablePath()
+{
+    return std::filesystem::read_symlink("/proc/self/exe").string();
+}
+
+Environment& Env()
+{
+    static Environment environment;
+    return environment;
+}
+
+PasswordStore MakeStore(std::int64_t entries)
+{
+    PasswordStore store;
+    for (std::int64_t i = 0; i < entries; ++i)
+    {
+        std::string n = std::to_string(i);
+        store.AddEntry("Web-Site", "Konto " + n + " bei $3", "Zugang Nummer " + n, "benutzer" + n,
+                       "Kennwort-" + n + "-xY7#", "www.beispiel-" + n + ".de");
+    }
+    return store;
+}
+
+// Writes the file for this size once; later calls reuse it.
+const std::string& PreparedFile(std::int64_t entries)
+{
+    static std::map<std::int64_t, std::string> files;
+    auto found = files.find(entries);
+    if (found == files.end())
+    {
+        std::string path = Env().FileFor(entries);
+        Env().Use(path);
+        Save(MakeStore(entries), kPassword);
+        found = files.emplace(entries, path).first;
+    }
+    return found->second;
+}
+
+std::size_t StatusKilobytes(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+    {
+        if (line.rfind(field, 0) == 0)
+        {
+            return std::strtoul(line.c_str() + std::string(field).size(), nullptr, 10);
+        }
+    }
+    return 0;
+}
+
+// Runs in a fresh process of this executable, so that no freed heap of earlier runs hides
+// the load's own peak: prints the resident size before the load and the peak after it.
+int MeasureLoadPeak(const char* path)
+{
+    Env().Use(path);
+    std::size_t before = StatusKilobytes("VmRSS:");
+    PasswordStore store;
+    int result = Load(store, kPassword, ComputeLegacySeed(kPassword));
+    std::printf("%zu %zu %d\n", before, StatusKilobytes("VmHWM:"), result);
+    return 0;
+}
+
+void SetBytes(benchmark::State& state, std::uintmax_t bytes)
+{
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+    state.counters["file_MB"] = static_cast<double>(bytes) / 1e6;
+}
+
+void BM_Save(benchmark::State& state)
+{
+    PasswordStore store = MakeStore(state.range(0));
+    std::string path = Env().FileFor(state.range(0)) + ".save";
+    Env().Use(path);
+    for (auto _ : state)
+    {
+        benchmark::DoNotOptimize(Save(store, kPassword));
+    }
+    SetBytes(state, std::filesystem::file_size(path));
+    std::filesystem::remove(path);
+}
+
+void BM_Load(benchmark::State& state)
+{
+    const std::string& path = PreparedFile(state.range(0));
+    Env().Use(path);
+    std::uint64_t seed = ComputeLegacySeed(kPassword);
+    for (auto _ : state)
+    {
+        PasswordStore store;
+        benchmark::DoNotOptimize(Load(store, kPassword, seed));
+    }
+    std::uintmax_t fileSize = std::filesystem::file_size(path);
+    SetBytes(state, fileSize);
+
+    std::string command = "'" + ExecutablePath() + "' --load-peak '" + path + "'";
+    if (FILE* child = ::popen(command.c_str(), "r"))
+    {
+        std::size_t before = 0;
+        std::size_t peak = 0;
+        int result = -1;
+        if (std::fscanf(child, "%zu %zu %d", &before, &peak, &result) == 3 && result == 0)
+        {
+            state.counters["load_peak_MB"] = static_cast<double>(peak) / 1e3;
+            state.counters["load_growth_MB"] = static_cast<double>(peak - before) / 1e3;
+            state.counters["limit_MB"] = 3.0 * static_cast<double>(fileSize) / 1e6 + 20.0;
+        }
+        ::pclose(child);
+    }
+}
+
+// As many bytes as the file's encrypted body, for the raw cipher runs.
+SecureString BodyOf(std::int64_t entries)
+{
+    std::uintmax_t size = std::filesystem::file_size(PreparedFile(entries)) - 72;
+    return SecureString(static_cast<std::size_t>(size), 'x');
+}
+
+void BM_RawEncrypt(benchmark::State& state)
+{
+    SecureString plain = BodyOf(state.range(0));
+    CipherEngine engine;
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        engine.Data().assign(plain.data(), plain.size() - 1); // padded back to the body size
+        state.ResumeTiming();
+        engine.EncryptInPlace(kPassword);
+    }
+    SetBytes(state, plain.size());
+}
+
+void BM_RawDecrypt(benchmark::State& state)
+{
+    CipherEngine engine(BodyOf(state.range(0)));
+    for (auto _ : state)
+    {
+        engine.DecryptInPlace(kPassword);
+    }
+    SetBytes(state, engine.Data().size());
+}
+
+BENCHMARK(BM_Save)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Load)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawEncrypt)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawDecrypt)->Arg(1000)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace kavelmark
+
+int main(int argc, char** argv)
+{
+    if (argc == 3 && std::string(argv[1]) == "--load-peak")
+    {
+        return kavelmark::MeasureLoadPeak(argv[2]);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

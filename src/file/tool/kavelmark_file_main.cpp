@@ -1,0 +1,182 @@
+// kavelmark-file: runs the program's own Load and Save on a given file, for maintainers
+// and for tests. Texts on the command line side are UTF-8; the file holds cp1252.
+//
+//   kavelmark-file dump PATH    password on the first line of stdin; prints the load as JSON
+//   kavelmark-file write PATH   {"password": "...", "records": ["...", ...]} on stdin
+
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "app/Settings.h"
+#include "app/SettingsNames.h"
+#include "crypto/CipherEngine.h"
+#include "file/LoadSave.h"
+#include "file/PasswordFile.h"
+#include "platform/Cp1252.h"
+#include "platform/Messages.h"
+#include "platform/SecureString.h"
+#include "store/PasswordStore.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+class StringSource final : public ByteSource
+{
+public:
+    explicit StringSource(std::string bytes) : bytes_(std::move(bytes))
+    {
+    }
+    std::size_t Read(char* buffer, std::size_t size) override
+    {
+        std::size_t count = bytes_.copy(buffer, size, position_);
+        position_ += count;
+        return count;
+    }
+    std::uint64_t Remaining() const override
+    {
+        return bytes_.size() - position_;
+    }
+
+private:
+    std::string bytes_;
+    std::size_t position_ = 0;
+};
+
+// The version named by the file's magic, looked at before Load may move the file aside.
+nlohmann::ordered_json VersionOf(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::string head(20, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    StringSource source(head);
+    auto identified = PasswordFile::IdentifyVersion(source);
+    if (identified.result != ReadResult::Done)
+    {
+        return nullptr;
+    }
+    switch (identified.version)
+    {
+    case FileVersion::V01:
+        return "V0.1";
+    case FileVersion::V02:
+        return "V0.2";
+    case FileVersion::V03:
+        return "V0.3";
+    default:
+        return nullptr;
+    }
+}
+
+std::optional<SecureString> PasswordFromUtf8(std::string& utf8)
+{
+    std::optional<std::string> bytes = Utf8ToCp1252(utf8);
+    WipeString(utf8);
+    if (!bytes)
+    {
+        std::cerr << "kavelmark-file: the password holds a character that cp1252 cannot store\n";
+        return std::nullopt;
+    }
+    SecureString password = ToSecure(*bytes);
+    WipeString(*bytes);
+    return password;
+}
+
+int Dump(const std::string& path)
+{
+    std::string line;
+    std::getline(std::cin, line);
+    if (!line.empty() && line.back() == '\r')
+    {
+        line.pop_back();
+    }
+    std::optional<SecureString> password = PasswordFromUtf8(line);
+    if (!password)
+    {
+        return kExitUsage;
+    }
+
+    nlohmann::ordered_json version = VersionOf(path);
+    PasswordStore store;
+    int result = Load(store, *password, ComputeLegacySeed(*password));
+    nlohmann::ordered_json output;
+    output["result"] = result;
+    output["version"] = version;
+    output["records"] = nlohmann::ordered_json::array();
+    for (auto position = store.GetHeadPosition(); position; position = store.GetNextPosition(position))
+    {
+        output["records"].push_back(Cp1252ToUtf8(store.GetAt(position)));
+    }
+    std::cout << output.dump() << '\n';
+    return result == 0 ? 0 : kExitFailed;
+}
+
+int Write()
+{
+    std::string input(std::istreambuf_iterator<char>(std::cin), {});
+    nlohmann::json request = nlohmann::json::parse(input, nullptr, false);
+    WipeString(input);
+    if (request.is_discarded() || !request.is_object() || !request.contains("password") ||
+        !request["password"].is_string() || !request.contains("records") || !request["records"].is_array())
+    {
+        std::cerr << "kavelmark-file: expected {\"password\": \"...\", \"records\": [\"...\", ...]}\n";
+        return kExitUsage;
+    }
+    std::string passwordText = request["password"].get<std::string>();
+    std::optional<SecureString> password = PasswordFromUtf8(passwordText);
+    if (!password)
+    {
+        return kExitUsage;
+    }
+    PasswordStore store;
+    store.RemoveAll();
+    std::size_t index = 0;
+    for (const nlohmann::json& record : request["records"])
+    {
+        std::optional<std::string> bytes;
+        if (record.is_string())
+        {
+            bytes = Utf8ToCp1252(record.get_ref<const std::string&>());
+        }
+        if (!bytes)
+        {
+            std::cerr << "kavelmark-file: record " << index << " is not a text of characters that cp1252 can store\n";
+            return kExitUsage;
+        }
+        store.AddTail(*bytes);
+        WipeString(*bytes);
+        ++index;
+    }
+    return Save(store, *password) == 0 ? 0 : kExitFailed;
+}
+
+} // namespace
+} // namespace kavelmark
+
+int main(int argc, char** argv)
+{
+    using namespace kavelmark;
+    std::string command = argc == 3 ? argv[1] : "";
+    if (command != "dump" && command != "write")
+    {
+        std::cerr << "usage: kavelmark-file dump PATH   (password on the first line of standard input)\n"
+                     "       kavelmark-file write PATH  ({\"password\": ..., \"records\": [...]} on standard input)\n";
+        return 2;
+    }
+    // Messages go to standard error as "caption: text".
+    SetMessageSink(nullptr);
+    InMemorySettingsBackend settingsStore;
+    ScopedSettingsBackend install(settingsStore);
+    settingsStore.Write(settings::kConfig, settings::kMainEntryFile, argv[2]);
+    return command == "dump" ? Dump(argv[2]) : Write();
+}

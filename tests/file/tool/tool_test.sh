@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# One end-to-end case of kavelmark-file: tool_test.sh TOOL CASE
+set -euo pipefail
+tool="$1"
+case="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+file="$work/pw.Kavelmark"
+
+fail() {
+    echo "FAIL ($case): $*" >&2
+    exit 1
+}
+
+# Runs the tool; sets out, err and rc.
+run() {
+    local input="$1"
+    shift
+    rc=0
+    out="$(printf '%s' "$input" | "$tool" "$@" 2>"$work/stderr")" || rc=$?
+    err="$(cat "$work/stderr")"
+}
+
+expect() {
+    [ "$1" = "$2" ] || fail "expected <$2>, got <$1>"
+}
+
+builtins='"_C__|_FTP_|_User_|_Password (*)_|_Host_|_","_C__|_DFÜ_|_User_|_Password (*)_|_Phone No_|_","_C__|_TELNET_|_User_|_Password (*)_|_Host_|_","_C__|_Web-Site_|_User_|_Password (*)_|_Host_|_","_C__|_PIN/TAN_|_Konto_|_PIN (*)_|_TAN (*)_|_","_C__|_Datenbank_|_User_|_Password (*)_|_Host_|_","_C__|_ Hmm?_|_Key_|_Password (*)_|_Details_|_"'
+
+case "$case" in
+round_trip)
+    # Every cp1252 character, the five undefined bytes among them, survives write and dump.
+    run '{"password": "Pässwort€", "records": ["_C__|_Grüße_|_€ ‚ƒ„…†‡ˆ‰Š‹ŒŽ_|_\u0081\u008d\u008f\u0090\u009d_|_ÿ_|_", "a\u0000b", ""]}' write "$file"
+    expect "$rc" 0
+    expect "$err" ""
+    [ "$(stat -c %a "$file")" = 600 ] || fail "new file mode $(stat -c %a "$file")"
+    run $'Pässwort€\n' dump "$file"
+    expect "$rc" 0
+    expect "$err" ""
+    expect "$out" "{\"result\":0,\"version\":\"V0.3\",\"records\":[\"_C__|_Grüße_|_€ ‚ƒ„…†‡ˆ‰Š‹ŒŽ_|_$(printf '\u0081\u008d\u008f\u0090\u009d')_|_ÿ_|_\",\"a\\u0000b\",\"\",$builtins]}"
+    # A Windows line end on the password line is not part of the password.
+    run $'Pässwort€\r\n' dump "$file"
+    expect "$rc" 0
+    ;;
+missing_file)
+    run $'pw\n' dump "$file"
+    expect "$rc" 1
+    expect "$err" ""
+    expect "$out" "{\"result\":2,\"version\":null,\"records\":[$builtins]}"
+    ;;
+wrong_password)
+    run '{"password": "richtig", "records": ["x"]}' write "$file"
+    expect "$rc" 0
+    run $'falsch\n' dump "$file"
+    expect "$rc" 1
+    expect "$out" '{"result":-1,"version":"V0.3","records":[]}'
+    expect "$err" "ERROR: Das Passwort ist falsch!"
+    ;;
+old_versions)
+    printf '\x10\x00\x00\x00Kavelmark V0.1  old data' >"$file"
+    run $'pw\n' dump "$file"
+    expect "$rc" 0
+    expect "$out" "{\"result\":0,\"version\":\"V0.1\",\"records\":[$builtins]}"
+    [ -f "$file.old_1" ] && [ ! -e "$file" ] || fail "V0.1 file not moved to .old_1"
+    ;;
+refused_input)
+    run '{"password": "pw", "records": ["中"]}' write "$file"
+    expect "$rc" 2
+    [ -n "$err" ] || fail "no message for a character outside cp1252"
+    run '{"password": "密码", "records": []}' write "$file"
+    expect "$rc" 2
+    run '{"password": "pw", "records": [1]}' write "$file"
+    expect "$rc" 2
+    run 'not json' write "$file"
+    expect "$rc" 2
+    [ ! -e "$file" ] || fail "a refused request wrote a file"
+    run '' frobnicate "$file"
+    expect "$rc" 2
+    ;;
+damaged_file)
+    printf '\x0f\x00\x00\x00Kavelmark V0.3 ' >"$file"
+    before="$(od -An -tx1 "$file")"
+    run $'pw\n' dump "$file"
+    expect "$rc" 1
+    expect "$out" "{\"result\":-2,\"version\":null,\"records\":[$builtins]}"
+    expect "$err" "Ladefehler: Die Passwortdatei ist beschädigt und wird nicht gelesen:
+$file"
+    expect "$(od -An -tx1 "$file")" "$before"
+    ;;
+*)
+    fail "unknown case"
+    ;;
+esac
