@@ -73,6 +73,11 @@ bool CDialogLayout::Create()
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
 
     controls_.Build(template_, *this);
+    if (!(template_.style & DialogStyle::Resizable))
+    {
+        // Without a sizing frame the template size stands until a finished layout sets its own.
+        setFixedSize(size());
+    }
     if (auto* ok = qobject_cast<QPushButton*>(controls_.Control(IDOK)))
     {
         connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
@@ -278,6 +283,10 @@ void CDialogLayout::ApplyTrackSize()
 
 void CDialogLayout::RunLayout()
 {
+    if (QMenuBar* menu = controls_.MenuBar())
+    {
+        menu->setGeometry(0, 0, width(), controls_.MenuBarHeight());
+    }
     if (statusBar_)
     {
         const int height = statusBar_->sizeHint().height();

@@ -26,32 +26,42 @@ class QtLayoutOwner;
 //   {
 //   public:
 //       explicit ConfigDialog(QWidget* parent)
-//           : CDialogLayout(ConfigTemplate(), parent, "DlgPos_Config", false, LF_SAVE_POSITION | LF_SAVE_SIZE) {}
+//           : CDialogLayout(ConfigTemplate(), parent, "DlgPos_Config", false,
+//                           LF_SAVE_POSITION | LF_SAVE_SIZE) {}
 //   protected:
 //       bool OnInitDialog() override
 //       {
-//           CDialogLayout::OnInitDialog(); // first: fresh widgets, fresh tree
+//           CDialogLayout::OnInitDialog(); // first: members shown, fresh tree
 //           BeginPane(LAYOUT_HORIZONTAL);
 //           AddSpace(5, 3);
 //           ...
 //           AddControl(1031, LAYOUT_FIXED_HEIGHT);
 //           ...
-//           EndPane(); // the outermost one finishes the layout and restores the placement
-//           // fill controls here (Control(id) finds them)
+//           EndPane(); // the outermost one finishes the layout, restores the placement
+//           // connect signals, fill lists, set members and UpdateData(false) here
 //           return true;
 //       }
-//       void OnOK() override { ...; CDialogLayout::OnOK(); } // ends with IDOK
+//       void DoDataExchange(DataExchange& dx) override
+//       {
+//           CDialogLayout::DoDataExchange(dx);
+//           dx.Text(Control(1031), fileName);
+//       }
+//       void OnOK() override { if (UpdateData()) CDialogLayout::OnOK(); } // ends with IDOK
 //   };
 //
 //   ConfigDialog dialog(mainWindow);
 //   int result = dialog.exec(); // IDOK (1) or IDCANCEL (2)
 //
 // exec() (and show() or Create() for a modeless window) creates the widgets from the
-// template and runs OnInitDialog; every modal run starts from fresh widgets, like a dialog
-// window created anew. The controls with ids IDOK and IDCANCEL call OnOK and OnCancel;
-// Enter presses the default button, Escape and the close box call OnCancel. Ending the
-// dialog (done, accept, reject, close) saves the placement first. Menu items of the
-// template's menu bar call OnMenuCommand with their command id.
+// template and runs OnInitDialog; every modal run starts from fresh widgets, like a
+// dialog window created anew. Control(id) is null before that, so connect control
+// signals and fill lists in OnInitDialog; after the run the widgets stay readable until
+// the next one. The controls with ids IDOK and IDCANCEL call OnOK and OnCancel; Enter
+// presses the default button; Escape and the close box call OnCancel. Ending the dialog
+// (done, accept, reject, close) saves the placement first. Menu items of the template's
+// menu bar call OnMenuCommand with their command id. A fixed dialog that needs no layout
+// (the login dialog) builds no tree and passes an empty placement key; it keeps its
+// template size.
 class CDialogLayout : public QDialog
 {
     Q_OBJECT

@@ -41,13 +41,12 @@ QRect ToQRect(const LayoutRect& rect)
     return QRect(rect.left, rect.top, rect.Width(), rect.Height());
 }
 
-// The group frame that replaces a group box's widget; owned by the layout item.
+// The group frame that replaces a group box's widget; owned by the layout item. Its window
+// is the owner's adapter of the id, so that FindItem finds the group by its control.
 class QtGroupFrame final : public LayoutGroupFrame
 {
 public:
-    QtGroupFrame(CGroupStatic* frame, std::function<int()> clientTop)
-        : frame_(frame), window_(frame, ControlKind::GroupBox, ControlStyle::None, std::move(clientTop),
-                                 [](const QWidget*) -> LayoutWindow* { return nullptr; })
+    QtGroupFrame(CGroupStatic* frame, LayoutWindow& window) : frame_(frame), window_(window)
     {
     }
     ~QtGroupFrame() override
@@ -81,7 +80,7 @@ public:
 
 private:
     QPointer<CGroupStatic> frame_;
-    QtLayoutWindow window_;
+    LayoutWindow& window_;
     LayoutWindow* buddy_ = nullptr;
 };
 
@@ -361,7 +360,7 @@ std::unique_ptr<LayoutGroupFrame> QtLayoutOwner::CreateGroupFrame(LayoutWindow& 
     windows_.erase(id);
     original->hide();
     original->deleteLater();
-    return std::make_unique<QtGroupFrame>(frame, [this] { return ClientTop(); });
+    return std::make_unique<QtGroupFrame>(frame, *Control(id));
 }
 
 LayoutRect QtLayoutOwner::TabWindowRectForEmptyDisplay(LayoutWindow& tabControl)

@@ -258,6 +258,10 @@ TEST_F(CDialogLayoutTest, GroupBoxBecomesAFrameAroundItsMembers)
     EXPECT_EQ(frame->Members()[0].data(), dialog.Control(12));
     EXPECT_TRUE(frame->isVisible());
     EXPECT_TRUE(frame->geometry().contains(dialog.Control(12)->geometry()));
+    const CLayoutItem* group = dialog.Layout().FindControlItem(20);
+    ASSERT_NE(group, nullptr);
+    EXPECT_EQ(group->kind, CLayoutItem::Kind::Group);
+    EXPECT_EQ(group->name, "&Notizen");
     EXPECT_TRUE(messages.messages.empty());
     dialog.done(IDCANCEL);
 }
