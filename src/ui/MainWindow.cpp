@@ -10,7 +10,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QSystemTrayIcon>
 #include <QTreeWidget>
 #include <QUrl>
 #include <algorithm>
@@ -24,6 +23,7 @@
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
+#include "ui/TrayIcon.h"
 
 static void InitKavelmarkResources()
 {
@@ -629,28 +629,6 @@ void MainWindow::ShowColumnNotice(int column)
                 "Beta-Version", MessageIcon::Information);
 }
 
-void MainWindow::OnAddEntry()
-{
-}
-
-void MainWindow::OnDeleteEntry()
-{
-}
-
-void MainWindow::OnChangeEntry()
-{
-}
-
-void MainWindow::HideMainWindow()
-{
-    // Without a tray icon there would be no way back to a hidden window.
-    if (!trayIcon_ || !QSystemTrayIcon::isSystemTrayAvailable())
-    {
-        return;
-    }
-    hide();
-}
-
 void MainWindow::OnOK()
 {
     HideMainWindow();
@@ -705,28 +683,6 @@ std::unique_ptr<LoginDialogBase> MainWindow::CreateLoginDialog()
         return loginFactory_();
     }
     return std::make_unique<LoginDialog>(isVisible() ? this : nullptr);
-}
-
-void MainWindow::AddTrayIcon()
-{
-    trayIcon_ = std::make_unique<QSystemTrayIcon>(programIcon_);
-    trayIcon_->setToolTip(QStringLiteral("Kavelmark"));
-    connect(trayIcon_.get(), &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason)
-            {
-                if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::MiddleClick)
-                {
-                    showNormal();
-                    raise();
-                    activateWindow();
-                }
-            });
-    trayIcon_->show();
-}
-
-void MainWindow::RemoveTrayIcon()
-{
-    trayIcon_.reset();
 }
 
 void MainWindow::RunConfigDialog()

@@ -16,13 +16,15 @@ class QComboBox;
 class QKeyEvent;
 class QLabel;
 class QLineEdit;
-class QSystemTrayIcon;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QUrl;
 
 namespace kavelmark
 {
+
+class EditEntryDialog;
+class TrayIcon;
 
 // The program's only top-level window: the entries of the store in a list that a category
 // filter restricts, the selected entry's three values under it (secret ones masked until
@@ -110,6 +112,10 @@ public:
     {
         return trayIcon_ != nullptr;
     }
+    TrayIcon* Tray() const
+    {
+        return trayIcon_.get();
+    }
 
     // Seams: the login window and the web browser.
     using LoginFactory = std::function<std::unique_ptr<LoginDialogBase>()>;
@@ -123,6 +129,9 @@ protected:
     void OnCancel() override;
     void OnMenuCommand(int command) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // Runs the edit dialog of the change command modally (a seam for tests).
+    virtual int RunEditEntryDialog(EditEntryDialog& dialog);
 
 private:
     // SessionWindows
@@ -145,7 +154,7 @@ private:
     QList<QIcon> images_;
     std::array<bool, 3> secret_{};
     QTimer hideTimer_;
-    std::unique_ptr<QSystemTrayIcon> trayIcon_;
+    std::unique_ptr<TrayIcon> trayIcon_;
     LoginFactory loginFactory_;
     UrlOpener urlOpener_;
 };
