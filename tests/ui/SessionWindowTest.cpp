@@ -43,20 +43,22 @@ int RunWindow(MainWindow& window, const std::function<void()>& script)
     bool ran = false;
     QTimer poll;
     poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, &window, [&] {
-        if (!window.isVisible())
-        {
-            return;
-        }
-        poll.stop();
-        ran = true;
-        script();
-        if (window.isVisible())
-        {
-            ADD_FAILURE() << "the script left the window open";
-            window.done(IDCANCEL);
-        }
-    });
+    QObject::connect(&poll, &QTimer::timeout, &window,
+                     [&]
+                     {
+                         if (!window.isVisible())
+                         {
+                             return;
+                         }
+                         poll.stop();
+                         ran = true;
+                         script();
+                         if (window.isVisible())
+                         {
+                             ADD_FAILURE() << "the script left the window open";
+                             window.done(IDCANCEL);
+                         }
+                     });
     poll.start();
     int result = window.Run();
     EXPECT_TRUE(ran);
@@ -275,6 +277,30 @@ TEST_F(SessionWindowTest, ReloadShowsTheNewFileInFilterAndList)
             ClickQuit();
         });
     EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(SessionWindowTest, FailedReloadLeavesNoRowOfTheEmptiedStore)
+{
+    WriteFile(file, "pw", [](PasswordStore& store) { store.AddEntry("PIN/TAN", "Bank", "", "k", "1234", "5"); });
+    const fs::path foreign = folder / "foreign.Kavelmark";
+    WriteFile(foreign, "anderes");
+    login.Ok("pw");
+    Run(
+        [&]
+        {
+            ASSERT_EQ(window.EntryList()->topLevelItemCount(), 1);
+            EXPECT_EQ(window.DetailField(2)->text(), "1234");
+            settings.Write("Config", "MainEntryFile", foreign.string());
+            Trigger(command::kFileOpen);
+            EXPECT_FALSE(window.Session().FileOk());
+            EXPECT_EQ(window.EntryList()->topLevelItemCount(), 0);
+            EXPECT_TRUE(window.DetailField(2)->text().isEmpty()) << "no secret of the old file stays on screen";
+            ClickQuit();
+        });
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Das Passwort ist falsch!",
+                                                 "Beim Laden der Passwortdatei ist ein Fehler aufgetreten!", kNotOk}));
+    settings.Write("Config", "MainEntryFile", file.string());
+    EXPECT_EQ(Names("pw"), std::vector<std::string>{"Bank"});
 }
 
 TEST_F(SessionWindowTest, FailedSaveAtTheEndKeepsTheWindowOpen)
