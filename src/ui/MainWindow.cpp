@@ -103,6 +103,11 @@ bool IsCategoryRecord(const SecureString& record)
     return std::string_view(record).starts_with("_C_");
 }
 
+bool IsEntryRecord(const SecureString& record)
+{
+    return std::string_view(record).starts_with("_E_");
+}
+
 SecureString WithVisibleLineBreaks(const SecureString& value)
 {
     SecureString shown;
@@ -398,35 +403,48 @@ void MainWindow::FillEntryList()
     const bool all = filterText == QString::fromUtf8(kAllCategories);
     const SecureString filterCategory = all ? SecureString() : ToCp1252(filterText).value_or(SecureString());
 
-    // Every lookup the rows need is done once per category, not once per row: the first
-    // record of each name, as the store's own search would find it.
-    std::map<SecureString, PasswordStore::Position> categoryRecords;
-    for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
-    {
-        if (IsCategoryRecord(store_.GetAt(pos)))
-        {
-            categoryRecords.try_emplace(store_.GetEntryField(pos, 1), pos);
-        }
-    }
     struct CategoryColumn
     {
         QString text;
         int image = 0;
-        PasswordStore::Position record;
+        PasswordStore::Position record; // the first category record of the name, as FindCategory finds it
+        bool recordKnown = false;
         std::size_t rank = 0;
     };
+    std::map<SecureString, PasswordStore::Position> categoryRecords;
     std::map<SecureString, CategoryColumn> columns;
-
     struct Row
     {
-        EntryRow* item;
+        PasswordStore::Position entry;
         CategoryColumn* column;
+        EntryRow* item;
     };
     std::vector<Row> rows;
     rows.reserve(store_.GetCount());
-    for (PasswordStore::Position entry = store_.FindNextEntry({}); entry; entry = store_.FindNextEntry(entry))
+    auto makeItem = [this](PasswordStore::Position entry, const CategoryColumn& column)
     {
-        SecureString category = store_.GetEntryCategory(entry);
+        const SecureString name = store_.GetEntryName(entry);
+        const SecureString description = store_.GetEntryDescription(entry);
+        return new EntryRow(entry, column.text, images_.at(column.image),
+                            FromCp1252(store_.ExpandDisplayText(entry, name, column.record)),
+                            FromCp1252(store_.ExpandDisplayText(entry, description, column.record)));
+    };
+
+    // One walk over the store, and every lookup once per category rather than once per row.
+    bool pending = false;
+    for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
+    {
+        const SecureString& record = store_.GetAt(pos);
+        if (IsCategoryRecord(record))
+        {
+            categoryRecords.try_emplace(store_.GetEntryField(pos, 1), pos);
+            continue;
+        }
+        if (!IsEntryRecord(record))
+        {
+            continue;
+        }
+        SecureString category = store_.GetEntryCategory(pos);
         if (!all && category != filterCategory)
         {
             continue;
@@ -437,15 +455,28 @@ void MainWindow::FillEntryList()
         {
             column.text = QStringLiteral(" ") + FromCp1252(category);
             column.image = CategoryImageIndex(category);
-            auto record = categoryRecords.find(category);
-            column.record = record == categoryRecords.end() ? PasswordStore::Position() : record->second;
+            auto known = categoryRecords.find(category);
+            column.recordKnown = known != categoryRecords.end();
+            column.record = column.recordKnown ? known->second : PasswordStore::Position();
         }
-        const SecureString name = store_.GetEntryName(entry);
-        const SecureString description = store_.GetEntryDescription(entry);
-        auto* item = new EntryRow(entry, column.text, images_.at(column.image),
-                                  FromCp1252(store_.ExpandDisplayText(entry, name, column.record)),
-                                  FromCp1252(store_.ExpandDisplayText(entry, description, column.record)));
-        rows.push_back({item, &column});
+        rows.push_back({pos, &column, column.recordKnown ? makeItem(pos, column) : nullptr});
+        pending = pending || !column.recordKnown;
+    }
+    // Entries whose category record comes later in the store, or never: all records are known now.
+    if (pending)
+    {
+        for (auto& [category, column] : columns)
+        {
+            auto known = categoryRecords.find(category);
+            column.record = column.recordKnown || known == categoryRecords.end() ? column.record : known->second;
+        }
+        for (Row& row : rows)
+        {
+            if (!row.item)
+            {
+                row.item = makeItem(row.entry, *row.column);
+            }
+        }
     }
 
     // Ascending by the column-0 text; rows of one category stay in store order.

@@ -146,6 +146,18 @@ TEST_F(MainWindowTest, RowsShowCategoryImageAndExpandedTextsSortedByCategory)
     EXPECT_EQ(window.DetailField(1)->text(), "$2");
 }
 
+TEST_F(MainWindowTest, CategoryRecordBehindItsEntriesStillDecidesTheMasks)
+{
+    PasswordStore& store = window.Store();
+    store.AddEntry("Spaet", "$1", "$2", "vorn", "x", "");
+    store.AddCategory("Spaet", "Code (*)", "Klar", "");
+    store.AddCategory("Spaet", "Klar", "Code (*)", ""); // a second record of the name counts for nothing
+    store.AddEntry("Spaet", "$1", "$2", "hinten", "y", "");
+    Open();
+    EXPECT_EQ(Column(1), (QStringList{"*", "*"}));
+    EXPECT_EQ(Column(2), (QStringList{"x", "y"}));
+}
+
 TEST_F(MainWindowTest, CategoryImageTableMatchesExactNames)
 {
     const std::pair<const char*, int> cases[] = {
