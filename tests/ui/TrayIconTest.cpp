@@ -116,6 +116,12 @@ TEST_F(TrayIconTest, HidingNeedsAReachableIconAndMinimizesOtherwise)
         EXPECT_EQ(window->isVisible(), !c.hidden);
         EXPECT_EQ(window->isMinimized(), !c.hidden);
 
+        // Enter in the entry list presses the default button "&Verbergen".
+        window->showNormal();
+        QTest::keyClick(window->EntryList(), Qt::Key_Return);
+        EXPECT_EQ(window->isVisible(), !c.hidden);
+        EXPECT_EQ(window->isMinimized(), !c.hidden);
+
         // The minimize box asks for the same.
         window->showNormal();
         window->setWindowState(Qt::WindowMinimized);
