@@ -50,16 +50,17 @@ constexpr const char* kProgramIconFile = ":/kavelmark/icons/kavelmark.xpm";
 constexpr const char* kHelpResource = ":/kavelmark/help/kavelmark-hilfe.html";
 
 // A row of the entry list, tied to its entry by the store position it carries. It holds
-// its texts itself, which spares the generic item's per-column storage on large lists.
+// its texts itself, and shares its category column with the other rows of the category:
+// on long lists the generic item's per-column storage would cost more than the fill.
 class EntryRow final : public QTreeWidgetItem
 {
 public:
     static constexpr int kType = QTreeWidgetItem::UserType + 1;
 
-    EntryRow(PasswordStore::Position entry, const QString& category, const QIcon& image, QString name,
-             QString description)
-        : QTreeWidgetItem(kType), entry_(entry), category_(category), image_(image), name_(std::move(name)),
-          description_(std::move(description))
+    EntryRow(PasswordStore::Position entry, const MainWindow::RowCategory& category, const QString& name,
+             const QString& description)
+        : QTreeWidgetItem(kType), entry_(entry), category_(category), texts_(name + description),
+          nameLength_(name.size())
     {
     }
     PasswordStore::Position Entry() const
@@ -74,28 +75,27 @@ public:
             switch (column)
             {
             case 0:
-                return category_;
+                return category_.text;
             case 1:
-                return name_;
+                return texts_.left(nameLength_);
             case 2:
-                return description_;
+                return texts_.mid(nameLength_);
             default:
                 break;
             }
         }
         if (role == Qt::DecorationRole && column == 0)
         {
-            return image_;
+            return category_.image;
         }
         return QTreeWidgetItem::data(column, role);
     }
 
 private:
     PasswordStore::Position entry_;
-    QString category_;
-    QIcon image_;
-    QString name_;
-    QString description_;
+    const MainWindow::RowCategory& category_;
+    QString texts_; // name, then description
+    qsizetype nameLength_;
 };
 
 bool IsCategoryRecord(const SecureString& record)
@@ -159,7 +159,15 @@ MainWindow::MainWindow(QWidget* parent, SessionFile& file)
     urlOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow()
+{
+    // The rows refer to the shared category columns, which go before the base class
+    // destroys the list.
+    if (QTreeWidget* list = EntryList())
+    {
+        list->clear();
+    }
+}
 
 int MainWindow::Run()
 {
@@ -405,12 +413,13 @@ void MainWindow::FillEntryList()
 
     struct CategoryColumn
     {
-        QString text;
-        int image = 0;
+        RowCategory* shown = nullptr;
         PasswordStore::Position record; // the first category record of the name, as FindCategory finds it
         bool recordKnown = false;
         std::size_t rank = 0;
     };
+    // The old rows are gone, so their shared category columns may go too.
+    rowCategories_.clear();
     std::map<SecureString, PasswordStore::Position> categoryRecords;
     std::map<SecureString, CategoryColumn> columns;
     struct Row
@@ -425,8 +434,7 @@ void MainWindow::FillEntryList()
     {
         const SecureString name = store_.GetEntryName(entry);
         const SecureString description = store_.GetEntryDescription(entry);
-        return new EntryRow(entry, column.text, images_.at(column.image),
-                            FromCp1252(store_.ExpandDisplayText(entry, name, column.record)),
+        return new EntryRow(entry, *column.shown, FromCp1252(store_.ExpandDisplayText(entry, name, column.record)),
                             FromCp1252(store_.ExpandDisplayText(entry, description, column.record)));
     };
 
@@ -453,8 +461,9 @@ void MainWindow::FillEntryList()
         CategoryColumn& column = found->second;
         if (added)
         {
-            column.text = QStringLiteral(" ") + FromCp1252(category);
-            column.image = CategoryImageIndex(category);
+            rowCategories_.push_back(std::make_unique<RowCategory>(
+                RowCategory{QStringLiteral(" ") + FromCp1252(category), images_.at(CategoryImageIndex(category))}));
+            column.shown = rowCategories_.back().get();
             auto known = categoryRecords.find(category);
             column.recordKnown = known != categoryRecords.end();
             column.record = column.recordKnown ? known->second : PasswordStore::Position();
@@ -486,7 +495,8 @@ void MainWindow::FillEntryList()
         order.push_back(&column);
     }
     std::sort(order.begin(), order.end(),
-              [](const CategoryColumn* a, const CategoryColumn* b) { return ColumnTextLess(a->text, b->text); });
+              [](const CategoryColumn* a, const CategoryColumn* b)
+              { return ColumnTextLess(a->shown->text, b->shown->text); });
     for (std::size_t rank = 0; rank < order.size(); ++rank)
     {
         order[rank]->rank = rank;

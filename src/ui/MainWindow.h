@@ -7,6 +7,7 @@
 #include <functional>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "app/SessionController.h"
 #include "layout/qt/CDialogLayout.h"
@@ -117,6 +118,13 @@ public:
         return trayIcon_.get();
     }
 
+    // The category column that the rows of one category share.
+    struct RowCategory
+    {
+        QString text;
+        QIcon image;
+    };
+
     // Seams: the login window and the web browser.
     using LoginFactory = std::function<std::unique_ptr<LoginDialogBase>()>;
     void SetLoginFactory(LoginFactory factory);
@@ -152,6 +160,7 @@ private:
     SessionController session_;
     QIcon programIcon_;
     QList<QIcon> images_;
+    std::vector<std::unique_ptr<RowCategory>> rowCategories_;
     std::array<bool, 3> secret_{};
     QTimer hideTimer_;
     std::unique_ptr<TrayIcon> trayIcon_;
