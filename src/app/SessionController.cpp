@@ -117,12 +117,13 @@ void SessionController::Reload()
 {
     int result = file_.Load(store_, currentPassword_, legacySeed_);
     fileOk_ = result == 0;
+    // Also after a failure, and before the message: the load may have emptied the store
+    // under the list's rows.
+    windows_.StoreReloaded();
     if (!fileOk_)
     {
         ShowMessage(kReloadFailedText, "Fehler", MessageIcon::Error);
     }
-    // Also after a failure: the load may have emptied the store under the list's rows.
-    windows_.StoreReloaded();
 }
 
 void SessionController::SaveAs()

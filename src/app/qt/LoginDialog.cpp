@@ -1,0 +1,76 @@
+#include "app/qt/LoginDialog.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include "platform/Messages.h"
+#include "platform/qt/DialogTemplates.h"
+#include "platform/qt/QtText.h"
+
+namespace kavelmark
+{
+
+LoginDialog::LoginDialog(QWidget* parent) : QDialog(parent)
+{
+}
+
+QLabel* LoginDialog::Prompt() const
+{
+    return qobject_cast<QLabel*>(controls_.Control(kPromptId));
+}
+
+QLineEdit* LoginDialog::PasswordEdit() const
+{
+    return qobject_cast<QLineEdit*>(controls_.Control(kPasswordId));
+}
+
+int LoginDialog::RunModal()
+{
+    controls_.Build(LoginTemplate(), *this);
+    setFixedSize(size());
+    Prompt()->setText(QString::fromStdString(promptText));
+    QLineEdit* edit = PasswordEdit();
+    edit->setEchoMode(QLineEdit::Password);
+    // An asterisk per character rather than the style's dot.
+    edit->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    edit->setText(FromCp1252(enteredPassword));
+    edit->setFocus();
+    if (auto* ok = qobject_cast<QPushButton*>(controls_.Control(IDOK)))
+    {
+        connect(ok, &QPushButton::clicked, this, &LoginDialog::accept);
+    }
+    if (auto* cancel = qobject_cast<QPushButton*>(controls_.Control(IDCANCEL)))
+    {
+        connect(cancel, &QPushButton::clicked, this, &LoginDialog::reject);
+    }
+
+    int result = exec() == QDialog::Accepted ? kOk : kCancel;
+    edit->clear();
+    controls_.Clear();
+    return result;
+}
+
+void LoginDialog::accept()
+{
+    std::optional<SecureString> typed = ToCp1252(PasswordEdit()->text());
+    if (!typed)
+    {
+        // Changing the character would make a password the user never typed.
+        ShowMessage(Cp1252RefusalText().toStdString(), "Information", MessageIcon::Information);
+        PasswordEdit()->setFocus();
+        return;
+    }
+    enteredPassword = std::move(*typed);
+    promptText = Prompt()->text().toStdString();
+    QDialog::accept();
+}
+
+void LoginDialog::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    raise();
+    activateWindow();
+}
+
+} // namespace kavelmark

@@ -1,0 +1,128 @@
+// The main window's commands that change the store: add, delete and change an entry.
+
+#include <QComboBox>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <algorithm>
+#include <string>
+
+#include "platform/Messages.h"
+#include "platform/qt/QtText.h"
+#include "ui/EditEntryDialog.h"
+#include "ui/MainWindow.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+QTreeWidgetItem* SelectedRow(const QTreeWidget& list)
+{
+    const QList<QTreeWidgetItem*> selected = list.selectedItems();
+    return selected.isEmpty() ? nullptr : selected.front();
+}
+
+} // namespace
+
+void MainWindow::OnAddEntry()
+{
+    store_.AddEntry(" Hmm?", "$1", "$3", "new key", "new password", "new details");
+
+    QComboBox* filter = CategoryFilter();
+    {
+        // Switched silently: the fill below is the only one.
+        const QSignalBlocker blocker(filter);
+        int index = filter->findText(QStringLiteral(" Hmm?"), Qt::MatchFixedString);
+        // Should the category be missing from the filter, all categories show the new entry.
+        filter->setCurrentIndex(index >= 0 ? index : 0);
+    }
+    FillEntryList();
+}
+
+void MainWindow::OnDeleteEntry()
+{
+    QTreeWidget* list = EntryList();
+    QTreeWidgetItem* row = SelectedRow(*list);
+    if (!row)
+    {
+        return;
+    }
+    // The texts as shown, masks included: the question never reveals a secret.
+    std::string question = "Wollen Sie diesen Eintrag wirklich löschen?\n\nName: " + row->text(1).toStdString() +
+                           "\nBeschreibung: " + row->text(2).toStdString();
+    const MessageAnswer answer =
+        ShowMessage(question, "Eintrag löschen", MessageIcon::Question, MessageButtons::OkCancel);
+    WipeString(question);
+    if (answer != MessageAnswer::Ok)
+    {
+        return;
+    }
+    PasswordStore::Position entry = RowEntry(row);
+    if (!entry)
+    {
+        return;
+    }
+    store_.RemoveAt(entry);
+
+    int index = list->indexOfTopLevelItem(row);
+    {
+        // The row goes without a rebuild; its neighbour is selected below.
+        const QSignalBlocker blocker(list);
+        delete list->takeTopLevelItem(index);
+    }
+    index = std::min(index, list->topLevelItemCount() - 1);
+    if (index < 0)
+    {
+        // Nothing left to select: the deleted entry's values must not stay on screen.
+        ClearEntryDetails();
+        return;
+    }
+    QTreeWidgetItem* next = list->topLevelItem(index);
+    {
+        const QSignalBlocker blocker(list);
+        list->setCurrentItem(next);
+    }
+    list->scrollToItem(next);
+    ShowEntryDetails();
+}
+
+void MainWindow::OnChangeEntry()
+{
+    PasswordStore::Position entry = RowEntry(SelectedRow(*EntryList()));
+    if (!entry)
+    {
+        return;
+    }
+    const SecureString category = store_.GetEntryCategory(entry);
+    const PasswordStore::Position record = store_.FindCategory(category);
+
+    EditEntryDialog dialog(this);
+    dialog.category = category;
+    dialog.name = store_.GetEntryName(entry);
+    dialog.description = store_.GetEntryDescription(entry);
+    for (int i = 1; i <= 3; ++i)
+    {
+        const auto k = static_cast<std::size_t>(i - 1);
+        dialog.values[k] = store_.GetEntryValue(entry, i);
+        dialog.labels[k] = QStringLiteral("$&%1: ").arg(i) + FromCp1252(store_.GetCategoryLabel(record, i));
+    }
+    dialog.store = &store_;
+    dialog.sourceFilter = CategoryFilter();
+
+    if (RunEditEntryDialog(dialog) != IDOK)
+    {
+        return;
+    }
+    if (store_.ReplaceEntry(entry, dialog.category, dialog.name, dialog.description, dialog.values[0], dialog.values[1],
+                            dialog.values[2]))
+    {
+        FillEntryList();
+    }
+}
+
+int MainWindow::RunEditEntryDialog(EditEntryDialog& dialog)
+{
+    return dialog.exec();
+}
+
+} // namespace kavelmark

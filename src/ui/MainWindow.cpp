@@ -1,0 +1,716 @@
+#include "ui/MainWindow.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTreeWidget>
+#include <QUrl>
+#include <algorithm>
+#include <map>
+#include <vector>
+
+#include "app/CommandIds.h"
+#include "app/Settings.h"
+#include "app/SettingsNames.h"
+#include "app/qt/LoginDialog.h"
+#include "platform/Messages.h"
+#include "platform/qt/DialogTemplates.h"
+#include "platform/qt/QtText.h"
+#include "ui/TrayIcon.h"
+
+static void InitKavelmarkResources()
+{
+    // The resources live in a static library; without this the linker may drop them.
+    Q_INIT_RESOURCE(kavelmark);
+}
+
+namespace kavelmark
+{
+namespace
+{
+
+constexpr int kImageSize = 32;
+
+// Image files in the order of the image list: TELNET, Datenbank, (unused), DFÜ, FTP,
+// Web-Site, PIN/TAN, " Hmm?".
+constexpr const char* kImageFiles[] = {
+    ":/kavelmark/icons/category_telnet.xpm", ":/kavelmark/icons/category_database.xpm",
+    ":/kavelmark/icons/category_unused.xpm", ":/kavelmark/icons/category_dialup.xpm",
+    ":/kavelmark/icons/category_ftp.xpm",    ":/kavelmark/icons/category_website.xpm",
+    ":/kavelmark/icons/category_pintan.xpm", ":/kavelmark/icons/category_hmm.xpm",
+};
+constexpr const char* kProgramIconFile = ":/kavelmark/icons/kavelmark.xpm";
+constexpr const char* kHelpResource = ":/kavelmark/help/kavelmark-hilfe.html";
+
+// A row of the entry list, tied to its entry by the store position it carries. It holds
+// its texts itself, and shares its category column with the other rows of the category:
+// on long lists the generic item's per-column storage would cost more than the fill.
+class EntryRow final : public QTreeWidgetItem
+{
+public:
+    static constexpr int kType = QTreeWidgetItem::UserType + 1;
+
+    EntryRow(PasswordStore::Position entry, const MainWindow::RowCategory& category, const QString& name,
+             const QString& description)
+        : QTreeWidgetItem(kType), entry_(entry), category_(category), texts_(name + description),
+          nameLength_(name.size())
+    {
+    }
+    PasswordStore::Position Entry() const
+    {
+        return entry_;
+    }
+
+    QVariant data(int column, int role) const override
+    {
+        if (role == Qt::DisplayRole || role == Qt::EditRole)
+        {
+            switch (column)
+            {
+            case 0:
+                return category_.text;
+            case 1:
+                return texts_.left(nameLength_);
+            case 2:
+                return texts_.mid(nameLength_);
+            default:
+                break;
+            }
+        }
+        if (role == Qt::DecorationRole && column == 0)
+        {
+            return category_.image;
+        }
+        return QTreeWidgetItem::data(column, role);
+    }
+
+private:
+    PasswordStore::Position entry_;
+    const MainWindow::RowCategory& category_;
+    QString texts_; // name, then description
+    qsizetype nameLength_;
+};
+
+bool IsCategoryRecord(const SecureString& record)
+{
+    return std::string_view(record).starts_with("_C_");
+}
+
+bool IsEntryRecord(const SecureString& record)
+{
+    return std::string_view(record).starts_with("_E_");
+}
+
+SecureString WithVisibleLineBreaks(const SecureString& value)
+{
+    SecureString shown;
+    shown.reserve(value.size());
+    for (std::size_t i = 0; i < value.size(); ++i)
+    {
+        if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
+        {
+            shown += " <> ";
+            ++i;
+        }
+        else
+        {
+            shown += value[i];
+        }
+    }
+    return shown;
+}
+
+// The list's collation: case-insensitive, ties broken by the exact text.
+bool ColumnTextLess(const QString& a, const QString& b)
+{
+    int folded = QString::compare(a, b, Qt::CaseInsensitive);
+    return folded != 0 ? folded < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget* parent, SessionFile& file)
+    : CDialogLayout(MainWindowTemplate(), parent, "DlgPos_Kavelmark", false,
+                    LF_SAVE_POSITION | LF_SAVE_SIZE | LF_MENU_HEIGHT),
+      session_(store_, *this, file)
+{
+    InitKavelmarkResources();
+    programIcon_ = QIcon(QString::fromLatin1(kProgramIconFile));
+    for (const char* image : kImageFiles)
+    {
+        images_.append(QIcon(QString::fromLatin1(image)));
+    }
+    hideTimer_.setSingleShot(true);
+    connect(&hideTimer_, &QTimer::timeout, this,
+            [this]
+            {
+                for (int i = 1; i <= 3; ++i)
+                {
+                    MaskSecretField(i);
+                }
+            });
+    urlOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+}
+
+MainWindow::~MainWindow()
+{
+    // The rows refer to the shared category columns, which go before the base class
+    // destroys the list.
+    if (QTreeWidget* list = EntryList())
+    {
+        list->clear();
+    }
+}
+
+int MainWindow::Run()
+{
+    if (!session_.StartSession())
+    {
+        session_.EndSession();
+        return kStartFailed;
+    }
+    int result = exec();
+    session_.EndSession();
+    return result;
+}
+
+void MainWindow::SetLoginFactory(LoginFactory factory)
+{
+    loginFactory_ = std::move(factory);
+}
+
+void MainWindow::SetUrlOpener(UrlOpener opener)
+{
+    urlOpener_ = std::move(opener);
+}
+
+int MainWindow::CategoryImageIndex(std::string_view category)
+{
+    static const std::map<std::string_view, int> kCategoryImageTable = {
+        {"TELNET", 0}, {"Datenbank", 1}, {"DF\xDC", 3}, {"FTP", 4}, {"Web-Site", 5}, {"PIN/TAN", 6}, {" Hmm?", 7},
+    };
+    auto found = kCategoryImageTable.find(category);
+    return found == kCategoryImageTable.end() ? 0 : found->second;
+}
+
+MainWindow::EntryKey MainWindow::EntryKeyCommand(const QKeyEvent& event)
+{
+    if (event.type() != QEvent::KeyPress || event.isAutoRepeat() ||
+        (event.modifiers() & (Qt::KeypadModifier | Qt::AltModifier)))
+    {
+        return EntryKey::None;
+    }
+    switch (event.key())
+    {
+    case Qt::Key_Insert:
+        return EntryKey::Add;
+    case Qt::Key_Delete:
+        return EntryKey::Delete;
+    default:
+        return EntryKey::None;
+    }
+}
+
+QTreeWidget* MainWindow::EntryList() const
+{
+    return ControlAs<QTreeWidget>(kEntryListId);
+}
+
+QComboBox* MainWindow::CategoryFilter() const
+{
+    return ControlAs<QComboBox>(kFilterId);
+}
+
+QLabel* MainWindow::DetailLabel(int i) const
+{
+    return ControlAs<QLabel>(kDetailLabelIds.at(static_cast<std::size_t>(i - 1)));
+}
+
+QLineEdit* MainWindow::DetailField(int i) const
+{
+    return ControlAs<QLineEdit>(kDetailFieldIds.at(static_cast<std::size_t>(i - 1)));
+}
+
+PasswordStore::Position MainWindow::RowEntry(const QTreeWidgetItem* row) const
+{
+    if (!row || row->type() != EntryRow::kType)
+    {
+        return {};
+    }
+    return static_cast<const EntryRow*>(row)->Entry();
+}
+
+bool MainWindow::OnInitDialog()
+{
+    CDialogLayout::OnInitDialog();
+
+    BeginPane(LAYOUT_HORIZONTAL);
+    AddSpace(5, 3);
+    BeginPane(LAYOUT_VERTICAL);
+    AddSpace(5, 3);
+
+    BeginPane(LAYOUT_HORIZONTAL);
+    AddControl(kFilterLabelId, LAYOUT_FIXED);
+    AddControl(kFilterId, LAYOUT_FIXED_HEIGHT);
+    EndPane();
+
+    AddSpace(10, 3);
+    AddControl(kEntryListId, LAYOUT_STRETCH);
+    AddSpace(10, 3);
+
+    BeginPane(LAYOUT_HORIZONTAL);
+    BeginPane(LAYOUT_VERTICAL);
+    BeginPane(LAYOUT_HORIZONTAL);
+    AddControl(kAddId, LAYOUT_FIXED);
+    AddSpace(10, 3);
+    AddControl(kDeleteId, LAYOUT_FIXED);
+    AddSpace(10, 3);
+    AddControl(kChangeId, LAYOUT_FIXED);
+    EndPane();
+    AddSpace(10, 3);
+    BeginPane(LAYOUT_HORIZONTAL);
+    AddControl(IDOK, LAYOUT_FIXED);
+    AddSpace(10, 3);
+    AddControl(IDCANCEL, LAYOUT_FIXED);
+    AddSpace(10, 3);
+    AddControl(command::kHelp, LAYOUT_FIXED);
+    EndPane();
+    EndPane();
+
+    AddSpace(10, 3);
+
+    BeginPane(LAYOUT_VERTICAL);
+    for (std::size_t i = 0; i < 3; ++i)
+    {
+        if (i > 0)
+        {
+            AddSpace(10, 3);
+        }
+        BeginPane(LAYOUT_HORIZONTAL);
+        SetAlignment(ALIGN_CROSS_CENTER_Y);
+        AddControl(kDetailLabelIds[i], LAYOUT_FIXED);
+        AddControl(kDetailFieldIds[i], LAYOUT_FIXED_HEIGHT);
+        EndPane();
+    }
+    EndPane();
+    EndPane();
+
+    AddSpace(5, 3);
+    EndPane();
+    AddSpace(5, 3);
+    EndPane();
+
+    setWindowIcon(programIcon_);
+
+    for (int i = 1; i <= 3; ++i)
+    {
+        DetailLabel(i)->setText(QString());
+        DetailLabel(i)->setBuddy(DetailField(i));
+        DetailField(i)->setReadOnly(true);
+        DetailField(i)->setText(QString());
+        // An asterisk per character rather than the style's dot.
+        DetailField(i)->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+        secret_[static_cast<std::size_t>(i - 1)] = false;
+        SetMasked(i, false);
+        DetailField(i)->installEventFilter(this);
+    }
+    hideTimer_.stop();
+
+    FillCategoryFilter();
+
+    QTreeWidget* list = EntryList();
+    list->setColumnCount(3);
+    list->setHeaderLabels({QStringLiteral("Kategorie"), QStringLiteral("Name"), QStringLiteral("Beschreibung")});
+    list->setColumnWidth(0, 120);
+    list->setColumnWidth(1, 180);
+    list->setColumnWidth(2, 290);
+    list->setRootIsDecorated(false);
+    list->setItemsExpandable(false);
+    list->setUniformRowHeights(true);
+    list->setSelectionMode(QAbstractItemView::SingleSelection);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setAllColumnsShowFocus(true);
+    list->setSortingEnabled(false); // a heading click shows a notice instead
+    list->setIconSize(QSize(kImageSize, kImageSize));
+    list->header()->setSectionsClickable(true);
+    list->header()->setSortIndicatorShown(false);
+    list->installEventFilter(this);
+
+    ConnectControls();
+    FillEntryList();
+    return true;
+}
+
+void MainWindow::ConnectControls()
+{
+    QTreeWidget* list = EntryList();
+    connect(list, &QTreeWidget::currentItemChanged, this, [this] { ShowEntryDetails(); });
+    connect(list, &QTreeWidget::itemClicked, this, [this] { ShowEntryDetails(); });
+    connect(list, &QTreeWidget::itemDoubleClicked, this, [this] { OnChangeEntry(); });
+    connect(list->header(), &QHeaderView::sectionClicked, this, &MainWindow::ShowColumnNotice);
+    connect(CategoryFilter(), &QComboBox::currentIndexChanged, this, [this] { FillEntryList(); });
+
+    const std::pair<int, void (MainWindow::*)()> buttons[] = {
+        {kAddId, &MainWindow::OnAddEntry},
+        {kDeleteId, &MainWindow::OnDeleteEntry},
+        {kChangeId, &MainWindow::OnChangeEntry},
+        {command::kHelp, &MainWindow::OpenHelp},
+    };
+    for (const auto& [id, handler] : buttons)
+    {
+        if (auto* button = ControlAs<QPushButton>(id))
+        {
+            connect(button, &QPushButton::clicked, this, handler);
+        }
+    }
+}
+
+void MainWindow::InsertFilterItem(const QString& text, int position)
+{
+    CategoryFilter()->insertItem(position == -1 ? 1 : position, text);
+}
+
+void MainWindow::FillCategoryFilter()
+{
+    QComboBox* filter = CategoryFilter();
+    const QSignalBlocker blocker(filter);
+    QString previous = filter->currentText();
+    filter->clear();
+    InsertFilterItem(QString::fromUtf8(kAllCategories), 0);
+    for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
+    {
+        if (IsCategoryRecord(store_.GetAt(pos)))
+        {
+            InsertFilterItem(FromCp1252(store_.GetEntryField(pos, 1)), -1);
+        }
+    }
+    // A refill after a reload keeps the user's category when the file still has it.
+    int keep = previous.isEmpty() ? -1 : filter->findText(previous, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    filter->setCurrentIndex(keep > 0 ? keep : 0);
+}
+
+void MainWindow::FillEntryList()
+{
+    QTreeWidget* list = EntryList();
+    QComboBox* filter = CategoryFilter();
+    if (!list || !filter)
+    {
+        return;
+    }
+    const QSignalBlocker blocker(list);
+    list->clear();
+
+    const QString filterText = filter->currentText();
+    const bool all = filterText == QString::fromUtf8(kAllCategories);
+    const SecureString filterCategory = all ? SecureString() : ToCp1252(filterText).value_or(SecureString());
+
+    struct CategoryColumn
+    {
+        RowCategory* shown = nullptr;
+        PasswordStore::Position record; // the first category record of the name, as FindCategory finds it
+        bool recordKnown = false;
+        std::size_t rank = 0;
+    };
+    // The old rows are gone, so their shared category columns may go too.
+    rowCategories_.clear();
+    std::map<SecureString, PasswordStore::Position> categoryRecords;
+    std::map<SecureString, CategoryColumn> columns;
+    struct Row
+    {
+        PasswordStore::Position entry;
+        CategoryColumn* column;
+        EntryRow* item;
+    };
+    std::vector<Row> rows;
+    rows.reserve(store_.GetCount());
+    auto makeItem = [this](PasswordStore::Position entry, const CategoryColumn& column)
+    {
+        const SecureString name = store_.GetEntryName(entry);
+        const SecureString description = store_.GetEntryDescription(entry);
+        return new EntryRow(entry, *column.shown, FromCp1252(store_.ExpandDisplayText(entry, name, column.record)),
+                            FromCp1252(store_.ExpandDisplayText(entry, description, column.record)));
+    };
+
+    // One walk over the store, and every lookup once per category rather than once per row.
+    bool pending = false;
+    for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
+    {
+        const SecureString& record = store_.GetAt(pos);
+        if (IsCategoryRecord(record))
+        {
+            categoryRecords.try_emplace(store_.GetEntryField(pos, 1), pos);
+            continue;
+        }
+        if (!IsEntryRecord(record))
+        {
+            continue;
+        }
+        SecureString category = store_.GetEntryCategory(pos);
+        if (!all && category != filterCategory)
+        {
+            continue;
+        }
+        auto [found, added] = columns.try_emplace(category);
+        CategoryColumn& column = found->second;
+        if (added)
+        {
+            rowCategories_.push_back(std::make_unique<RowCategory>(
+                RowCategory{QStringLiteral(" ") + FromCp1252(category), images_.at(CategoryImageIndex(category))}));
+            column.shown = rowCategories_.back().get();
+            auto known = categoryRecords.find(category);
+            column.recordKnown = known != categoryRecords.end();
+            column.record = column.recordKnown ? known->second : PasswordStore::Position();
+        }
+        rows.push_back({pos, &column, column.recordKnown ? makeItem(pos, column) : nullptr});
+        pending = pending || !column.recordKnown;
+    }
+    // Entries whose category record comes later in the store, or never: all records are known now.
+    if (pending)
+    {
+        for (auto& [category, column] : columns)
+        {
+            auto known = categoryRecords.find(category);
+            column.record = column.recordKnown || known == categoryRecords.end() ? column.record : known->second;
+        }
+        for (Row& row : rows)
+        {
+            if (!row.item)
+            {
+                row.item = makeItem(row.entry, *row.column);
+            }
+        }
+    }
+
+    // Ascending by the column-0 text; rows of one category stay in store order.
+    std::vector<CategoryColumn*> order;
+    for (auto& [category, column] : columns)
+    {
+        order.push_back(&column);
+    }
+    std::sort(order.begin(), order.end(),
+              [](const CategoryColumn* a, const CategoryColumn* b)
+              { return ColumnTextLess(a->shown->text, b->shown->text); });
+    for (std::size_t rank = 0; rank < order.size(); ++rank)
+    {
+        order[rank]->rank = rank;
+    }
+    EntryRow* lastInStore = rows.empty() ? nullptr : rows.back().item;
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const Row& a, const Row& b) { return a.column->rank < b.column->rank; });
+
+    QList<QTreeWidgetItem*> items;
+    items.reserve(static_cast<qsizetype>(rows.size()));
+    for (const Row& row : rows)
+    {
+        items.append(row.item);
+    }
+    list->addTopLevelItems(items);
+
+    if (lastInStore)
+    {
+        list->setCurrentItem(lastInStore);
+        list->scrollToItem(lastInStore);
+        ShowEntryDetails();
+    }
+    else
+    {
+        // Nothing left to show: a secret of an entry no longer listed must not stay on screen.
+        ClearEntryDetails();
+    }
+    list->setFocus();
+}
+
+void MainWindow::ShowEntryDetails()
+{
+    QTreeWidget* list = EntryList();
+    if (!list)
+    {
+        return;
+    }
+    QList<QTreeWidgetItem*> selected = list->selectedItems();
+    if (selected.isEmpty())
+    {
+        return;
+    }
+    PasswordStore::Position entry = RowEntry(selected.front());
+    if (!entry)
+    {
+        return;
+    }
+    PasswordStore::Position category = store_.FindCategory(store_.GetEntryCategory(entry));
+    for (int i = 1; i <= 3; ++i)
+    {
+        const SecureString label = store_.GetCategoryLabel(category, i);
+        DetailLabel(i)->setText(QStringLiteral("&%1: ").arg(i) + FromCp1252(label));
+        DetailField(i)->setText(FromCp1252(WithVisibleLineBreaks(store_.GetEntryValue(entry, i))));
+        DetailField(i)->setCursorPosition(0);
+        secret_[static_cast<std::size_t>(i - 1)] = PasswordStore::IsSecretLabel(label);
+        SetMasked(i, secret_[static_cast<std::size_t>(i - 1)]);
+    }
+}
+
+void MainWindow::ClearEntryDetails()
+{
+    for (int i = 1; i <= 3; ++i)
+    {
+        DetailLabel(i)->setText(QString());
+        DetailField(i)->clear();
+        secret_[static_cast<std::size_t>(i - 1)] = false;
+        SetMasked(i, false);
+    }
+}
+
+void MainWindow::SetMasked(int i, bool masked)
+{
+    QLineEdit* field = DetailField(i);
+    field->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    field->repaint();
+}
+
+void MainWindow::RevealSecretField(int i)
+{
+    if (!secret_[static_cast<std::size_t>(i - 1)])
+    {
+        return;
+    }
+    SetMasked(i, false);
+    // Read at every reveal, so a changed setting applies at once.
+    int delay = Settings::GetInt(settings::kConfig, settings::kHideTimer, settings::kDefaultHideTimer, true);
+    hideTimer_.start(std::max(delay, 0));
+}
+
+void MainWindow::MaskSecretField(int i)
+{
+    if (!secret_[static_cast<std::size_t>(i - 1)])
+    {
+        return;
+    }
+    SetMasked(i, true);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == EntryList() && event->type() == QEvent::KeyPress)
+    {
+        switch (EntryKeyCommand(*static_cast<QKeyEvent*>(event)))
+        {
+        case EntryKey::Add:
+            OnAddEntry();
+            break;
+        case EntryKey::Delete:
+            OnDeleteEntry();
+            break;
+        case EntryKey::None:
+            break;
+        }
+        return false;
+    }
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+    {
+        for (int i = 1; i <= 3; ++i)
+        {
+            if (watched == DetailField(i))
+            {
+                if (event->type() == QEvent::FocusIn)
+                {
+                    RevealSecretField(i);
+                }
+                else
+                {
+                    MaskSecretField(i);
+                }
+            }
+        }
+    }
+    return CDialogLayout::eventFilter(watched, event);
+}
+
+void MainWindow::ShowColumnNotice(int column)
+{
+    ShowMessage(column == 1 ? "Spaltensortierung nach Name ist noch nicht implementiert!"
+                            : "Spaltensortierung ist noch nicht implementiert!",
+                "Beta-Version", MessageIcon::Information);
+}
+
+void MainWindow::OnOK()
+{
+    HideMainWindow();
+}
+
+void MainWindow::OnCancel()
+{
+    if (!session_.RequestEnd())
+    {
+        return;
+    }
+    CDialogLayout::OnCancel();
+}
+
+void MainWindow::OnMenuCommand(int command)
+{
+    session_.HandleMenuCommand(command);
+    switch (command)
+    {
+    case command::kExit:
+        OnCancel();
+        break;
+    case command::kHelp:
+        OpenHelp();
+        break;
+    default:
+        break;
+    }
+    CDialogLayout::OnMenuCommand(command);
+}
+
+void MainWindow::OpenHelp()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    QString target = QDir(folder).filePath(QStringLiteral("kavelmark-hilfe.html"));
+    QFile source(QString::fromLatin1(kHelpResource));
+    QFile copy(target);
+    bool written = QDir().mkpath(folder) && source.open(QIODevice::ReadOnly) &&
+                   copy.open(QIODevice::WriteOnly | QIODevice::Truncate) && copy.write(source.readAll()) >= 0;
+    copy.close();
+    if (!written || !urlOpener_(QUrl::fromLocalFile(target)))
+    {
+        ShowMessage("Die Hilfeseite konnte nicht geöffnet werden:\n" + target.toStdString(), "Hilfe",
+                    MessageIcon::Information);
+    }
+}
+
+std::unique_ptr<LoginDialogBase> MainWindow::CreateLoginDialog()
+{
+    if (loginFactory_)
+    {
+        return loginFactory_();
+    }
+    return std::make_unique<LoginDialog>(isVisible() ? this : nullptr);
+}
+
+void MainWindow::RunConfigDialog()
+{
+}
+
+void MainWindow::RunAboutDialog()
+{
+}
+
+void MainWindow::StoreReloaded()
+{
+    if (!CategoryFilter())
+    {
+        return;
+    }
+    FillCategoryFilter();
+    FillEntryList();
+}
+
+} // namespace kavelmark

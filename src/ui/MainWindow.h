@@ -1,0 +1,171 @@
+#pragma once
+
+#include <QIcon>
+#include <QList>
+#include <QTimer>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "app/SessionController.h"
+#include "layout/qt/CDialogLayout.h"
+#include "store/PasswordStore.h"
+
+class QComboBox;
+class QKeyEvent;
+class QLabel;
+class QLineEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QUrl;
+
+namespace kavelmark
+{
+
+class EditEntryDialog;
+class TrayIcon;
+
+// The program's only top-level window: the entries of the store in a list that a category
+// filter restricts, the selected entry's three values under it (secret ones masked until
+// their field has the focus), and the session around it: login and load before the window
+// shows, save when it goes.
+class MainWindow : public CDialogLayout, private SessionWindows
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kEntryListId = 1003;
+    static constexpr int kFilterId = 1005;
+    static constexpr int kAddId = 1006;
+    static constexpr int kDeleteId = 1007;
+    static constexpr int kChangeId = 1008;
+    static constexpr int kFilterLabelId = 1025;
+    static constexpr std::array<int, 3> kDetailLabelIds = {1010, 1011, 1012};
+    static constexpr std::array<int, 3> kDetailFieldIds = {1013, 1014, 1015};
+    static constexpr const char* kAllCategories = "alle Kategorien anzeigen";
+
+    explicit MainWindow(QWidget* parent = nullptr, SessionFile& file = MainEntryFile());
+    ~MainWindow() override;
+
+    // The whole run: login and load, the modal window, save. Returns the dialog result, or
+    // kStartFailed when the file could not be loaded (the window was never shown).
+    static constexpr int kStartFailed = -1;
+    int Run();
+
+    void FillEntryList();
+    // Position -1 stands for 1, directly behind "alle Kategorien anzeigen".
+    void InsertFilterItem(const QString& text, int position);
+    void ShowEntryDetails();
+    void RevealSecretField(int i);
+    void MaskSecretField(int i);
+    void HideMainWindow();
+    void OpenHelp();
+
+    // Entry commands: add, delete, change.
+    virtual void OnAddEntry();
+    virtual void OnDeleteEntry();
+    virtual void OnChangeEntry();
+
+    // What a key pressed in the entry list asks for: only the navigation block's Insert and
+    // Delete, on the first press, without Alt.
+    enum class EntryKey
+    {
+        None,
+        Add,
+        Delete,
+    };
+    static EntryKey EntryKeyCommand(const QKeyEvent& event);
+
+    // CategoryImageTable: image index of a category name (cp1252), 0 for unknown names.
+    static int CategoryImageIndex(std::string_view category);
+
+    PasswordStore& Store()
+    {
+        return store_;
+    }
+    SessionController& Session()
+    {
+        return session_;
+    }
+
+    // The controls, once the window is created.
+    QTreeWidget* EntryList() const;
+    QComboBox* CategoryFilter() const;
+    QLabel* DetailLabel(int i) const;
+    QLineEdit* DetailField(int i) const;
+    // The entry a row stands for (null when the row is none of ours).
+    PasswordStore::Position RowEntry(const QTreeWidgetItem* row) const;
+    const QIcon& CategoryImage(int index) const
+    {
+        return images_.at(index);
+    }
+    const QIcon& ProgramIcon() const
+    {
+        return programIcon_;
+    }
+    bool HideTimerActive() const
+    {
+        return hideTimer_.isActive();
+    }
+    bool HasTrayIcon() const
+    {
+        return trayIcon_ != nullptr;
+    }
+    TrayIcon* Tray() const
+    {
+        return trayIcon_.get();
+    }
+
+    // The category column that the rows of one category share.
+    struct RowCategory
+    {
+        QString text;
+        QIcon image;
+    };
+
+    // Seams: the login window and the web browser.
+    using LoginFactory = std::function<std::unique_ptr<LoginDialogBase>()>;
+    void SetLoginFactory(LoginFactory factory);
+    using UrlOpener = std::function<bool(const QUrl&)>;
+    void SetUrlOpener(UrlOpener opener);
+
+protected:
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    void OnMenuCommand(int command) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    // Runs the edit dialog of the change command modally (a seam for tests).
+    virtual int RunEditEntryDialog(EditEntryDialog& dialog);
+
+private:
+    // SessionWindows
+    std::unique_ptr<LoginDialogBase> CreateLoginDialog() override;
+    void AddTrayIcon() override;
+    void RemoveTrayIcon() override;
+    void RunConfigDialog() override;
+    void RunAboutDialog() override;
+    void StoreReloaded() override;
+
+    void ConnectControls();
+    void FillCategoryFilter();
+    void ClearEntryDetails();
+    void ShowColumnNotice(int column);
+    void SetMasked(int i, bool masked);
+
+    PasswordStore store_;
+    SessionController session_;
+    QIcon programIcon_;
+    QList<QIcon> images_;
+    std::vector<std::unique_ptr<RowCategory>> rowCategories_;
+    std::array<bool, 3> secret_{};
+    QTimer hideTimer_;
+    std::unique_ptr<TrayIcon> trayIcon_;
+    LoginFactory loginFactory_;
+    UrlOpener urlOpener_;
+};
+
+} // namespace kavelmark

@@ -1,0 +1,130 @@
+#include "ui/TrayIcon.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <utility>
+
+#include "ui/MainWindow.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+TrayIcon::AreaProbe& AreaProbeSlot()
+{
+    static TrayIcon::AreaProbe probe;
+    return probe;
+}
+
+} // namespace
+
+TrayIcon::TrayIcon(const QIcon& icon, std::function<void()> restore, QObject* parent)
+    : QObject(parent), icon_(icon), restore_(std::move(restore))
+{
+    icon_.setToolTip(QStringLiteral("Kavelmark"));
+    connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIcon::OnTrayNotify);
+    icon_.show();
+}
+
+TrayIcon::~TrayIcon()
+{
+    icon_.hide();
+}
+
+bool TrayIcon::IsReachable() const
+{
+    return icon_.isVisible() && NotificationAreaAvailable();
+}
+
+void TrayIcon::OnTrayNotify(QSystemTrayIcon::ActivationReason reason)
+{
+    switch (reason)
+    {
+    case QSystemTrayIcon::Trigger:
+        restore_();
+        break;
+    case QSystemTrayIcon::MiddleClick:
+        // The platforms report single middle clicks only: two within the double-click
+        // interval make the double click that restores.
+        if (lastMiddleClick_.isValid() && lastMiddleClick_.elapsed() <= QApplication::doubleClickInterval())
+        {
+            lastMiddleClick_.invalidate();
+            restore_();
+        }
+        else
+        {
+            lastMiddleClick_.start();
+        }
+        break;
+    default:
+        // There is no icon menu: a right click, and a left double click (whose first click
+        // has already restored), do nothing.
+        break;
+    }
+}
+
+bool TrayIcon::NotificationAreaAvailable()
+{
+    const AreaProbe& probe = AreaProbeSlot();
+    return probe ? probe() : QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+TrayIcon::AreaProbe TrayIcon::SetAreaProbe(AreaProbe probe)
+{
+    return std::exchange(AreaProbeSlot(), std::move(probe));
+}
+
+// The main window's side of the icon.
+
+void MainWindow::AddTrayIcon()
+{
+    trayIcon_ = std::make_unique<TrayIcon>(programIcon_,
+                                           [this]
+                                           {
+                                               showNormal();
+                                               raise();
+                                               activateWindow();
+                                           });
+}
+
+void MainWindow::RemoveTrayIcon()
+{
+    trayIcon_.reset();
+}
+
+void MainWindow::HideMainWindow()
+{
+    if (trayIcon_ && trayIcon_->IsReachable())
+    {
+        // QDialog's own hiding would end the modal run, and with it the program.
+        QWidget::setVisible(false);
+    }
+    else if (!isMinimized())
+    {
+        // Without an icon to click a hidden window could not come back: the task bar keeps it.
+        showMinimized();
+    }
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    CDialogLayout::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible())
+    {
+        // The minimize box hides instead; queued, since the platform is still busy with the
+        // state change.
+        QMetaObject::invokeMethod(
+            this,
+            [this]
+            {
+                if (isMinimized() && isVisible())
+                {
+                    HideMainWindow();
+                }
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+} // namespace kavelmark

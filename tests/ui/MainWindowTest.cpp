@@ -1,0 +1,421 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTest>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "app/Settings.h"
+#include "support/MessageRecorder.h"
+#include "support/QtPrinters.h"
+#include "ui/MainWindow.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+using testing::MessageRecorder;
+
+// Counts the entry commands that the keyboard rule and the buttons start.
+class CountingMainWindow final : public MainWindow
+{
+public:
+    void OnAddEntry() override
+    {
+        ++adds;
+    }
+    void OnDeleteEntry() override
+    {
+        ++deletes;
+    }
+    void OnChangeEntry() override
+    {
+        ++changes;
+    }
+    int adds = 0;
+    int deletes = 0;
+    int changes = 0;
+};
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    // Creates the window's controls for the store as the test prepared it.
+    void Open()
+    {
+        window.Create();
+        window.show();
+    }
+
+    QStringList FilterItems() const
+    {
+        QStringList items;
+        for (int i = 0; i < window.CategoryFilter()->count(); ++i)
+        {
+            items << window.CategoryFilter()->itemText(i);
+        }
+        return items;
+    }
+
+    QStringList Column(int column) const
+    {
+        QStringList texts;
+        QTreeWidget* list = window.EntryList();
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+        {
+            texts << list->topLevelItem(i)->text(column);
+        }
+        return texts;
+    }
+
+    void SelectFilter(const QString& text)
+    {
+        int index = window.CategoryFilter()->findText(text);
+        ASSERT_GE(index, 0);
+        window.CategoryFilter()->setCurrentIndex(index);
+    }
+
+    void SelectRow(int row)
+    {
+        QTreeWidget* list = window.EntryList();
+        list->setCurrentItem(list->topLevelItem(row));
+    }
+
+    void Activate()
+    {
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
+
+    InMemorySettingsBackend settings;
+    ScopedSettingsBackend scopedSettings{settings};
+    MessageRecorder messages;
+    CountingMainWindow window;
+};
+
+TEST_F(MainWindowTest, FilterListsTheCategoriesInReverseStoreOrder)
+{
+    Open();
+    EXPECT_EQ(FilterItems(), (QStringList{"alle Kategorien anzeigen", " Hmm?", "Datenbank", "PIN/TAN", "Web-Site",
+                                          "TELNET", "DFÜ", "FTP"}));
+    EXPECT_EQ(window.CategoryFilter()->currentIndex(), 0);
+    EXPECT_EQ(window.EntryList()->topLevelItemCount(), 0);
+    QTreeWidgetItem* header = window.EntryList()->headerItem();
+    EXPECT_EQ(header->text(0), "Kategorie");
+    EXPECT_EQ(header->text(1), "Name");
+    EXPECT_EQ(header->text(2), "Beschreibung");
+    EXPECT_EQ(window.EntryList()->columnWidth(0), 120);
+    EXPECT_EQ(window.EntryList()->columnWidth(1), 180);
+    EXPECT_EQ(window.EntryList()->columnWidth(2), 290);
+}
+
+TEST_F(MainWindowTest, RowsShowCategoryImageAndExpandedTextsSortedByCategory)
+{
+    PasswordStore& store = window.Store();
+    store.AddCategory("Bank", "User", "PIN (*)", "Note");
+    store.AddEntry("FTP", "Login $1", "$3 / $2", "anna", "pw", "ftp.example");
+    store.AddEntry(" Hmm?", "$1", "$3", "new key", "new password", "new details");
+    store.AddEntry("Bank", "Konto $2", "$1$2$3", "k", "1234", "x");
+    store.AddEntry("Unbekannt", "$1 $2 $3", "ohne Kategorie", "a", "b", "c");
+    store.AddEntry("DF\xDC", "Einwahl $2", "$1 $2$3", "$2", "1x", "9");
+    Open();
+
+    EXPECT_EQ(Column(0), (QStringList{"  Hmm?", " Bank", " DFÜ", " FTP", " Unbekannt"}));
+    EXPECT_EQ(Column(1), (QStringList{"new key", "Konto **", "Einwahl **", "Login anna", "a b c"}));
+    // A value holding "$2" is expanded in turn, since the replacements run $1, $2, $3.
+    EXPECT_EQ(Column(2), (QStringList{"new details", "k**x", "** **9", "ftp.example / **", "ohne Kategorie"}));
+
+    const int expectedImages[] = {7, 0, 3, 4, 0};
+    for (int row = 0; row < 5; ++row)
+    {
+        SCOPED_TRACE(row);
+        EXPECT_EQ(window.EntryList()->topLevelItem(row)->icon(0).cacheKey(),
+                  window.CategoryImage(expectedImages[row]).cacheKey());
+    }
+    // The last entry in store order is selected and shown.
+    EXPECT_EQ(window.EntryList()->currentItem()->text(1), "Einwahl **");
+    EXPECT_EQ(window.DetailField(1)->text(), "$2");
+}
+
+TEST_F(MainWindowTest, CategoryRecordBehindItsEntriesStillDecidesTheMasks)
+{
+    PasswordStore& store = window.Store();
+    store.AddEntry("Spaet", "$1", "$2", "vorn", "x", "");
+    store.AddCategory("Spaet", "Code (*)", "Klar", "");
+    store.AddCategory("Spaet", "Klar", "Code (*)", ""); // a second record of the name counts for nothing
+    store.AddEntry("Spaet", "$1", "$2", "hinten", "y", "");
+    Open();
+    EXPECT_EQ(Column(1), (QStringList{"*", "*"}));
+    EXPECT_EQ(Column(2), (QStringList{"x", "y"}));
+}
+
+TEST_F(MainWindowTest, CategoryImageTableMatchesExactNames)
+{
+    const std::pair<const char*, int> cases[] = {
+        {"TELNET", 0},  {"Datenbank", 1}, {"DF\xDC", 3}, {"FTP", 4}, {"Web-Site", 5},
+        {"PIN/TAN", 6}, {" Hmm?", 7},     {"Hmm?", 0},   {"ftp", 0}, {"", 0},
+    };
+    for (const auto& [name, index] : cases)
+    {
+        EXPECT_EQ(MainWindow::CategoryImageIndex(name), index) << name;
+    }
+    Open();
+    for (int i = 0; i < 8; ++i)
+    {
+        EXPECT_EQ(window.CategoryImage(i).availableSizes().value(0), QSize(32, 32));
+        for (int j = 0; j < i; ++j)
+        {
+            EXPECT_NE(window.CategoryImage(i).pixmap(32).toImage(), window.CategoryImage(j).pixmap(32).toImage());
+        }
+    }
+    EXPECT_FALSE(window.ProgramIcon().isNull());
+}
+
+TEST_F(MainWindowTest, RowsOfEqualNamesEachShowTheirOwnEntry)
+{
+    PasswordStore& store = window.Store();
+    PasswordStore::Position first = store.AddEntry("FTP", "Server", "erster", "anna", "eins", "a.example");
+    PasswordStore::Position second = store.AddEntry("FTP", "Server", "zweiter", "bert", "zwei", "b.example");
+    Open();
+
+    ASSERT_EQ(Column(1), (QStringList{"Server", "Server"}));
+    EXPECT_EQ(window.RowEntry(window.EntryList()->topLevelItem(0)), first);
+    EXPECT_EQ(window.RowEntry(window.EntryList()->topLevelItem(1)), second);
+    EXPECT_EQ(window.DetailField(1)->text(), "bert");
+    SelectRow(0);
+    EXPECT_EQ(window.DetailField(1)->text(), "anna");
+    EXPECT_EQ(window.DetailField(3)->text(), "a.example");
+    SelectRow(1);
+    EXPECT_EQ(window.DetailField(1)->text(), "bert");
+}
+
+TEST_F(MainWindowTest, FilterRestrictsTheListAndAnEmptyListClearsTheDetails)
+{
+    PasswordStore& store = window.Store();
+    store.AddEntry("FTP", "ftp1", "", "u1", "geheim", "h1");
+    store.AddEntry("TELNET", "tel", "", "u2", "p2", "h2");
+    store.AddEntry("FTP", "ftp2", "", "u3", "p3", "h3");
+    Open();
+    EXPECT_EQ(Column(1), (QStringList{"ftp1", "ftp2", "tel"}));
+
+    SelectFilter("FTP");
+    EXPECT_EQ(Column(1), (QStringList{"ftp1", "ftp2"}));
+    EXPECT_EQ(window.EntryList()->currentItem()->text(1), "ftp2");
+    EXPECT_EQ(window.DetailField(2)->text(), "p3");
+
+    SelectFilter("Datenbank");
+    EXPECT_EQ(window.EntryList()->topLevelItemCount(), 0);
+    for (int i = 1; i <= 3; ++i)
+    {
+        EXPECT_TRUE(window.DetailField(i)->text().isEmpty());
+        EXPECT_TRUE(window.DetailLabel(i)->text().isEmpty());
+    }
+}
+
+TEST_F(MainWindowTest, DetailFieldsShowLabelsLineBreaksAndMasks)
+{
+    window.Store().AddEntry("PIN/TAN", "Bank", "", "DE12", "12\r\n34", "x");
+    window.Store().AddCategory("Fast", "PIN (*) ", "PIN(*)x", "");
+    window.Store().AddEntry("Fast", "Fast", "", "v1", "v2", "zeile1\r\nzeile2");
+    Open();
+
+    EXPECT_EQ(window.DetailLabel(1)->text(), "&1: PIN (*) ");
+    EXPECT_EQ(window.DetailLabel(2)->text(), "&2: PIN(*)x");
+    EXPECT_EQ(window.DetailLabel(3)->text(), "&3: ");
+    EXPECT_EQ(window.DetailField(3)->text(), "zeile1 <> zeile2");
+    for (int i = 1; i <= 3; ++i)
+    {
+        EXPECT_EQ(window.DetailField(i)->echoMode(), QLineEdit::Normal) << i;
+    }
+
+    ASSERT_EQ(Column(0), (QStringList{" Fast", " PIN/TAN"}));
+    SelectRow(1);
+    EXPECT_EQ(window.DetailLabel(1)->text(), "&1: Konto");
+    EXPECT_EQ(window.DetailLabel(2)->text(), "&2: PIN (*)");
+    EXPECT_EQ(window.DetailField(2)->text(), "12 <> 34");
+    EXPECT_EQ(window.DetailField(1)->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(window.DetailField(2)->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(window.DetailField(3)->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(window.DetailField(2)->displayText(), QString(8, QLatin1Char('*')));
+    EXPECT_EQ(window.DetailLabel(2)->buddy(), window.DetailField(2));
+}
+
+TEST_F(MainWindowTest, FocusRevealsAndLeavingMasksAgain)
+{
+    settings.Write("Config", "HideTimer (mSec)", "60000");
+    window.Store().AddEntry("PIN/TAN", "Bank", "", "DE12", "1234", "5678");
+    Open();
+    Activate();
+
+    window.DetailField(2)->setFocus();
+    EXPECT_EQ(window.DetailField(2)->echoMode(), QLineEdit::Normal);
+    EXPECT_TRUE(window.HideTimerActive());
+
+    window.DetailField(3)->setFocus();
+    EXPECT_EQ(window.DetailField(2)->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(window.DetailField(3)->echoMode(), QLineEdit::Normal);
+
+    window.DetailField(1)->setFocus(); // not secret: stays clear, nothing to reveal
+    EXPECT_EQ(window.DetailField(1)->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(window.DetailField(3)->echoMode(), QLineEdit::Password);
+
+    window.DetailField(2)->setFocus();
+    window.ShowEntryDetails(); // every refresh masks, also the focused field
+    EXPECT_EQ(window.DetailField(2)->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(window.DetailField(2)->hasFocus());
+}
+
+TEST_F(MainWindowTest, HideTimerMasksTheFocusedFieldWithTheDelayReadAtReveal)
+{
+    window.Store().AddEntry("PIN/TAN", "Bank", "", "DE12", "1234", "5678");
+    Open();
+    Activate();
+    settings.Write("Config", "HideTimer (mSec)", "50");
+    window.DetailField(3)->setFocus();
+    EXPECT_EQ(window.DetailField(3)->echoMode(), QLineEdit::Normal);
+    QTRY_COMPARE_WITH_TIMEOUT(window.DetailField(3)->echoMode(), QLineEdit::Password, 2000);
+    EXPECT_TRUE(window.DetailField(3)->hasFocus());
+    EXPECT_FALSE(window.HideTimerActive());
+}
+
+TEST_F(MainWindowTest, UnsetOrZeroHideDelayIsStoredBackAsDefault)
+{
+    window.Store().AddEntry("PIN/TAN", "Bank", "", "DE12", "1234", "5678");
+    Open();
+    Activate();
+    for (const char* stored : {"", "0"})
+    {
+        SCOPED_TRACE(stored);
+        if (*stored)
+        {
+            settings.Write("Config", "HideTimer (mSec)", stored);
+        }
+        else
+        {
+            settings.Erase("Config", "HideTimer (mSec)");
+        }
+        window.DetailField(1)->setFocus();
+        window.DetailField(2)->setFocus();
+        EXPECT_EQ(settings.Read("Config", "HideTimer (mSec)"), "2000");
+    }
+}
+
+TEST(MainWindowKeyRuleTest, OnlyFirstPressOfNavigationInsertAndDeleteAct)
+{
+    using Key = MainWindow::EntryKey;
+    struct Case
+    {
+        const char* name;
+        int key;
+        Qt::KeyboardModifiers modifiers;
+        bool autoRepeat;
+        Key expected;
+    };
+    const Case cases[] = {
+        {"Insert", Qt::Key_Insert, Qt::NoModifier, false, Key::Add},
+        {"Delete", Qt::Key_Delete, Qt::NoModifier, false, Key::Delete},
+        {"keypad Insert", Qt::Key_Insert, Qt::KeypadModifier, false, Key::None},
+        {"keypad Delete", Qt::Key_Delete, Qt::KeypadModifier, false, Key::None},
+        {"auto-repeated Insert", Qt::Key_Insert, Qt::NoModifier, true, Key::None},
+        {"auto-repeated Delete", Qt::Key_Delete, Qt::NoModifier, true, Key::None},
+        {"Alt+Insert", Qt::Key_Insert, Qt::AltModifier, false, Key::None},
+        {"Alt+Delete", Qt::Key_Delete, Qt::AltModifier, false, Key::None},
+        {"Backspace", Qt::Key_Backspace, Qt::NoModifier, false, Key::None},
+        {"Down", Qt::Key_Down, Qt::NoModifier, false, Key::None},
+    };
+    for (const Case& c : cases)
+    {
+        QKeyEvent event(QEvent::KeyPress, c.key, c.modifiers, QString(), c.autoRepeat);
+        EXPECT_EQ(MainWindow::EntryKeyCommand(event), c.expected) << c.name;
+    }
+    QKeyEvent release(QEvent::KeyRelease, Qt::Key_Insert, Qt::NoModifier);
+    EXPECT_EQ(MainWindow::EntryKeyCommand(release), Key::None);
+}
+
+TEST_F(MainWindowTest, KeysInTheListAndButtonsStartTheEntryCommands)
+{
+    window.Store().AddEntry("FTP", "a", "", "", "", "");
+    Open();
+    QTreeWidget* list = window.EntryList();
+    QTest::keyClick(list, Qt::Key_Insert);
+    QTest::keyClick(list, Qt::Key_Insert, Qt::KeypadModifier);
+    QKeyEvent repeated(QEvent::KeyPress, Qt::Key_Insert, Qt::NoModifier, QString(), true);
+    QApplication::sendEvent(list, &repeated);
+    QTest::keyClick(list, Qt::Key_Delete);
+    EXPECT_EQ(window.adds, 1);
+    EXPECT_EQ(window.deletes, 1);
+
+    window.ControlAs<QPushButton>(MainWindow::kAddId)->click();
+    window.ControlAs<QPushButton>(MainWindow::kDeleteId)->click();
+    window.ControlAs<QPushButton>(MainWindow::kChangeId)->click();
+    const QPoint row = list->visualItemRect(list->topLevelItem(0)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, row);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, row);
+    EXPECT_EQ(window.adds, 2);
+    EXPECT_EQ(window.deletes, 2);
+    EXPECT_EQ(window.changes, 2);
+}
+
+TEST_F(MainWindowTest, HeadingClicksShowANoticeAndSortNothing)
+{
+    window.Store().AddEntry("TELNET", "b", "", "", "", "");
+    window.Store().AddEntry("FTP", "z", "", "", "", "");
+    window.Store().AddEntry("FTP", "a", "", "", "", "");
+    Open();
+    const QStringList before = Column(1);
+    QHeaderView* header = window.EntryList()->header();
+    for (int column : {1, 0, 2})
+    {
+        QPoint inside(header->sectionViewportPosition(column) + 10, header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, inside);
+    }
+    ASSERT_EQ(messages.messages.size(), 3u);
+    EXPECT_EQ(messages.messages[0].text, "Spaltensortierung nach Name ist noch nicht implementiert!");
+    EXPECT_EQ(messages.messages[1].text, "Spaltensortierung ist noch nicht implementiert!");
+    EXPECT_EQ(messages.messages[2].text, "Spaltensortierung ist noch nicht implementiert!");
+    EXPECT_EQ(messages.messages[0].caption, "Beta-Version");
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::Information);
+    EXPECT_EQ(Column(1), before);
+    EXPECT_EQ(before, (QStringList{"z", "a", "b"}));
+}
+
+TEST_F(MainWindowTest, HelpOpensTheShippedGermanPage)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QUrl opened;
+    window.SetUrlOpener(
+        [&](const QUrl& url)
+        {
+            opened = url;
+            return true;
+        });
+    Open();
+    window.ControlAs<QPushButton>(57670)->click();
+    ASSERT_TRUE(opened.isLocalFile());
+    QFile page(opened.toLocalFile());
+    ASSERT_TRUE(page.open(QIODevice::ReadOnly));
+    const QString html = QString::fromUtf8(page.readAll());
+    EXPECT_TRUE(html.contains(QStringLiteral("lang=\"de\"")));
+    for (const char* topic : {"Datei speichern unter", "Passwort ändern", "Hinzufügen", "Ausblendzeit"})
+    {
+        EXPECT_TRUE(html.contains(QString::fromUtf8(topic))) << topic;
+    }
+    EXPECT_TRUE(messages.messages.empty());
+
+    window.SetUrlOpener([](const QUrl&) { return false; });
+    window.ControlAs<QPushButton>(57670)->click();
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text.rfind("Die Hilfeseite konnte nicht geöffnet werden", 0), 0u);
+}
+
+} // namespace
+} // namespace kavelmark

@@ -1,0 +1,331 @@
+// Whole runs of the main window against real password files in a temporary folder.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+
+#include "app/CommandIds.h"
+#include "app/Settings.h"
+#include "file/LoadSave.h"
+#include "support/FakeLogin.h"
+#include "support/MessageRecorder.h"
+#include "support/QtPrinters.h"
+#include "ui/MainWindow.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+namespace fs = std::filesystem;
+using testing::FakeLoginDialog;
+using testing::LoginScript;
+using testing::MessageRecorder;
+
+constexpr const char* kNotOk = "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!";
+
+// Runs the window; `script` runs once it is on screen and must end the run.
+int RunWindow(MainWindow& window, const std::function<void()>& script)
+{
+    // The start-up may spin the event loop (tray icon, messages), so wait for the window
+    // itself rather than for the first turn of the loop.
+    bool ran = false;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, &window,
+                     [&]
+                     {
+                         if (!window.isVisible())
+                         {
+                             return;
+                         }
+                         poll.stop();
+                         ran = true;
+                         script();
+                         if (window.isVisible())
+                         {
+                             ADD_FAILURE() << "the script left the window open";
+                             window.done(IDCANCEL);
+                         }
+                     });
+    poll.start();
+    int result = window.Run();
+    EXPECT_TRUE(ran);
+    return result;
+}
+
+void TriggerMenu(MainWindow& window, int command)
+{
+    for (QAction* action : window.MenuBar()->findChildren<QAction*>())
+    {
+        if (!action->menu() && action->data().toInt() == command)
+        {
+            action->trigger();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no menu item " << command;
+}
+
+void ClickQuit(MainWindow& window)
+{
+    window.ControlAs<QPushButton>(IDCANCEL)->click();
+}
+
+class SessionWindowTest : public ::testing::Test
+{
+protected:
+    SessionWindowTest()
+    {
+        std::random_device random;
+        folder = fs::temp_directory_path() / ("kavelmark-window-" + std::to_string(random()));
+        fs::create_directories(folder);
+        file = folder / "pw.Kavelmark";
+        settings.Write("Config", "MainEntryFile", file.string());
+        window.SetLoginFactory([this] { return std::make_unique<FakeLoginDialog>(login); });
+    }
+    ~SessionWindowTest() override
+    {
+        std::error_code ignored;
+        fs::remove_all(folder, ignored);
+    }
+
+    int Run(const std::function<void()>& script)
+    {
+        return RunWindow(window, script);
+    }
+
+    void Trigger(int command)
+    {
+        TriggerMenu(window, command);
+    }
+
+    void ClickQuit()
+    {
+        kavelmark::ClickQuit(window);
+    }
+
+    // Writes a password file with the given entries.
+    void WriteFile(const fs::path& path, const std::string& password,
+                   const std::function<void(PasswordStore&)>& fill = {})
+    {
+        PasswordStore store;
+        if (fill)
+        {
+            fill(store);
+        }
+        std::string previous = settings.Read("Config", "MainEntryFile").value_or("");
+        settings.Write("Config", "MainEntryFile", path.string());
+        MessageRecorder quiet;
+        ASSERT_EQ(Save(store, ToSecure(password)), 0);
+        settings.Write("Config", "MainEntryFile", previous);
+    }
+
+    // The entry names the file holds under this password, or nothing when it does not open.
+    std::optional<std::vector<std::string>> Names(const std::string& password)
+    {
+        MessageRecorder quiet;
+        PasswordStore store;
+        if (Load(store, ToSecure(password), 0) != 0)
+        {
+            return std::nullopt;
+        }
+        std::vector<std::string> names;
+        for (auto pos = store.FindNextEntry({}); pos; pos = store.FindNextEntry(pos))
+        {
+            SecureString name = store.GetEntryName(pos);
+            names.emplace_back(name.begin(), name.end());
+        }
+        return names;
+    }
+
+    static std::string Bytes(const fs::path& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const auto& message : messages.messages)
+        {
+            texts.push_back(message.text);
+        }
+        return texts;
+    }
+
+    InMemorySettingsBackend settings;
+    ScopedSettingsBackend scopedSettings{settings};
+    MessageRecorder messages;
+    LoginScript login;
+    fs::path folder;
+    fs::path file;
+    MainWindow window;
+};
+
+TEST_F(SessionWindowTest, FirstStartWritesTheFileBeforeTheWindowShows)
+{
+    login.Ok("geheim");
+    int result = Run(
+        [&]
+        {
+            EXPECT_EQ(Bytes(file).size(), 440u);
+            EXPECT_TRUE(window.Session().FileOk());
+            EXPECT_TRUE(window.HasTrayIcon());
+            EXPECT_EQ(window.EntryList()->topLevelItemCount(), 0);
+            EXPECT_EQ(window.CategoryFilter()->count(), 8);
+            ClickQuit();
+        });
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(Texts(),
+              std::vector<std::string>{"Die Passwortdatei konnte nicht geladen werden,\nes wird eine leere angelegt!"});
+    EXPECT_EQ(messages.messages[0].caption, "Ladefehler");
+    EXPECT_TRUE(Names("geheim"));
+    EXPECT_FALSE(window.HasTrayIcon());
+}
+
+TEST_F(SessionWindowTest, WrongPasswordEndsWithoutEverShowingTheWindow)
+{
+    WriteFile(file, "richtig", [](PasswordStore& store) { store.AddEntry("FTP", "server", "", "", "", ""); });
+    const std::string before = Bytes(file);
+    login.Ok("falsch");
+    EXPECT_EQ(window.Run(), MainWindow::kStartFailed);
+    EXPECT_EQ(window.EntryList(), nullptr) << "the controls were never made";
+    EXPECT_FALSE(window.isVisible());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Das Passwort ist falsch!", kNotOk}));
+    EXPECT_EQ(Bytes(file), before);
+}
+
+TEST_F(SessionWindowTest, CancelledLoginOpensAnEmptyWindowThatNeverSaves)
+{
+    login.Cancel();
+    Run(
+        [&]
+        {
+            EXPECT_EQ(window.EntryList()->topLevelItemCount(), 0);
+            EXPECT_FALSE(window.HasTrayIcon());
+            Trigger(command::kFileSave);
+            EXPECT_EQ(Texts(), std::vector<std::string>{kNotOk});
+            Trigger(command::kExit);
+        });
+    EXPECT_EQ(Texts(), (std::vector<std::string>{kNotOk, kNotOk}));
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(SessionWindowTest, EveryWayOfQuittingSavesOnce)
+{
+    const std::pair<const char*, std::function<void(MainWindow&)>> ways[] = {
+        {"button Be&enden", [](MainWindow& w) { kavelmark::ClickQuit(w); }},
+        {"menu &Beenden", [](MainWindow& w) { TriggerMenu(w, command::kExit); }},
+        {"Escape", [](MainWindow& w) { QTest::keyClick(w.EntryList(), Qt::Key_Escape); }},
+        {"close box", [](MainWindow& w) { w.close(); }},
+    };
+    for (const auto& [name, quit] : ways)
+    {
+        SCOPED_TRACE(name);
+        WriteFile(file, "pw");
+        MessageRecorder local;
+        MainWindow run;
+        run.SetLoginFactory([this] { return std::make_unique<FakeLoginDialog>(login); });
+        login.Ok("pw");
+        EXPECT_EQ(RunWindow(run,
+                            [&]
+                            {
+                                run.Store().AddEntry("FTP", name, "", "", "", "");
+                                quit(run);
+                            }),
+                  IDCANCEL);
+        EXPECT_EQ(Names("pw"), std::vector<std::string>{name});
+        EXPECT_TRUE(local.messages.empty());
+    }
+}
+
+TEST_F(SessionWindowTest, ReloadShowsTheNewFileInFilterAndList)
+{
+    WriteFile(file, "pw", [](PasswordStore& store) { store.AddEntry("FTP", "alt", "", "", "", ""); });
+    const fs::path other = folder / "other.Kavelmark";
+    WriteFile(other, "pw",
+              [](PasswordStore& store)
+              {
+                  store.AddCategory("Neu", "A", "B (*)", "C");
+                  store.AddEntry("Neu", "neu", "", "eins", "zwei", "drei");
+              });
+    login.Ok("pw");
+    Run(
+        [&]
+        {
+            ASSERT_EQ(window.EntryList()->topLevelItemCount(), 1);
+            EXPECT_EQ(window.DetailField(1)->text(), "");
+            settings.Write("Config", "MainEntryFile", other.string());
+            Trigger(command::kFileOpen);
+            ASSERT_EQ(window.EntryList()->topLevelItemCount(), 1);
+            EXPECT_EQ(window.EntryList()->topLevelItem(0)->text(1), "neu");
+            EXPECT_EQ(window.DetailField(2)->text(), "zwei");
+            EXPECT_GE(window.CategoryFilter()->findText("Neu"), 1);
+            ClickQuit();
+        });
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(SessionWindowTest, FailedReloadLeavesNoRowOfTheEmptiedStore)
+{
+    WriteFile(file, "pw", [](PasswordStore& store) { store.AddEntry("PIN/TAN", "Bank", "", "k", "1234", "5"); });
+    const fs::path foreign = folder / "foreign.Kavelmark";
+    WriteFile(foreign, "anderes");
+    login.Ok("pw");
+    Run(
+        [&]
+        {
+            ASSERT_EQ(window.EntryList()->topLevelItemCount(), 1);
+            EXPECT_EQ(window.DetailField(2)->text(), "1234");
+            settings.Write("Config", "MainEntryFile", foreign.string());
+            Trigger(command::kFileOpen);
+            EXPECT_FALSE(window.Session().FileOk());
+            EXPECT_EQ(window.EntryList()->topLevelItemCount(), 0);
+            EXPECT_TRUE(window.DetailField(2)->text().isEmpty()) << "no secret of the old file stays on screen";
+            ClickQuit();
+        });
+    EXPECT_EQ(Texts(), (std::vector<std::string>{"Das Passwort ist falsch!",
+                                                 "Beim Laden der Passwortdatei ist ein Fehler aufgetreten!", kNotOk}));
+    settings.Write("Config", "MainEntryFile", file.string());
+    EXPECT_EQ(Names("pw"), std::vector<std::string>{"Bank"});
+}
+
+TEST_F(SessionWindowTest, FailedSaveAtTheEndKeepsTheWindowOpen)
+{
+    WriteFile(file, "pw");
+    login.Ok("pw");
+    const fs::path elsewhere = folder / "elsewhere.Kavelmark";
+    Run(
+        [&]
+        {
+            window.Store().AddEntry("FTP", "wichtig", "", "", "", "");
+            settings.Write("Config", "MainEntryFile", (folder / "gone" / "pw.Kavelmark").string());
+            messages.AnswerNext(MessageAnswer::Ok);     // the save's own message
+            messages.AnswerNext(MessageAnswer::Cancel); // do not end without saving
+            ClickQuit();
+            EXPECT_TRUE(window.isVisible());
+            ASSERT_EQ(messages.messages.size(), 2u);
+            EXPECT_EQ(messages.messages[1].buttons, MessageButtons::OkCancel);
+
+            settings.Write("Config", "MainEntryFile", elsewhere.string());
+            ClickQuit();
+        });
+    settings.Write("Config", "MainEntryFile", elsewhere.string());
+    EXPECT_EQ(Names("pw"), std::vector<std::string>{"wichtig"});
+}
+
+} // namespace
+} // namespace kavelmark

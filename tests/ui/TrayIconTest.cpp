@@ -1,0 +1,218 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include "app/Settings.h"
+#include "support/FakeLogin.h"
+#include "support/MessageRecorder.h"
+#include "ui/MainWindow.h"
+#include "ui/TrayIcon.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+using testing::FakeLoginDialog;
+using testing::LoginScript;
+using testing::MessageRecorder;
+
+class FakeFile final : public SessionFile
+{
+public:
+    int Load(PasswordStore&, const SecureString&, std::uint64_t) override
+    {
+        return loadResult;
+    }
+    int Save(const PasswordStore&, const SecureString&) override
+    {
+        ++saves;
+        return 0;
+    }
+    int loadResult = 0;
+    int saves = 0;
+};
+
+// Whether the desktop has a notification area, for the lifetime of the guard.
+class ScopedNotificationArea
+{
+public:
+    explicit ScopedNotificationArea(bool available)
+        : previous_(TrayIcon::SetAreaProbe([available] { return available; }))
+    {
+    }
+    ~ScopedNotificationArea()
+    {
+        TrayIcon::SetAreaProbe(std::move(previous_));
+    }
+    ScopedNotificationArea(const ScopedNotificationArea&) = delete;
+    ScopedNotificationArea& operator=(const ScopedNotificationArea&) = delete;
+
+private:
+    TrayIcon::AreaProbe previous_;
+};
+
+class TrayIconTest : public ::testing::Test
+{
+protected:
+    // A window whose session has started: with the icon after a login, without it after a
+    // cancelled one.
+    std::unique_ptr<MainWindow> StartedWindow(bool login)
+    {
+        auto window = std::make_unique<MainWindow>(nullptr, file);
+        window->SetLoginFactory([this] { return std::make_unique<FakeLoginDialog>(script); });
+        if (login)
+        {
+            script.Ok("geheim");
+        }
+        else
+        {
+            script.Cancel();
+        }
+        EXPECT_TRUE(window->Session().StartSession());
+        return window;
+    }
+
+    static void ClickHide(MainWindow& window)
+    {
+        window.ControlAs<QPushButton>(IDOK)->click();
+    }
+
+    InMemorySettingsBackend settings;
+    ScopedSettingsBackend scopedSettings{settings};
+    MessageRecorder messages;
+    LoginScript script;
+    FakeFile file;
+};
+
+TEST_F(TrayIconTest, HidingNeedsAReachableIconAndMinimizesOtherwise)
+{
+    struct Case
+    {
+        const char* name;
+        bool login;
+        bool area;
+        bool hidden;
+    };
+    const Case cases[] = {
+        {"icon in a notification area", true, true, true},
+        {"no notification area", true, false, false},
+        {"login cancelled, so no icon", false, true, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ScopedNotificationArea area(c.area);
+        std::unique_ptr<MainWindow> window = StartedWindow(c.login);
+        EXPECT_EQ(window->HasTrayIcon(), c.login);
+        window->Create();
+        window->show();
+
+        ClickHide(*window);
+        EXPECT_EQ(window->isVisible(), !c.hidden);
+        EXPECT_EQ(window->isMinimized(), !c.hidden);
+
+        // Enter in the entry list presses the default button "&Verbergen".
+        window->showNormal();
+        QTest::keyClick(window->EntryList(), Qt::Key_Return);
+        EXPECT_EQ(window->isVisible(), !c.hidden);
+        EXPECT_EQ(window->isMinimized(), !c.hidden);
+
+        // The minimize box asks for the same.
+        window->showNormal();
+        window->setWindowState(Qt::WindowMinimized);
+        QApplication::processEvents();
+        EXPECT_EQ(window->isVisible(), !c.hidden);
+        EXPECT_TRUE(window->isMinimized());
+        window->Session().EndSession();
+    }
+}
+
+TEST_F(TrayIconTest, OnlyALeftClickOrAMiddleDoubleClickRestores)
+{
+    ScopedNotificationArea area(true);
+    std::unique_ptr<MainWindow> window = StartedWindow(true);
+    window->Create();
+    window->show();
+    TrayIcon* tray = window->Tray();
+    ASSERT_NE(tray, nullptr);
+    EXPECT_EQ(tray->Icon().toolTip(), "Kavelmark");
+    EXPECT_TRUE(tray->Icon().isVisible());
+
+    struct Case
+    {
+        const char* name;
+        std::vector<QSystemTrayIcon::ActivationReason> clicks;
+        bool restores;
+    };
+    const Case cases[] = {
+        {"left click", {QSystemTrayIcon::Trigger}, true},
+        {"right click", {QSystemTrayIcon::Context}, false},
+        {"middle double click", {QSystemTrayIcon::MiddleClick, QSystemTrayIcon::MiddleClick}, true},
+        {"unknown", {QSystemTrayIcon::Unknown}, false},
+        {"middle click", {QSystemTrayIcon::MiddleClick}, false}, // last: no click left to pair with
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        window->setWindowState(Qt::WindowMinimized);
+        QApplication::processEvents();
+        ASSERT_FALSE(window->isVisible());
+        for (QSystemTrayIcon::ActivationReason click : c.clicks)
+        {
+            tray->OnTrayNotify(click);
+        }
+        EXPECT_EQ(window->isVisible(), c.restores);
+        EXPECT_EQ(window->isMinimized(), !c.restores);
+        window->showNormal();
+    }
+    window->Session().EndSession();
+    EXPECT_FALSE(window->HasTrayIcon());
+}
+
+TEST_F(TrayIconTest, HiddenWindowKeepsTheRunAndNoIconOutlivesIt)
+{
+    ScopedNotificationArea area(true);
+    auto window = std::make_unique<MainWindow>(nullptr, file);
+    window->SetLoginFactory([this] { return std::make_unique<FakeLoginDialog>(script); });
+    script.Ok("geheim");
+    bool hidden = false;
+    bool restored = false;
+    QTimer::singleShot(0, window.get(),
+                       [&]
+                       {
+                           ClickHide(*window);
+                           hidden = !window->isVisible();
+                       });
+    // Runs only while the modal run goes on after the hiding.
+    QTimer::singleShot(50, window.get(),
+                       [&]
+                       {
+                           window->Tray()->OnTrayNotify(QSystemTrayIcon::Trigger);
+                           restored = window->isVisible() && !window->isMinimized();
+                           window->ControlAs<QPushButton>(IDCANCEL)->click();
+                       });
+    const int result = window->Run();
+    EXPECT_TRUE(hidden);
+    EXPECT_TRUE(restored);
+    EXPECT_EQ(result, IDCANCEL);
+    EXPECT_EQ(file.saves, 1);
+    EXPECT_FALSE(window->HasTrayIcon());
+}
+
+TEST_F(TrayIconTest, AFailedStartAddsNoIcon)
+{
+    file.loadResult = -1;
+    MainWindow window(nullptr, file);
+    window.SetLoginFactory([this] { return std::make_unique<FakeLoginDialog>(script); });
+    script.Ok("falsch");
+    EXPECT_EQ(window.Run(), MainWindow::kStartFailed);
+    EXPECT_FALSE(window.HasTrayIcon());
+}
+
+} // namespace
+} // namespace kavelmark
