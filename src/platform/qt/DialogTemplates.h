@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandIds.h"
 #include "platform/qt/DialogTemplate.h"
 
 namespace kavelmark
@@ -20,14 +21,14 @@ const DialogTemplate& LoginTemplate(); // 135
 // Configuration dialog, "Config".
 const DialogTemplate& ConfigTemplate(); // 137
 
-// Menu command ids of menu 131.
-constexpr int ID_FILE_OPEN = 57601;
-constexpr int ID_FILE_SAVE = 57603;
-constexpr int ID_FILE_SAVE_AS = 57604;
-constexpr int IDM_ABOUTBOX = 16;
-constexpr int ID_APP_EXIT = 57665;
-constexpr int ID_CHANGE_PASSWORD = 32771;
-constexpr int ID_CONFIG = 32772;
-constexpr int ID_HELP = 57670;
+// Menu command ids of menu 131: the session's own command ids under the template names.
+constexpr int ID_FILE_OPEN = command::kFileOpen;
+constexpr int ID_FILE_SAVE = command::kFileSave;
+constexpr int ID_FILE_SAVE_AS = command::kFileSaveAs;
+constexpr int IDM_ABOUTBOX = command::kAbout;
+constexpr int ID_APP_EXIT = command::kExit;
+constexpr int ID_CHANGE_PASSWORD = command::kChangePassword;
+constexpr int ID_CONFIG = command::kConfig;
+constexpr int ID_HELP = command::kHelp;
 
 } // namespace kavelmark
