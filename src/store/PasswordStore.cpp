@@ -133,6 +133,16 @@ void PasswordStore::AddMissingBuiltInCategories()
     }
 }
 
+bool PasswordStore::IsCategoryRecord(std::string_view record)
+{
+    return HasMarker(record, kCategoryMarker);
+}
+
+bool PasswordStore::IsEntryRecord(std::string_view record)
+{
+    return HasMarker(record, kEntryMarker);
+}
+
 bool PasswordStore::IsSecretLabel(std::string_view label)
 {
     return label.ends_with("(*)");

@@ -58,6 +58,9 @@ public:
 
     void AddMissingBuiltInCategories();
     static bool IsSecretLabel(std::string_view label);
+    // The kind of a record text, told by its marker.
+    static bool IsCategoryRecord(std::string_view record);
+    static bool IsEntryRecord(std::string_view record);
 
     // Record operations. Building operations refuse a field that contains the separator
     // "_|_" (the record format cannot hold it): AddCategory and AddEntry then return the null

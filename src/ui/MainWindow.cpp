@@ -98,16 +98,6 @@ private:
     qsizetype nameLength_;
 };
 
-bool IsCategoryRecord(const SecureString& record)
-{
-    return std::string_view(record).starts_with("_C_");
-}
-
-bool IsEntryRecord(const SecureString& record)
-{
-    return std::string_view(record).starts_with("_E_");
-}
-
 SecureString WithVisibleLineBreaks(const SecureString& value)
 {
     SecureString shown;
@@ -386,7 +376,7 @@ void MainWindow::FillCategoryFilter()
     InsertFilterItem(QString::fromUtf8(kAllCategories), 0);
     for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
     {
-        if (IsCategoryRecord(store_.GetAt(pos)))
+        if (PasswordStore::IsCategoryRecord(store_.GetAt(pos)))
         {
             InsertFilterItem(FromCp1252(store_.GetEntryField(pos, 1)), -1);
         }
@@ -443,12 +433,12 @@ void MainWindow::FillEntryList()
     for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
     {
         const SecureString& record = store_.GetAt(pos);
-        if (IsCategoryRecord(record))
+        if (PasswordStore::IsCategoryRecord(record))
         {
             categoryRecords.try_emplace(store_.GetEntryField(pos, 1), pos);
             continue;
         }
-        if (!IsEntryRecord(record))
+        if (!PasswordStore::IsEntryRecord(record))
         {
             continue;
         }
