@@ -13,8 +13,8 @@
 
 #include <unistd.h>
 
-#include "app/Settings.h"
-#include "app/SettingsNames.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "crypto/CipherEngine.h"
 #include "file/LoadSave.h"
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "ui/MainWindow.h"
 
 namespace

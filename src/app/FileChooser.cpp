@@ -1,7 +1,7 @@
 #include "app/FileChooser.h"
 
-#include "app/Settings.h"
-#include "app/SettingsNames.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 
 namespace kavelmark
 {

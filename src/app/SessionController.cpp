@@ -1,9 +1,9 @@
 #include "app/SessionController.h"
 
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 #include "app/FileChooser.h"
-#include "app/Settings.h"
-#include "app/SettingsNames.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "platform/Messages.h"
 
 namespace kavelmark

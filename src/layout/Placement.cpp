@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 
 namespace kavelmark
 {

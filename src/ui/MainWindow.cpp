@@ -16,9 +16,9 @@
 #include <map>
 #include <vector>
 
-#include "app/CommandIds.h"
-#include "app/Settings.h"
-#include "app/SettingsNames.h"
+#include "platform/CommandIds.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "app/qt/LoginDialog.h"
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"

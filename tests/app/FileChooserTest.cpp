@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/FileChooser.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/FakeSaveAsDialog.h"
 
 namespace kavelmark

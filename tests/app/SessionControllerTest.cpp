@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 #include "app/SessionController.h"
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/FakeLogin.h"
 #include "support/FakeSaveAsDialog.h"
 #include "support/MessageRecorder.h"

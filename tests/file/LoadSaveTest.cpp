@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/Settings.h"
-#include "app/SettingsNames.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "crypto/CipherEngine.h"
 #include "file/FileTestSupport.h"
 #include "file/LoadSave.h"

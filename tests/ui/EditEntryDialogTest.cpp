@@ -8,7 +8,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "store/PasswordStore.h"
 #include "support/MessageRecorder.h"
 #include "support/QtPrinters.h"

@@ -11,7 +11,7 @@
 #include <QTreeWidget>
 #include <functional>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/MessageRecorder.h"
 #include "support/QtPrinters.h"
 #include "ui/EditEntryDialog.h"

@@ -13,7 +13,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/MessageRecorder.h"
 #include "support/QtPrinters.h"
 #include "ui/MainWindow.h"

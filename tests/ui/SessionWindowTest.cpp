@@ -15,8 +15,8 @@
 #include <iterator>
 #include <random>
 
-#include "app/CommandIds.h"
-#include "app/Settings.h"
+#include "platform/CommandIds.h"
+#include "settings/Settings.h"
 #include "file/LoadSave.h"
 #include "support/FakeLogin.h"
 #include "support/MessageRecorder.h"

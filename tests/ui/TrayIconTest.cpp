@@ -6,7 +6,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "support/FakeLogin.h"
 #include "support/MessageRecorder.h"
 #include "ui/MainWindow.h"

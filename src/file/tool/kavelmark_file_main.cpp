@@ -12,8 +12,8 @@
 
 #include <nlohmann/json.hpp>
 
-#include "app/Settings.h"
-#include "app/SettingsNames.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "crypto/CipherEngine.h"
 #include "file/LoadSave.h"
 #include "file/PasswordFile.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/CommandIds.h"
+#include "platform/CommandIds.h"
 #include "platform/qt/DialogTemplate.h"
 
 namespace kavelmark

@@ -9,7 +9,7 @@
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "app/Settings.h"
+#include "settings/Settings.h"
 #include "layout/qt/CDialogLayout.h"
 #include "layout/qt/CGroupStatic.h"
 #include "platform/qt/DialogTemplates.h"

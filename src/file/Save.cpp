@@ -1,8 +1,6 @@
 #include "file/LoadSave.h"
 
 #include <cerrno>
-#include <climits>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -10,12 +8,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/Settings.h"
-#include "app/SettingsNames.h"
 #include "file/FileError.h"
+#include "file/MainEntryFile.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
-#include "platform/Messages.h"
 
 namespace kavelmark
 {
@@ -34,59 +30,6 @@ SaveClock& CurrentClock()
 {
     static SaveClock clock = SystemLocalTime;
     return clock;
-}
-
-std::string MainEntryFile()
-{
-    return Settings::GetString(settings::kConfig, settings::kMainEntryFile, settings::kDefaultMainEntryFile, true,
-                               true);
-}
-
-void ShowFileError(int code)
-{
-    ShowMessage(FileErrorText(code), "Datei-Fehler", MessageIcon::Error);
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat info = {};
-    return ::lstat(path.c_str(), &info) == 0 || errno != ENOENT;
-}
-
-// Moves an old-version file to the first free "<path>.old_<n>", never over an existing one.
-bool MoveToBackup(const std::string& path)
-{
-    for (unsigned n = 1; n < UINT_MAX; ++n)
-    {
-        std::string backup = path + ".old_" + std::to_string(n);
-        if (Exists(backup))
-        {
-            continue;
-        }
-        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), RENAME_NOREPLACE) == 0)
-        {
-            return true;
-        }
-        if (errno == EEXIST)
-        {
-            continue;
-        }
-        if (errno != EINVAL && errno != ENOSYS)
-        {
-            return false;
-        }
-        // A file system without no-replace renames; the name was free a moment ago.
-        return std::rename(path.c_str(), backup.c_str()) == 0;
-    }
-    return false;
-}
-
-void RefuseFile(const std::string& path, bool unknownFormat)
-{
-    std::string text = unknownFormat ? "Die Datei ist keine Passwortdatei in einem bekannten Format und wird nicht "
-                                       "gelesen:\n"
-                                     : "Die Passwortdatei ist beschädigt und wird nicht gelesen:\n";
-    ShowMessage(text + path, "Ladefehler", MessageIcon::Error);
 }
 
 // The file a save replaces: a symbolic link is followed, so that the link stays.
@@ -196,66 +139,6 @@ SaveClock SetSaveClock(SaveClock clock)
     SaveClock previous = CurrentClock();
     CurrentClock() = clock ? std::move(clock) : SaveClock(SystemLocalTime);
     return previous;
-}
-
-int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed)
-{
-    std::string path = MainEntryFile();
-    RetryingFile file;
-    int opened = file.OpenForReading(path);
-    if (opened != kFileOk)
-    {
-        if (opened != kFileNotFound)
-        {
-            ShowFileError(opened);
-        }
-        store.AddMissingBuiltInCategories();
-        return opened;
-    }
-
-    store.RemoveAll();
-    auto [read, version] = PasswordFile::IdentifyVersion(file);
-    bool setAside = false;
-    if (read == ReadResult::Done)
-    {
-        switch (version)
-        {
-        case FileVersion::V03:
-            read = PasswordFile::ReadV03(file, password, store);
-            break;
-        case FileVersion::V02:
-            read = PasswordFile::ReadV02(file, legacySeed, store);
-            setAside = true;
-            break;
-        case FileVersion::V01:
-            setAside = true;
-            break;
-        case FileVersion::Unknown:
-            RefuseFile(path, true);
-            store.AddMissingBuiltInCategories();
-            return kLoadDamaged;
-        }
-    }
-    if (read == ReadResult::WrongPassword)
-    {
-        ShowMessage("Das Passwort ist falsch!", "ERROR", MessageIcon::Error);
-        return -1;
-    }
-    file.Close();
-    if (read == ReadResult::Damaged)
-    {
-        RefuseFile(path, false);
-        store.AddMissingBuiltInCategories();
-        return kLoadDamaged;
-    }
-    if (setAside && !MoveToBackup(path))
-    {
-        ShowMessage("Fehler beim Umbenennen der Datendatei (alte Version der Datei vor Überschreiben mit der neuen "
-                    "schützen).",
-                    path, MessageIcon::Error);
-    }
-    store.AddMissingBuiltInCategories();
-    return read == ReadResult::ShortRead ? -1 : 0;
 }
 
 int Save(const PasswordStore& store, const SecureString& password)

@@ -3,7 +3,7 @@
 #include <QSettings>
 #include <QString>
 
-#include "app/SettingsBackend.h"
+#include "settings/SettingsBackend.h"
 
 namespace kavelmark
 {

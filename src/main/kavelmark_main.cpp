@@ -2,12 +2,12 @@
 #include <QIcon>
 
 #include "app/FileChooser.h"
-#include "app/Settings.h"
-#include "app/SettingsNames.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "app/qt/QtSaveAsDialog.h"
 #include "platform/Messages.h"
 #include "platform/qt/QtMessageSink.h"
-#include "platform/qt/QtSettingsBackend.h"
+#include "settings/qt/QtSettingsBackend.h"
 #include "ui/MainWindow.h"
 
 int main(int argc, char** argv)

@@ -4,9 +4,9 @@
 #include <QSettings>
 #include <QTemporaryDir>
 
-#include "app/Settings.h"
-#include "app/SettingsNames.h"
-#include "platform/qt/QtSettingsBackend.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
+#include "settings/qt/QtSettingsBackend.h"
 
 namespace kavelmark
 {
@@ -91,7 +91,7 @@ TEST_F(QtSettingsBackendTest, SettingsLogicWritesDefaultsIntoTheFile)
 TEST_F(QtSettingsBackendTest, DefaultApplicationIsTheExecutableBaseName)
 {
     QtSettingsBackend backend;
-    EXPECT_EQ(backend.FileName(), dir.path() + "/Brenkholt/test_platform_qt.conf");
+    EXPECT_EQ(backend.FileName(), dir.path() + "/Brenkholt/test_settings_qt.conf");
 }
 
 } // namespace

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/SettingsBackend.h"
+#include "settings/SettingsBackend.h"
 
 namespace kavelmark
 {

@@ -1,9 +1,9 @@
-#include "platform/qt/QtSettingsBackend.h"
+#include "settings/qt/QtSettingsBackend.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "app/SettingsNames.h"
+#include "settings/SettingsNames.h"
 
 namespace kavelmark
 {

@@ -1,0 +1,22 @@
+#include "file/MainEntryFile.h"
+
+#include "file/FileError.h"
+#include "platform/Messages.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
+
+namespace kavelmark
+{
+
+std::string MainEntryFile()
+{
+    return Settings::GetString(settings::kConfig, settings::kMainEntryFile, settings::kDefaultMainEntryFile, true,
+                               true);
+}
+
+void ShowFileError(int code)
+{
+    ShowMessage(FileErrorText(code), "Datei-Fehler", MessageIcon::Error);
+}
+
+} // namespace kavelmark
