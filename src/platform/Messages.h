@@ -23,6 +23,8 @@ enum class MessageButtons
 {
     Ok,
     OkCancel,
+    // For questions whose OK throws something away: Enter must not answer them.
+    OkCancelDefaultCancel,
 };
 
 // Values match the dialog results OK (1) and Cancel (2).

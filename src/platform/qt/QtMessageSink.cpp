@@ -38,9 +38,14 @@ MessageAnswer QtMessageSink::Show(const std::string& text, const std::string& ca
     box.setTextFormat(Qt::PlainText);
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
-    if (buttons == MessageButtons::OkCancel)
+    if (buttons != MessageButtons::Ok)
     {
-        box.setEscapeButton(box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole));
+        QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+        box.setEscapeButton(cancel);
+        if (buttons == MessageButtons::OkCancelDefaultCancel)
+        {
+            box.setDefaultButton(cancel);
+        }
     }
     else
     {
