@@ -2,11 +2,12 @@
 #include <QIcon>
 
 #include "app/FileChooser.h"
-#include "settings/Settings.h"
-#include "settings/SettingsNames.h"
 #include "app/qt/QtSaveAsDialog.h"
+#include "app/qt/SingleInstance.h"
 #include "platform/Messages.h"
 #include "platform/qt/QtMessageSink.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "settings/qt/QtSettingsBackend.h"
 #include "ui/MainWindow.h"
 
@@ -20,10 +21,25 @@ int main(int argc, char** argv)
     // The window stays hidden in the tray; the run ends with the main window's modal run.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    QtSettingsBackend backend;
-    ScopedSettingsBackend scopedSettings(backend);
     QtMessageSink messages;
     ScopedMessageSink scopedMessages(messages);
+
+    // Before anything reads the password file: a second program would save over the first.
+    SingleInstance instance(SingleInstance::DefaultName());
+    switch (instance.Claim())
+    {
+    case SingleInstance::Role::First:
+        break;
+    case SingleInstance::Role::HandedOver:
+        return 0;
+    case SingleInstance::Role::Failed:
+        ShowMessage("Kavelmark läuft bereits, reagiert aber nicht.\nBitte beenden Sie das laufende Programm.",
+                    "Kavelmark", MessageIcon::Information);
+        return 1;
+    }
+
+    QtSettingsBackend backend;
+    ScopedSettingsBackend scopedSettings(backend);
     QtSaveAsDialog saveAsDialog;
     SaveAsDialog* previousDialog = SetSaveAsDialog(&saveAsDialog);
 
@@ -34,6 +50,7 @@ int main(int argc, char** argv)
     {
         MainWindow window;
         QApplication::setWindowIcon(window.ProgramIcon());
+        QObject::connect(&instance, &SingleInstance::ActivationRequested, &window, &MainWindow::BringToFront);
         result = window.Run();
     }
     SetSaveAsDialog(previousDialog);

@@ -61,6 +61,8 @@ public:
     void RevealSecretField(int i);
     void MaskSecretField(int i);
     void HideMainWindow();
+    // Shows a hidden window again and puts it, or the dialog it waits for, in front.
+    void BringToFront();
     void OpenHelp();
 
     // Entry commands: add, delete, change.

@@ -79,13 +79,24 @@ TrayIcon::AreaProbe TrayIcon::SetAreaProbe(AreaProbe probe)
 
 void MainWindow::AddTrayIcon()
 {
-    trayIcon_ = std::make_unique<TrayIcon>(programIcon_,
-                                           [this]
-                                           {
-                                               showNormal();
-                                               raise();
-                                               activateWindow();
-                                           });
+    trayIcon_ = std::make_unique<TrayIcon>(programIcon_, [this] { BringToFront(); });
+}
+
+void MainWindow::BringToFront()
+{
+    // Before the session has its icon the window has nothing to show yet (the login runs).
+    if (trayIcon_)
+    {
+        showNormal();
+        raise();
+        activateWindow();
+    }
+    // A dialog that waits for an answer stays in front of the window it belongs to.
+    if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this)
+    {
+        modal->raise();
+        modal->activateWindow();
+    }
 }
 
 void MainWindow::RemoveTrayIcon()
