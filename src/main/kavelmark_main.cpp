@@ -5,6 +5,7 @@
 #include "app/qt/QtSaveAsDialog.h"
 #include "app/qt/SingleInstance.h"
 #include "platform/Messages.h"
+#include "platform/qt/GermanQtTexts.h"
 #include "platform/qt/QtMessageSink.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("Kavelmark"));
     // The window stays hidden in the tray; the run ends with the main window's modal run.
     QApplication::setQuitOnLastWindowClosed(false);
+    InstallGermanQtTexts();
 
     QtMessageSink messages;
     ScopedMessageSink scopedMessages(messages);
