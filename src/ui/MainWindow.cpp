@@ -46,7 +46,10 @@ constexpr const char* kImageFiles[] = {
     ":/kavelmark/icons/category_ftp.xpm",    ":/kavelmark/icons/category_website.xpm",
     ":/kavelmark/icons/category_pintan.xpm", ":/kavelmark/icons/category_hmm.xpm",
 };
-constexpr const char* kProgramIconFile = ":/kavelmark/icons/kavelmark.xpm";
+// The program's picture in the sizes it was drawn for; the desktop's menu shows the same.
+constexpr const char* kProgramIconFiles[] = {":/kavelmark/icons/kavelmark-16.png", ":/kavelmark/icons/kavelmark-32.png",
+                                             ":/kavelmark/icons/kavelmark-48.png",
+                                             ":/kavelmark/icons/kavelmark-256.png"};
 constexpr const char* kHelpResource = ":/kavelmark/help/kavelmark-hilfe.html";
 
 // A row of the entry list, tied to its entry by the store position it carries. It holds
@@ -132,7 +135,10 @@ MainWindow::MainWindow(QWidget* parent, SessionFile& file)
       session_(store_, *this, file)
 {
     InitKavelmarkResources();
-    programIcon_ = QIcon(QString::fromLatin1(kProgramIconFile));
+    for (const char* size : kProgramIconFiles)
+    {
+        programIcon_.addFile(QString::fromLatin1(size));
+    }
     for (const char* image : kImageFiles)
     {
         images_.append(QIcon(QString::fromLatin1(image)));

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the program icon and the eight category images as 32x32 XPM files.
+"""Draws the eight category images as 32x32 XPM files (the program icon is data/icons/kavelmark.svg).
 
 Run from this folder; the XPM files are committed, so the build needs no Python."""
 
@@ -26,7 +26,6 @@ IMAGES = [
     ("category_website", "#7A1FA0", "#E6C0FF", "W"),
     ("category_pintan", "#A01E2E", "#FFC0C8", "#"),
     ("category_hmm", "#C8A000", "#FFF4B0", "?"),
-    ("kavelmark", "#0B3D2E", "#F2C230", "K"),
 ]
 
 
