@@ -1,0 +1,162 @@
+#!/usr/bin/env bash
+# The real program on a real X server with a window manager, driven by keys as a user would:
+#   e2e_test.sh PROGRAM TOOL
+# Runs itself again under xvfb-run with openbox; every wait is bounded, and every process
+# it starts is ended on the way out.
+set -euo pipefail
+program="$(realpath "$1")"
+tool="$(realpath "$2")"
+
+if [ -z "${KAVELMARK_E2E_INSIDE:-}" ]; then
+    export KAVELMARK_E2E_INSIDE=1
+    exec timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$program" "$tool"
+fi
+
+work="$(mktemp -d)"
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null || true
+    done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    for log in "$work"/*.log; do
+        [ -f "$log" ] && { echo "--- $log"; cat "$log"; } >&2
+    done
+    exit 1
+}
+
+mkdir -m 700 "$work/runtime" "$work/home"
+export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
+unset QT_QPA_PLATFORM
+cd "$work"
+file="$work/default.Kavelmark"
+
+openbox >"$work/openbox.log" 2>&1 &
+pids+=($!)
+
+# The id of the visible window with exactly this title, waiting at most 10 s for it.
+window() {
+    local id=""
+    for _ in $(seq 100); do
+        id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)" || true
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    fail "no window \"$1\""
+}
+
+gone() {
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    fail "window \"$1\" stays"
+}
+
+# Keys to a window, after giving it the focus.
+keys() {
+    local id="$1"
+    shift
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowfocus --sync "$id"
+    sleep 0.2
+    xdotool key --clearmodifiers --delay 50 "$@"
+}
+
+type_text() {
+    local id="$1"
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1 || xdotool windowfocus --sync "$id"
+    sleep 0.2
+    xdotool type --delay 30 "$2"
+}
+
+start() {
+    "$program" >>"$work/kavelmark.log" 2>&1 &
+    program_pid=$!
+    pids+=("$program_pid")
+}
+
+ended() {
+    for _ in $(seq 100); do
+        kill -0 "$1" 2>/dev/null || { wait "$1" 2>/dev/null || true; return 0; }
+        sleep 0.1
+    done
+    fail "the program did not end; windows: $(xdotool search --onlyvisible --name . 2>/dev/null | while read -r w; do xdotool getwindowname "$w"; done | tr "\n" "|")"
+}
+
+# MOTIF functions: bit 0x20 is the close box, 0x10 the maximize box (flags bit 0x1 says
+# the functions are given).
+motif_functions() {
+    xprop -id "$1" _MOTIF_WM_HINTS | sed -n 's/.*= \(0x[0-9a-f]*\), \(0x[0-9a-f]*\),.*/\1 \2/p'
+}
+lacks_function() {
+    local hints flags functions
+    hints="$(motif_functions "$1")"
+    [ -n "$hints" ] || fail "window $1 gives no MOTIF hints"
+    read -r flags functions <<<"$hints"
+    (((flags & 0x1) && !(functions & $2))) || fail "window $1 offers function $2 ($hints)"
+}
+
+records() {
+    printf '%s\n' "$1" | "$tool" dump "$file" 2>/dev/null
+}
+
+echo "first start: a new file, the load message, the main window"
+start
+login="$(window "Kavelmark Login")"
+lacks_function "$login" 0x20
+type_text "$login" "geheim"
+keys "$login" Return
+message="$(window "Ladefehler")"
+keys "$message" Return
+main="$(window "Kavelmark")"
+lacks_function "$main" 0x10
+[ "$(stat -c %s "$file")" -eq 440 ] || fail "the new file has $(stat -c %s "$file") bytes, not 440"
+
+echo "add an entry, change it, end"
+keys "$main" alt+h
+keys "$main" alt+adiaeresis
+edit="$(window "Eintrag Hinzufügen")"
+lacks_function "$edit" 0x20
+keys "$edit" alt+n ctrl+a
+type_text "$edit" "Sparkasse"
+keys "$edit" Return
+gone "Eintrag Hinzufügen"
+keys "$main" alt+e
+ended "$program_pid"
+records geheim | grep -q '"_E__|_ Hmm?_|_Sparkasse_|_' || fail "the changed entry did not reach the file: $(records geheim)"
+
+echo "a wrong password ends the program and leaves the file alone"
+before="$(sha256sum "$file")"
+start
+login="$(window "Kavelmark Login")"
+type_text "$login" "falsch"
+keys "$login" Return
+message="$(window "ERROR")"
+keys "$message" Return
+# The session that loaded nothing says that it will not save.
+message="$(window "Fehler")"
+keys "$message" Return
+ended "$program_pid"
+[ "$(sha256sum "$file")" = "$before" ] || fail "a wrong password changed the file"
+
+echo "hide, and a second start brings the window back and hands over"
+start
+login="$(window "Kavelmark Login")"
+type_text "$login" "geheim"
+keys "$login" Return
+main="$(window "Kavelmark")"
+keys "$main" alt+v
+gone "Kavelmark"
+timeout 20 "$program" >>"$work/second.log" 2>&1 || fail "the second start failed"
+main="$(window "Kavelmark")"
+kill -0 "$program_pid" || fail "the first program is gone"
+keys "$main" alt+e
+ended "$program_pid"
+records geheim | grep -q 'Sparkasse' || fail "the entry is gone after the second session"
+echo "ok"
