@@ -102,6 +102,14 @@ lacks_function() {
     (((flags & 0x1) && !(functions & $2))) || fail "window $1 offers function $2 ($hints)"
 }
 
+# A window of fixed size tells the window manager so: its minimum size is its maximum.
+fixed_size() {
+    local min max
+    min="$(xprop -id "$1" WM_NORMAL_HINTS | sed -n 's/.*minimum size: //p')"
+    max="$(xprop -id "$1" WM_NORMAL_HINTS | sed -n 's/.*maximum size: //p')"
+    [ -n "$min" ] && [ "$min" = "$max" ] || fail "window $1 may be resized (minimum $min, maximum $max)"
+}
+
 records() {
     printf '%s\n' "$1" | "$tool" dump "$file" 2>/dev/null
 }
@@ -110,6 +118,7 @@ echo "first start: a new file, the load message, the main window"
 start
 login="$(window "Kavelmark Login")"
 lacks_function "$login" 0x20
+fixed_size "$login"
 type_text "$login" "geheim"
 keys "$login" Return
 message="$(window "Ladefehler")"
