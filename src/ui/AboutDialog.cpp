@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
-#include <QRegularExpression>
 #include <QStringList>
 #include <QtGlobal>
 #include <crypto++/cryptlib.h>

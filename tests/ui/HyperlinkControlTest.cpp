@@ -6,11 +6,18 @@
 #include <QLabel>
 #include <QTest>
 #include <QWidget>
+#include <ostream>
 #include <vector>
 
 #include "support/MessageRecorder.h"
 #include "support/QtPrinters.h"
 #include "ui/HyperlinkControl.h"
+
+// Readable colours in failure messages.
+inline void PrintTo(const QColor& colour, std::ostream* os)
+{
+    *os << colour.name().toStdString();
+}
 
 namespace kavelmark
 {
@@ -92,6 +99,13 @@ TEST_F(HyperlinkControlTest, LooksLikeALinkAndShowsTheToolTipTextNotItsOwn)
     EXPECT_EQ(label->toolTip(), "Link auf meine Web-Side");
     EXPECT_TRUE(label->font().underline());
     EXPECT_EQ(label->cursor().shape(), Qt::PointingHandCursor);
+    EXPECT_EQ(Colour(), kLinkColour);
+
+    // The pointer over it shows the hover colour, and the link colour comes back when it leaves.
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(label, &enter);
+    EXPECT_EQ(Colour(), QApplication::palette().color(QPalette::Highlight));
+    MouseLeaves();
     EXPECT_EQ(Colour(), kLinkColour);
 
     // Without a tool-tip text the address itself is the tip.
