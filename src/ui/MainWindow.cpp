@@ -19,10 +19,12 @@
 #include "platform/CommandIds.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
+#include "app/qt/ConfigDialog.h"
 #include "app/qt/LoginDialog.h"
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
+#include "ui/AboutDialog.h"
 #include "ui/TrayIcon.h"
 
 static void InitKavelmarkResources()
@@ -693,10 +695,14 @@ std::unique_ptr<LoginDialogBase> MainWindow::CreateLoginDialog()
 
 void MainWindow::RunConfigDialog()
 {
+    ConfigDialog dialog(this);
+    dialog.exec();
 }
 
 void MainWindow::RunAboutDialog()
 {
+    AboutDialog dialog(this);
+    dialog.exec();
 }
 
 void MainWindow::StoreReloaded()

@@ -105,14 +105,23 @@ void CGroupStatic::paintEvent(QPaintEvent*)
 
     if (!caption_.isEmpty() && !buddy_)
     {
+        // Two pixels above the frame's own top, so that the line runs through the text's middle.
         const QString text = QLatin1Char(' ') + caption_ + QLatin1Char(' ');
         const QFontMetrics metrics(font());
-        const QRect textRect(r.left() + fontHeight, r.top(), metrics.horizontalAdvance(text) + 2, metrics.height());
+        const QRect textRect(r.left() + fontHeight, r.top() - 2, metrics.horizontalAdvance(text) + 2, metrics.height());
         painter.fillRect(textRect, pal.color(QPalette::Button));
         QStyleOption option;
         option.initFrom(this);
         style()->drawItemText(&painter, textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextShowMnemonic, pal, isEnabled(),
                               text, QPalette::WindowText);
+    }
+    if (buddy_)
+    {
+        // Clear the frame line on both sides of the buddy, which stands in the caption line.
+        const int stripHeight = buddy_->height() - 2;
+        painter.fillRect(QRect(r.left() + 8, r.top(), 10, stripHeight), pal.color(QPalette::Button));
+        painter.fillRect(QRect(r.left() + buddyWidthBeforeMove_ + 10, r.top(), 10, stripHeight),
+                         pal.color(QPalette::Button));
     }
 }
 
@@ -132,6 +141,7 @@ void CGroupStatic::PlaceBuddy()
         text.remove(QLatin1Char('&'));
         buddyWidth_ = QFontMetrics(font()).horizontalAdvance(text) + 20;
     }
+    buddyWidthBeforeMove_ = buddy_->width();
     buddy_->setGeometry(x() + 15, y() - 2, buddyWidth_, buddy_->height());
     buddy_->raise();
     buddy_->update();

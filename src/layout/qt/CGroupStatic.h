@@ -54,6 +54,8 @@ private:
 
     QString caption_;
     int buddyWidth_ = 0;
+    // The buddy's width before it was last moved; the second strip stands there.
+    int buddyWidthBeforeMove_ = 0;
     QPointer<QWidget> buddy_;
     std::vector<QPointer<QWidget>> members_;
 };

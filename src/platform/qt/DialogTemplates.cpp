@@ -163,4 +163,36 @@ const DialogTemplate& ConfigTemplate()
     return dialog;
 }
 
+const DialogTemplate& AboutTemplate()
+{
+    constexpr std::uint32_t kNotice = MultiLine | ReadOnly | AutoVScroll | VScroll | Border | TabStop;
+    static const DialogTemplate dialog{
+        100,
+        "Info über Kavelmark",
+        247,
+        243,
+        "MS Sans Serif",
+        8,
+        DialogStyle::Resizable | DialogStyle::NoCloseBox,
+        nullptr,
+        {
+            Ctl(1, ControlKind::DefaultButton, "OK", 190, 7, 50, 14, kButton | GroupStart),
+            Ctl(1043, ControlKind::Edit, "", 14, 108, 219, 38, kNotice),
+            Ctl(1044, ControlKind::Edit, "", 14, 180, 219, 38, kNotice),
+            Ctl(1040, ControlKind::Icon, "", 7, 7, 21, 20, None),
+            Ctl(1026, ControlKind::Static, "Kavelmark Version 1.0", 38, 7, 145, 8, NoPrefix),
+            Ctl(1023, ControlKind::Static, "Build", 38, 18, 145, 8, None),
+            Ctl(1036, ControlKind::Static, "Copyright (C) 2026 Brenkholt", 38, 34, 145, 8, None),
+            Ctl(1037, ControlKind::Static, "Kavelmark-Team, Brenkholt", 38, 45, 145, 8, None),
+            Ctl(1038, ControlKind::Static, "e-mail: kavelmark@example.org", 38, 56, 145, 8, None),
+            Ctl(1039, ControlKind::Static, "WWW: https://www.example.org/kavelmark", 38, 67, 145, 8, None),
+            Ctl(1045, ControlKind::GroupBox, "Panelgrid", 7, 96, 233, 66, None),
+            Ctl(1035, ControlKind::Static, "WWW: https://www.example.org/panelgrid", 14, 150, 219, 8, None),
+            Ctl(1046, ControlKind::GroupBox, "Crypto++ Lib", 7, 168, 233, 68, None),
+            Ctl(1041, ControlKind::Static, "WWW: https://www.cryptopp.com/", 14, 222, 219, 8, None),
+        },
+    };
+    return dialog;
+}
+
 } // namespace kavelmark

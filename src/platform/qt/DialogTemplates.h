@@ -21,6 +21,9 @@ const DialogTemplate& LoginTemplate(); // 135
 // Configuration dialog, "Config".
 const DialogTemplate& ConfigTemplate(); // 137
 
+// About box, "Info über Kavelmark".
+const DialogTemplate& AboutTemplate(); // 100
+
 // Menu command ids of menu 131: the session's own command ids under the template names.
 constexpr int ID_FILE_OPEN = command::kFileOpen;
 constexpr int ID_FILE_SAVE = command::kFileSave;

@@ -1,0 +1,116 @@
+#include "app/qt/ConfigDialog.h"
+
+#include <QPushButton>
+#include <filesystem>
+#include <system_error>
+
+#include "app/FileChooser.h"
+#include "platform/qt/DialogTemplates.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
+
+namespace kavelmark
+{
+
+ConfigDialog::ConfigDialog(QWidget* parent)
+    : CDialogLayout(ConfigTemplate(), parent, "DlgPos_Config", false, LF_SAVE_POSITION | LF_SAVE_SIZE)
+{
+}
+
+void ConfigDialog::DoDataExchange(DataExchange& dx)
+{
+    CDialogLayout::DoDataExchange(dx);
+    dx.Text(Control(kFileNameId), fileName);
+    dx.UInt(Control(kHideTimeId), hideTimeMs);
+    dx.MinMaxUInt(hideTimeMs, 0, kMaxHideTimeMs);
+    dx.ComboIndex(Control(kBlockModeListId), blockModeIndex);
+    dx.ComboIndex(Control(kCipherListId), cipherIndex);
+}
+
+bool ConfigDialog::OnInitDialog()
+{
+    CDialogLayout::OnInitDialog();
+
+    BeginPane(LAYOUT_HORIZONTAL);
+    AddSpace(5, 3);
+    BeginPane(LAYOUT_VERTICAL);
+    AddSpace(5, 3);
+    AddControl(kFileNameLabelId, LAYOUT_FIXED_HEIGHT);
+    BeginPane(LAYOUT_HORIZONTAL);
+    SetAlignment(ALIGN_CROSS_CENTER_Y);
+    AddControl(kFileNameId, LAYOUT_FIXED_HEIGHT);
+    AddControl(kBrowseId, LAYOUT_FIXED);
+    EndPane();
+    AddSpace(5, 3);
+    AddControl(kHideTimeLabelId, LAYOUT_FIXED);
+    AddControl(kHideTimeId, LAYOUT_FIXED_HEIGHT);
+    AddSpace(5, 3);
+    AddControl(kCipherLabelId, LAYOUT_FIXED_HEIGHT);
+    AddControl(kCipherListId, LAYOUT_FIXED_HEIGHT);
+    AddSpace(5, 3);
+    AddControl(kBlockModeLabelId, LAYOUT_FIXED_HEIGHT);
+    AddControl(kBlockModeListId, LAYOUT_FIXED_HEIGHT);
+    AddSpace(5, 3);
+    BeginPane(LAYOUT_HORIZONTAL);
+    AddSpace(0, 0);
+    AddControl(IDOK, LAYOUT_FIXED);
+    AddSpace(5, 3);
+    AddControl(IDCANCEL, LAYOUT_FIXED);
+    EndPane();
+    AddSpace(5, 3);
+    EndPane();
+    AddSpace(5, 3);
+    EndPane();
+
+    fileName =
+        Settings::GetString(settings::kConfig, settings::kMainEntryFile, settings::kDefaultMainEntryFile, true, true);
+    // A negative stored delay shows as the unsigned number it becomes, which OK then refuses.
+    hideTimeMs = static_cast<std::uint32_t>(
+        Settings::GetInt(settings::kConfig, settings::kHideTimer, settings::kDefaultHideTimer, true));
+    cipherIndex = Settings::GetInt(settings::kConfig, settings::kCipher, 0, true);
+    blockModeIndex = Settings::GetInt(settings::kConfig, settings::kBlockMode, 0, true);
+    UpdateData(false);
+
+    if (auto* browse = ControlAs<QPushButton>(kBrowseId))
+    {
+        connect(browse, &QPushButton::clicked, this, &ConfigDialog::BrowseForFile);
+    }
+    return true;
+}
+
+void ConfigDialog::BrowseForFile()
+{
+    // A refused delay has shown its message; the file can be chosen all the same.
+    UpdateData(true);
+
+    std::error_code error;
+    const std::filesystem::path previousDirectory = std::filesystem::current_path(error);
+    std::string chosen = fileName;
+    if (FileChooser::Choose(chosen, std::string(), true, false) == FileChooser::kConfirmed)
+    {
+        fileName = chosen;
+    }
+    // The file dialog may have moved the process elsewhere; relative names mean what they meant.
+    if (!previousDirectory.empty())
+    {
+        std::filesystem::current_path(previousDirectory, error);
+    }
+
+    UpdateData(false);
+}
+
+void ConfigDialog::OnOK()
+{
+    if (!UpdateData(true))
+    {
+        return;
+    }
+    Settings::SetString(settings::kConfig, settings::kMainEntryFile, fileName, true);
+    Settings::SetInt(settings::kConfig, settings::kHideTimer, static_cast<std::int32_t>(hideTimeMs));
+    // Written only while unset or 0: nothing else reads these choices.
+    Settings::GetInt(settings::kConfig, settings::kCipher, cipherIndex, true);
+    Settings::GetInt(settings::kConfig, settings::kBlockMode, blockModeIndex, true);
+    CDialogLayout::OnOK();
+}
+
+} // namespace kavelmark

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "layout/qt/CDialogLayout.h"
+
+namespace kavelmark
+{
+
+// "Config": the password file's name, the delay after which revealed secret fields are
+// masked again, and a cipher and a block mode. Reads the settings when it opens and writes
+// them on OK; Cancel and Escape write nothing. Choosing another file here only changes the
+// setting: the next reload and every save use it.
+class ConfigDialog final : public CDialogLayout
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kFileNameLabelId = 1030;
+    static constexpr int kFileNameId = 1031;
+    static constexpr int kBrowseId = 1032;
+    static constexpr int kHideTimeLabelId = 1033;
+    static constexpr int kHideTimeId = 1034;
+    static constexpr int kCipherLabelId = 1035;
+    static constexpr int kCipherListId = 1048;
+    static constexpr int kBlockModeLabelId = 1036;
+    static constexpr int kBlockModeListId = 1049;
+    static constexpr std::uint32_t kMaxHideTimeMs = 360000;
+
+    explicit ConfigDialog(QWidget* parent = nullptr);
+
+    // The controls' values (UTF-8; -1: nothing selected).
+    std::string fileName;
+    std::uint32_t hideTimeMs = 0;
+    int blockModeIndex = -1;
+    int cipherIndex = -1;
+
+    // "?": picks the file in the save-as dialog; the process's current directory is the
+    // same afterwards, wherever the user went in the dialog.
+    void BrowseForFile();
+
+protected:
+    bool OnInitDialog() override;
+    void DoDataExchange(DataExchange& dx) override;
+    void OnOK() override;
+};
+
+} // namespace kavelmark
