@@ -228,7 +228,9 @@ void HyperlinkControl::SetHovering(bool hovering)
 
 bool HyperlinkControl::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched != label_)
+    // A label being destroyed still sends events, but is no longer a QLabel.
+    auto* label = qobject_cast<QLabel*>(watched);
+    if (!label || label != label_)
     {
         return false;
     }
