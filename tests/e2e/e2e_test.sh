@@ -40,10 +40,11 @@ file="$work/default.Kavelmark"
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 
-# The id of the visible window with exactly this title, waiting at most 10 s for it.
+# The id of the visible window with exactly this title, waiting at most 30 s for it (a
+# sanitizer build on a busy machine starts slowly).
 window() {
     local id=""
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         id="$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1)" || true
         [ -n "$id" ] && { echo "$id"; return 0; }
         sleep 0.1
@@ -52,7 +53,7 @@ window() {
 }
 
 gone() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
         sleep 0.1
     done
@@ -82,7 +83,7 @@ start() {
 }
 
 ended() {
-    for _ in $(seq 100); do
+    for _ in $(seq 300); do
         kill -0 "$1" 2>/dev/null || { wait "$1" 2>/dev/null || true; return 0; }
         sleep 0.1
     done
