@@ -184,9 +184,9 @@ JSON
     expect_rc 0
     grep -q "plaintext" "$work/err" || fail "no plaintext warning on standard error"
     cp "$work/out" "$work/export.xml"
-    printf 'kdbx-pw\nkdbx-pw\n' | keepassxc-cli import -p "$work/export.xml" "$work/peer.kdbx" >/dev/null 2>"$work/err" ||
+    printf 'kdbx-pw\nkdbx-pw\n' | timeout 60 keepassxc-cli import -p "$work/export.xml" "$work/peer.kdbx" >/dev/null 2>"$work/err" ||
         fail "keepassxc-cli import refused the XML: $(cat "$work/err")"
-    printf 'kdbx-pw\n' | keepassxc-cli export -f csv "$work/peer.kdbx" >"$work/peer.csv" 2>"$work/err" ||
+    printf 'kdbx-pw\n' | timeout 60 keepassxc-cli export -f csv "$work/peer.kdbx" >"$work/peer.csv" 2>"$work/err" ||
         fail "keepassxc-cli export failed: $(cat "$work/err")"
     # Title, user name and password as the peer writes them, every field quoted.
     [ "$(grep -c '^"Kavelmark/' "$work/peer.csv")" = 5 ] || fail "the peer holds other entries: $(cat "$work/peer.csv")"
