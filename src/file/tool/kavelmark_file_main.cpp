@@ -3,6 +3,8 @@
 //
 //   kavelmark-file dump PATH    password on the first line of stdin; prints the load as JSON
 //   kavelmark-file write PATH   {"password": "...", "records": ["...", ...]} on stdin
+//   kavelmark-file export --format csv|keepass-xml PATH   password on stdin; entries in plaintext
+//   kavelmark-file import --format csv PATH                password, then the CSV, on stdin
 
 #include <fstream>
 #include <iostream>
@@ -12,14 +14,15 @@
 
 #include <nlohmann/json.hpp>
 
-#include "settings/Settings.h"
-#include "settings/SettingsNames.h"
 #include "crypto/CipherEngine.h"
 #include "file/LoadSave.h"
 #include "file/PasswordFile.h"
+#include "file/port/PortCommands.h"
 #include "platform/Cp1252.h"
 #include "platform/Messages.h"
 #include "platform/SecureString.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "store/PasswordStore.h"
 
 namespace kavelmark
@@ -166,17 +169,42 @@ int Write()
 int main(int argc, char** argv)
 {
     using namespace kavelmark;
-    std::string command = argc == 3 ? argv[1] : "";
-    if (command != "dump" && command != "write")
+    std::string command = argc >= 2 ? argv[1] : "";
+    std::string format;
+    std::string path;
+    if ((command == "dump" || command == "write") && argc == 3)
     {
-        std::cerr << "usage: kavelmark-file dump PATH   (password on the first line of standard input)\n"
-                     "       kavelmark-file write PATH  ({\"password\": ..., \"records\": [...]} on standard input)\n";
+        path = argv[2];
+    }
+    else if ((command == "export" || command == "import") && argc == 5 && std::string(argv[2]) == "--format")
+    {
+        format = argv[3];
+        path = argv[4];
+    }
+    else
+    {
+        std::cerr
+            << "usage: kavelmark-file dump PATH   (password on the first line of standard input)\n"
+               "       kavelmark-file write PATH  ({\"password\": ..., \"records\": [...]} on standard input)\n"
+               "       kavelmark-file export --format csv|keepass-xml PATH\n"
+               "                                  (password on the first line of standard input;\n"
+               "                                  writes every password in plaintext to standard output)\n"
+               "       kavelmark-file import --format csv PATH\n"
+               "                                  (password on the first line of standard input, the CSV after it)\n";
         return 2;
     }
     // Messages go to standard error as "caption: text".
     SetMessageSink(nullptr);
     InMemorySettingsBackend settingsStore;
     ScopedSettingsBackend install(settingsStore);
-    settingsStore.Write(settings::kConfig, settings::kMainEntryFile, argv[2]);
-    return command == "dump" ? Dump(argv[2]) : Write();
+    settingsStore.Write(settings::kConfig, settings::kMainEntryFile, path);
+    if (command == "export")
+    {
+        return ExportCommand(format, path);
+    }
+    if (command == "import")
+    {
+        return ImportCommand(format, path);
+    }
+    return command == "dump" ? Dump(path) : Write();
 }

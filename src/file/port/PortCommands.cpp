@@ -1,0 +1,269 @@
+#include "file/port/PortCommands.h"
+
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <fstream>
+#include <iostream>
+#include <optional>
+
+#include "crypto/CipherEngine.h"
+#include "file/LoadSave.h"
+#include "file/PasswordFile.h"
+#include "file/port/Export.h"
+#include "file/port/Import.h"
+#include "platform/Cp1252.h"
+#include "platform/SecureString.h"
+#include "store/PasswordStore.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+constexpr int kExitDone = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitRefused = 2;
+
+class HeadSource final : public ByteSource
+{
+public:
+    explicit HeadSource(std::string bytes) : bytes_(std::move(bytes))
+    {
+    }
+    std::size_t Read(char* buffer, std::size_t size) override
+    {
+        const std::size_t count = bytes_.copy(buffer, size, position_);
+        position_ += count;
+        return count;
+    }
+    std::uint64_t Remaining() const override
+    {
+        return bytes_.size() - position_;
+    }
+
+private:
+    std::string bytes_;
+    std::size_t position_ = 0;
+};
+
+// Load moves a file of an older version aside, which neither an export nor an import that
+// may still be refused should do; the program itself converts such a file.
+bool RefuseOlderVersion(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+    {
+        return false;
+    }
+    std::string head(20, '\0'); // length field and magic
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    HeadSource source(head);
+    const auto identified = PasswordFile::IdentifyVersion(source);
+    if (identified.result != ReadResult::Done ||
+        (identified.version != FileVersion::V01 && identified.version != FileVersion::V02))
+    {
+        return false;
+    }
+    std::cerr << "kavelmark-file: " << path
+              << " is a file of an older format version; open it once in kavelmark, which converts it\n";
+    return true;
+}
+
+// Reads standard input with read(2), so that no stream buffer keeps a copy of the
+// password or of the plaintext behind it; stops after the first line when asked to.
+bool ReadInput(SecureString& input, bool firstLineOnly)
+{
+    std::array<char, 4096> chunk{};
+    const std::size_t size = firstLineOnly ? 1 : chunk.size();
+    bool read = true;
+    while (true)
+    {
+        const ssize_t count = ::read(STDIN_FILENO, chunk.data(), size);
+        if (count < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (count <= 0)
+        {
+            read = count == 0;
+            break;
+        }
+        input.append(chunk.data(), static_cast<std::size_t>(count));
+        if (firstLineOnly && chunk[0] == '\n')
+        {
+            break;
+        }
+    }
+    WipeBytes(chunk.data(), chunk.size());
+    if (!read)
+    {
+        std::cerr << "kavelmark-file: standard input cannot be read\n";
+    }
+    return read;
+}
+
+// Cuts the first line off the input as the password, in cp1252, without its line end.
+std::optional<SecureString> TakePassword(SecureString& input)
+{
+    std::size_t end = input.find('\n');
+    const std::size_t next = end == SecureString::npos ? input.size() : end + 1;
+    if (end == SecureString::npos)
+    {
+        end = input.size();
+    }
+    if (end > 0 && input[end - 1] == '\r')
+    {
+        --end;
+    }
+    std::optional<std::string> bytes = Utf8ToCp1252(std::string_view(input).substr(0, end));
+    WipeBytes(input.data(), next);
+    input.erase(0, next);
+    if (!bytes)
+    {
+        std::cerr << "kavelmark-file: the password holds a character that cp1252 cannot store\n";
+        return std::nullopt;
+    }
+    SecureString password = ToSecure(*bytes);
+    WipeString(*bytes);
+    return password;
+}
+
+bool WriteStandardOutput(std::string_view text)
+{
+    while (!text.empty())
+    {
+        const ssize_t count = ::write(STDOUT_FILENO, text.data(), text.size());
+        if (count < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (count <= 0)
+        {
+            std::cerr << "kavelmark-file: standard output cannot be written\n";
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+} // namespace
+
+int ExportCommand(std::string_view format, const std::string& path)
+{
+    std::optional<ExportFormat> exportFormat;
+    if (format == "csv")
+    {
+        exportFormat = ExportFormat::Csv;
+    }
+    else if (format == "keepass-xml")
+    {
+        exportFormat = ExportFormat::KeePassXml;
+    }
+    else
+    {
+        std::cerr << "kavelmark-file: export knows the formats csv and keepass-xml\n";
+        return kExitRefused;
+    }
+    SecureString input;
+    if (!ReadInput(input, true))
+    {
+        return kExitFailed;
+    }
+    std::optional<SecureString> password = TakePassword(input);
+    if (!password)
+    {
+        return kExitRefused;
+    }
+    if (RefuseOlderVersion(path))
+    {
+        return kExitFailed;
+    }
+    PasswordStore store;
+    const int loaded = Load(store, *password, ComputeLegacySeed(*password));
+    if (loaded != 0)
+    {
+        if (loaded == 2)
+        {
+            std::cerr << "kavelmark-file: " << path << " does not exist\n";
+        }
+        return kExitFailed;
+    }
+    SecureString out;
+    std::string problem;
+    if (!ExportEntries(store, *exportFormat, out, problem))
+    {
+        std::cerr << "kavelmark-file: " << problem << "\n";
+        return kExitFailed;
+    }
+    std::cerr << "kavelmark-file: WARNING: the export is plaintext; every password of " << path
+              << " stands unencrypted on standard output. Keep it from others and delete it when done.\n";
+    return WriteStandardOutput(out) ? kExitDone : kExitFailed;
+}
+
+int ImportCommand(std::string_view format, const std::string& path)
+{
+    if (format != "csv")
+    {
+        std::cerr << "kavelmark-file: import knows the format csv\n";
+        return kExitRefused;
+    }
+    SecureString input;
+    if (!ReadInput(input, false))
+    {
+        return kExitFailed;
+    }
+    std::optional<SecureString> password = TakePassword(input);
+    if (!password)
+    {
+        return kExitRefused;
+    }
+    const ImportPlan plan = PlanImport(input);
+    WipeString(input);
+    const std::string unchanged = "kavelmark-file: nothing imported; " + path + " is unchanged\n";
+    if (!plan.problems.empty())
+    {
+        for (const std::string& problem : plan.problems)
+        {
+            std::cerr << "kavelmark-file: " << problem << "\n";
+        }
+        std::cerr << unchanged;
+        return kExitRefused;
+    }
+    if (RefuseOlderVersion(path))
+    {
+        return kExitFailed;
+    }
+    PasswordStore store;
+    const int loaded = Load(store, *password, ComputeLegacySeed(*password));
+    if (loaded != 0 && loaded != 2)
+    {
+        std::cerr << unchanged;
+        return kExitFailed;
+    }
+    ImportCount count;
+    std::string problem;
+    if (!AddImported(store, plan, count, problem))
+    {
+        std::cerr << "kavelmark-file: " << problem << "\n" << unchanged;
+        return kExitRefused;
+    }
+    if (count.entries == 0)
+    {
+        std::cerr << "kavelmark-file: the CSV holds no entries; " << path << " is unchanged\n";
+        return kExitDone;
+    }
+    if (Save(store, *password) != 0)
+    {
+        std::cerr << unchanged;
+        return kExitFailed;
+    }
+    std::cerr << "kavelmark-file: imported " << count.entries << " entries into " << path << " (" << count.categories
+              << " new categories)\n";
+    return kExitDone;
+}
+
+} // namespace kavelmark
