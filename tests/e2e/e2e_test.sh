@@ -9,7 +9,9 @@ tool="$(realpath "$2")"
 
 if [ -z "${KAVELMARK_E2E_INSIDE:-}" ]; then
     export KAVELMARK_E2E_INSIDE=1
-    exec timeout 300 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$program" "$tool"
+    # The search for a free display starts at a number of our own, so that runs side by side
+    # do not race for the same one.
+    exec timeout 300 xvfb-run -a -n $((100 + $$ % 800)) -s "-screen 0 1280x1024x24" bash "$0" "$program" "$tool"
 fi
 
 work="$(mktemp -d)"
@@ -25,6 +27,8 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    echo "windows: $(xdotool search --name . 2>/dev/null | while read -r w; do echo "$(xdotool getwindowname "$w") $(xwininfo -id "$w" | grep -E 'Map State|geometry')"; done | tr '\n' '|')" >&2
+    echo "processes: $(ps -o pid,stat,etime,args --ppid $$ 2>/dev/null | tr '\n' '|')" >&2
     for log in "$work"/*.log; do
         [ -f "$log" ] && { echo "--- $log"; cat "$log"; } >&2
     done
@@ -39,6 +43,11 @@ file="$work/default.Kavelmark"
 
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
+# A window mapped while the window manager is still starting may never be managed.
+for _ in $(seq 300); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
 
 # The id of the visible window with exactly this title, waiting at most 30 s for it (a
 # sanitizer build on a busy machine starts slowly).
