@@ -3,6 +3,9 @@
 //
 //   kavelmark-file dump PATH    password on the first line of stdin; prints the load as JSON
 //   kavelmark-file write PATH   {"password": "...", "records": ["...", ...]} on stdin
+//
+// write replaces the file it found when it started: if another program (or another write)
+// replaced the file before this one could, nothing is written and the exit status is 1.
 
 #include <fstream>
 #include <iostream>
@@ -12,14 +15,15 @@
 
 #include <nlohmann/json.hpp>
 
-#include "settings/Settings.h"
-#include "settings/SettingsNames.h"
 #include "crypto/CipherEngine.h"
+#include "file/FileIdentity.h"
 #include "file/LoadSave.h"
 #include "file/PasswordFile.h"
 #include "platform/Cp1252.h"
 #include "platform/Messages.h"
 #include "platform/SecureString.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "store/PasswordStore.h"
 
 namespace kavelmark
@@ -178,5 +182,10 @@ int main(int argc, char** argv)
     InMemorySettingsBackend settingsStore;
     ScopedSettingsBackend install(settingsStore);
     settingsStore.Write(settings::kConfig, settings::kMainEntryFile, argv[2]);
+    if (command == "write")
+    {
+        // Before the request is read, so that a write started alongside cannot go unnoticed.
+        RememberFileAtPath(argv[2]);
+    }
     return command == "dump" ? Dump(argv[2]) : Write();
 }
