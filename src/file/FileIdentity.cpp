@@ -210,8 +210,8 @@ bool ReplacedSince(const FileIdentity& expected, const std::string& path, FileId
         return true;
     }
     // Equal stat data cannot rule out a rewrite in place within one tick of the clock, or
-    // with its time set back: only the bytes can.
-    return !expected.hasDigest || !now.hasDigest || expected.digest != now.digest;
+    // with its time set back: only the bytes can, where they could be read.
+    return expected.hasDigest && now.hasDigest && expected.digest != now.digest;
 }
 
 } // namespace kavelmark

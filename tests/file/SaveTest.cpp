@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -195,20 +196,34 @@ TEST_F(SaveTest, AFileChangedSinceTheLoadIsOverwrittenOnlyAfterAYes)
 
 TEST_F(SaveTest, AFileOnlyThisProcessChangedIsSavedWithoutAQuestion)
 {
-    const std::pair<const char*, std::function<void()>> cases[] = {
-        {"unchanged since the load", [] {}},
-        {"only its mode changed", [this] { ::chmod(path.c_str(), 0640); }},
-        {"removed since the load: nothing to lose", [this] { std::filesystem::remove(path); }},
-    };
-    for (const auto& [name, change] : cases)
+    auto replaceByAnotherProgram = [this]
     {
-        ASSERT_EQ(SaveRecord("alt"), 0) << name;
-        ASSERT_EQ(LoadWith("pw"), 0) << name;
-        change();
+        std::string other = ReadBytes(path);
+        WriteBytes(dir / "other", other);
+        std::filesystem::rename(dir / "other", path);
+    };
+    struct Case
+    {
+        const char* name;
+        std::function<void()> beforeLoad;
+        std::function<void()> afterLoad;
+    };
+    const Case cases[] = {
+        {"unchanged since the load", [] {}, [] {}},
+        {"replaced by another program before the load", replaceByAnotherProgram, [] {}},
+        {"only its mode changed", [] {}, [this] { ::chmod(path.c_str(), 0640); }},
+        {"removed since the load: nothing to lose", [] {}, [this] { std::filesystem::remove(path); }},
+    };
+    for (const Case& c : cases)
+    {
+        ASSERT_EQ(SaveRecord("alt"), 0) << c.name;
+        c.beforeLoad();
+        ASSERT_EQ(LoadWith("pw"), 0) << c.name;
+        c.afterLoad();
         recorder.messages.clear();
-        EXPECT_EQ(SaveRecord("neu"), 0) << name;
-        EXPECT_TRUE(recorder.messages.empty()) << name;
-        EXPECT_EQ(FirstRecord(), "neu") << name;
+        EXPECT_EQ(SaveRecord("neu"), 0) << c.name;
+        EXPECT_TRUE(recorder.messages.empty()) << c.name;
+        EXPECT_EQ(FirstRecord(), "neu") << c.name;
     }
     // A load that found no file, and no file since.
     std::filesystem::remove(path);

@@ -3,7 +3,8 @@
 #   injected    each counted system call of a save fails once, with and without unnamed
 #               temporary files
 #   kills       saves killed at random moments, each followed by a normal save
-#   concurrent  two writes started together: one is written, the other reports a failure
+#   concurrent  two writes started together, over an old file and where none was: one is
+#               written, the other reports a failure
 # After each, the file is the old one or the complete new one, no temporary file is left,
 # and a write that reports success has written its file.
 set -euo pipefail
@@ -147,8 +148,13 @@ kills)
         "$left left a temporary file, removed by the next save)"
     ;;
 concurrent)
-    for round in 1 2 3 4 5; do
-        restore
+    for round in 1 2 3 4 5 6; do
+        # Also the first save of a file, where there is no old file to lock.
+        if [ $((round % 2)) = 1 ]; then
+            restore
+        else
+            rm -f "$file"
+        fi
         # Both have looked at the file before either reads its request.
         (sleep 0.3 && request Erster) | with_shim KAVELMARK_FAULT_DELAY_US=2000 \
             "$tool" write "$file" 2>"$work/err-1" &
