@@ -6,6 +6,7 @@
 //   KAVELMARK_FAULT_LOG=FILE      the counted calls, one name a line, written at exit
 //   KAVELMARK_FAULT_DELAY_US=U    sleep U microseconds before each counted call
 //   KAVELMARK_FAULT_NO_TMPFILE=1  the file system has no unnamed files (not counted)
+//   KAVELMARK_FAULT_STARTED=FILE  created at the first counted call
 
 #include <algorithm>
 #include <atomic>
@@ -72,6 +73,16 @@ void Track(int fd, bool on)
 bool Fails(const char* name)
 {
     long n = ++counted;
+    if (n == 1 && std::getenv("KAVELMARK_FAULT_STARTED"))
+    {
+        static auto realOpen = Real<OpenFn>("open");
+        static auto realClose = Real<FdFn>("close");
+        int fd = realOpen(std::getenv("KAVELMARK_FAULT_STARTED"), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        if (fd >= 0)
+        {
+            realClose(fd);
+        }
+    }
     std::size_t length = std::strlen(name);
     std::size_t at = logLength.fetch_add(length + 1);
     if (at + length + 1 < sizeof callLog)

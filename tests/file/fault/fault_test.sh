@@ -123,10 +123,16 @@ kills)
     for round in $(seq 1 "$rounds"); do
         restore
         no_tmpfile=$((round % 2))
+        rm -f "$work/started"
         request Neu | with_shim KAVELMARK_FAULT_NO_TMPFILE=$no_tmpfile KAVELMARK_FAULT_DELAY_US=4000 \
-            "$tool" write "$file" 2>/dev/null &
+            KAVELMARK_FAULT_STARTED="$work/started" "$tool" write "$file" 2>/dev/null &
         pid=$!
-        # A save takes about 20 counted calls, so 80 ms and more.
+        # From the tool's first look at the file, a save takes about 20 counted calls: 80 ms
+        # and more.
+        for _ in $(seq 1 500); do
+            [ -e "$work/started" ] && break
+            sleep 0.01
+        done
         sleep "$(printf '0.%03d' $((RANDOM % 110)))"
         kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
