@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "file/FileError.h"
+#include "file/FileIdentity.h"
 #include "file/MainEntryFile.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
@@ -69,6 +70,7 @@ int Load(PasswordStore& store, const SecureString& password, std::uint64_t legac
     std::string path = MainEntryFile();
     RetryingFile file;
     int opened = file.OpenForReading(path);
+    RememberLoadedFile(path, opened, file.Descriptor());
     if (opened != kFileOk)
     {
         if (opened != kFileNotFound)

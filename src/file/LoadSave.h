@@ -22,9 +22,24 @@ inline constexpr int kLoadDamaged = -2;
 // before it returns.
 int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed);
 
+// Save's result when the file changed since this process loaded or last saved it and the
+// user chose not to overwrite it: nothing was written.
+inline constexpr int kSaveKept = -3;
+
+// Save's own messages; the path of the file follows each text.
+inline constexpr const char* kChangedFileCaption = "Datei geändert";
+inline constexpr const char* kChangedFileText =
+    "Die Passwortdatei wurde seit dem Laden oder letzten Speichern von einem anderen Programm geändert.\n"
+    "Soll sie trotzdem überschrieben werden? Die Änderungen des anderen Programms gehen dann verloren.\n\n";
+inline constexpr const char* kUnconfirmedSaveText = "Die Passwortdatei wurde gespeichert, aber das Schreiben auf den "
+                                                    "Datenträger konnte nicht bestätigt werden.\n\n";
+
 // Writes the whole store as a V0.3 file to Config/MainEntryFile, replacing the old file
-// only once the new one is safely on disk. 0 on success; non-zero (with a message) when the
-// file could not be written, -1 when the list and its count disagree.
+// only once the new one is safely on disk; a symbolic link stays and its target is written.
+// A file that another program changed since this process loaded or saved it is replaced only
+// after the user agreed ("Datei geändert"). 0 on success, also when the file is in place but
+// could not be confirmed on disk (with a message); kSaveKept or another non-zero value (with
+// a message) when the file was not written, -1 when the list and its count disagree.
 int Save(const PasswordStore& store, const SecureString& password);
 
 // Where Save takes the local time of the save from (read once per save). Installing an

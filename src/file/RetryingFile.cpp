@@ -1,8 +1,9 @@
 #include "file/RetryingFile.h"
 
 #include <cerrno>
+#include <random>
+#include <string>
 #include <thread>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -21,11 +22,53 @@ int LastError()
     return FileErrorFromErrno(errno);
 }
 
+int OpenFile(const char* path, int flags, mode_t mode)
+{
+    return ::open(path, flags, mode);
+}
+
+// A lock request the file system cannot serve (network and FUSE file systems, or a folder
+// there) leaves the file unlocked rather than unusable.
+bool NoLockSupport(int error)
+{
+    return error == ENOLCK || error == EOPNOTSUPP || error == ENOTSUP || error == ENOSYS || error == EINVAL ||
+           error == EBADF;
+}
+
+// Takes lock (LOCK_SH or LOCK_EX) without waiting: 0, or a cause code to retry on.
+int TryLock(int fd, int lock)
+{
+    if (SystemCalls().flock(fd, lock | LOCK_NB) == 0 || NoLockSupport(errno))
+    {
+        return kFileOk;
+    }
+    return errno == EWOULDBLOCK ? kFileSharingViolation : LastError();
+}
+
+std::string RandomSuffix()
+{
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    static std::mt19937 random{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::string suffix;
+    for (int i = 0; i < 6; ++i)
+    {
+        suffix.push_back(kLetters[pick(random)]);
+    }
+    return suffix;
+}
+
+// Unnamed files get their name through /proc, which linkat needs without privileges.
+bool UnnamedFilesUsable()
+{
+    return ::access("/proc/self/fd", X_OK) == 0;
+}
+
 } // namespace
 
 FileSystemCalls& SystemCalls()
 {
-    static FileSystemCalls calls{::write, ::fsync, ::rename};
+    static FileSystemCalls calls{::write, ::fsync, ::rename, OpenFile, ::close, ::flock, ::linkat};
     return calls;
 }
 
@@ -65,7 +108,7 @@ int RetryingFile::OpenForReading(const std::string& path)
         [&]() -> int
         {
             // Non-blocking open so that a FIFO in place of the file cannot hang us.
-            int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+            int fd = SystemCalls().open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
             if (fd < 0)
             {
                 return LastError();
@@ -81,12 +124,12 @@ int RetryingFile::OpenForReading(const std::string& path)
             {
                 error = kFileAccessDenied;
             }
-            else if (::flock(fd, LOCK_SH | LOCK_NB) != 0)
+            else
             {
-                error = errno == EWOULDBLOCK ? kFileSharingViolation : LastError();
+                error = TryLock(fd, LOCK_SH);
             }
-            else if (::stat(path.c_str(), &named) != 0 || named.st_ino != opened.st_ino ||
-                     named.st_dev != opened.st_dev)
+            if (error == kFileOk &&
+                (::stat(path.c_str(), &named) != 0 || named.st_ino != opened.st_ino || named.st_dev != opened.st_dev))
             {
                 // A save replaced the file while we waited for the lock: take the new one.
                 error = kFileSharingViolation;
@@ -116,15 +159,14 @@ int RetryingFile::LockForWriting(const std::string& path)
     int result = WithRetries(
         [&]() -> int
         {
-            int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+            int fd = SystemCalls().open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
             if (fd < 0)
             {
                 return errno == ENOENT ? kFileOk : LastError();
             }
-            if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+            if (int error = TryLock(fd, LOCK_EX); error != kFileOk)
             {
-                int error = errno == EWOULDBLOCK ? kFileSharingViolation : LastError();
-                ::close(fd);
+                SystemCalls().close(fd);
                 return error;
             }
             fd_ = fd;
@@ -138,36 +180,106 @@ int RetryingFile::LockForWriting(const std::string& path)
     return result;
 }
 
-int RetryingFile::CreateUnique(const std::string& prefix)
+int RetryingFile::LockFolder(const std::string& folder)
 {
     Close();
-    std::string name;
     int result = WithRetries(
         [&]() -> int
         {
-            std::vector<char> pattern(prefix.begin(), prefix.end());
-            for (char c : std::string("XXXXXX"))
-            {
-                pattern.push_back(c);
-            }
-            pattern.push_back('\0');
-            int fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+            int fd = SystemCalls().open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
             if (fd < 0)
             {
-                return LastError();
+                // A folder that may be written but not read can still take the file.
+                return errno == EACCES ? kFileOk : errno == ENOENT ? kFileBadPath : LastError();
+            }
+            if (int error = TryLock(fd, LOCK_EX); error != kFileOk)
+            {
+                SystemCalls().close(fd);
+                return error;
             }
             fd_ = fd;
-            name = pattern.data();
+            return kFileOk;
+        },
+        pause_);
+    if (result == kFileOk && fd_ >= 0)
+    {
+        path_ = folder;
+    }
+    return result;
+}
+
+int RetryingFile::CreateTemporary(const std::string& folder, const std::string& prefix)
+{
+    Close();
+    std::string name;
+    bool unnamedUsable = UnnamedFilesUsable();
+    int result = WithRetries(
+        [&]() -> int
+        {
+            int fd = -1;
+            if (unnamedUsable)
+            {
+                fd = SystemCalls().open(folder.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+                if (fd < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL)
+                {
+                    return LastError();
+                }
+                unnamedUsable = fd >= 0;
+            }
+            for (int attempt = 0; fd < 0 && attempt < 100; ++attempt)
+            {
+                name = prefix + RandomSuffix();
+                fd = SystemCalls().open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY | O_NOFOLLOW,
+                                        0600);
+                if (fd < 0 && errno != EEXIST)
+                {
+                    return LastError();
+                }
+            }
+            if (fd < 0)
+            {
+                return kFileDirectoryFull;
+            }
+            // Tells the clean-up of another save that this file is still being written.
+            TryLock(fd, LOCK_EX);
+            fd_ = fd;
             return kFileOk;
         },
         pause_);
     if (result == kFileOk)
     {
-        path_ = name;
+        path_ = unnamedUsable ? std::string() : name;
         length_ = 0;
         position_ = 0;
     }
     return result;
+}
+
+int RetryingFile::GiveName(const std::string& prefix)
+{
+    if (fd_ < 0)
+    {
+        return kFileInvalidHandle;
+    }
+    if (HasName())
+    {
+        return kFileOk;
+    }
+    std::string handle = "/proc/self/fd/" + std::to_string(fd_);
+    for (int attempt = 0; attempt < 100; ++attempt)
+    {
+        std::string name = prefix + RandomSuffix();
+        if (SystemCalls().linkat(AT_FDCWD, handle.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        {
+            path_ = name;
+            return kFileOk;
+        }
+        if (errno != EEXIST)
+        {
+            return LastError();
+        }
+    }
+    return kFileDirectoryFull;
 }
 
 std::size_t RetryingFile::Read(char* buffer, std::size_t size)
@@ -239,7 +351,7 @@ int RetryingFile::Close()
     {
         return kFileOk;
     }
-    int result = ::close(fd_) == 0 ? kFileOk : LastError();
+    int result = SystemCalls().close(fd_) == 0 ? kFileOk : LastError();
     fd_ = -1;
     return result;
 }

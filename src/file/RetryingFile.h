@@ -31,19 +31,24 @@ public:
     virtual int Write(const char* data, std::size_t size) = 0;
 };
 
-// The system calls through which a save changes the disk. Tests replace single entries to
-// make a save fail half-way; everything else goes straight to the system.
+// The system calls through which load and save reach the disk. Tests replace single
+// entries to make a save fail half-way; everything else goes straight to the system.
 struct FileSystemCalls
 {
     ssize_t (*write)(int, const void*, std::size_t);
     int (*fsync)(int);
     int (*rename)(const char*, const char*);
+    int (*open)(const char*, int, mode_t);
+    int (*close)(int);
+    int (*flock)(int, int);
+    int (*linkat)(int, const char*, int, const char*, int);
 };
 FileSystemCalls& SystemCalls();
 
 // A file opened with up to six attempts (pauses of 10, 40, 90, 160 and 250 ms between
 // them), closed when destroyed. Locks are advisory (flock): readers share, a writer holds
-// the file alone, and a lock held by someone else counts as a sharing violation.
+// the file alone, and a lock held by someone else counts as a sharing violation. Where the
+// file system has no locks, files are used unlocked.
 class RetryingFile final : public ByteSource, public ByteSink
 {
 public:
@@ -60,9 +65,19 @@ public:
     // Takes an existing file for writing under an exclusive lock, without changing it.
     // 0 also when there is no such file; IsOpen() then tells.
     int LockForWriting(const std::string& path);
-    // Creates a new empty file (mode 0600) whose name is prefix followed by six random
-    // characters; Path() gives the name.
-    int CreateUnique(const std::string& prefix);
+    // Takes a folder under an exclusive lock, so that saves into it take turns; the lock
+    // outlives any rename inside. 0 also when the folder may not be read (IsOpen() false).
+    int LockFolder(const std::string& folder);
+    // Creates a new empty file (mode 0600, locked) in folder: without a name where the file
+    // system allows, else named prefix followed by six random characters (Path()).
+    int CreateTemporary(const std::string& folder, const std::string& prefix);
+    // Gives a temporary file without a name the name prefix followed by six random
+    // characters; a named one keeps its own.
+    int GiveName(const std::string& prefix);
+    bool HasName() const
+    {
+        return !path_.empty();
+    }
 
     bool IsOpen() const
     {
@@ -92,6 +107,7 @@ public:
 
 private:
     int fd_ = -1;
+    // Empty for a temporary file that has no name yet.
     std::string path_;
     std::uint64_t length_ = 0;
     std::uint64_t position_ = 0;

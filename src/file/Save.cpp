@@ -1,17 +1,23 @@
 #include "file/LoadSave.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
-#include <cstdlib>
+#include <optional>
 #include <string>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "file/FileError.h"
+#include "file/FileIdentity.h"
 #include "file/MainEntryFile.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
+#include "platform/Messages.h"
 
 namespace kavelmark
 {
@@ -32,22 +38,6 @@ SaveClock& CurrentClock()
     return clock;
 }
 
-// The file a save replaces: a symbolic link is followed, so that the link stays.
-std::string ResolvedTarget(const std::string& path)
-{
-    struct stat info = {};
-    if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode))
-    {
-        if (char* real = ::realpath(path.c_str(), nullptr))
-        {
-            std::string resolved = real;
-            std::free(real);
-            return resolved;
-        }
-    }
-    return path;
-}
-
 std::string FolderOf(const std::string& path)
 {
     auto slash = path.rfind('/');
@@ -64,35 +54,130 @@ std::string NameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-int SyncFolder(const std::string& folder)
+constexpr std::time_t kStaleAfterSeconds = 60;
+
+// ".<name>." and six letters or digits: what CreateTemporary names our files.
+bool IsTemporaryOf(const std::string& entry, const std::string& name)
 {
-    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
+    std::string prefix = "." + name + ".";
+    if (entry.size() != prefix.size() + 6 || entry.compare(0, prefix.size(), prefix) != 0)
     {
-        return FileErrorFromErrno(errno);
+        return false;
     }
-    int result = SystemCalls().fsync(fd) == 0 ? kFileOk : FileErrorFromErrno(errno);
-    ::close(fd);
-    return result;
+    return std::all_of(entry.begin() + static_cast<std::ptrdiff_t>(prefix.size()), entry.end(),
+                       [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; });
+}
+
+// Removes what killed saves left: our temporary files, owned by us, unlocked (no save is
+// writing them) and untouched for a minute. Runs under the folder lock; silent, as a
+// leftover in the way is no reason to fail a save.
+void RemoveStaleTemporaries(int folderFd, const std::string& name)
+{
+    int listFd = ::dup(folderFd);
+    DIR* folder = listFd >= 0 ? ::fdopendir(listFd) : nullptr;
+    if (!folder)
+    {
+        if (listFd >= 0)
+        {
+            ::close(listFd);
+        }
+        return;
+    }
+    ::rewinddir(folder);
+    std::time_t staleBefore = std::time(nullptr) - kStaleAfterSeconds;
+    while (const dirent* entry = ::readdir(folder))
+    {
+        if (!IsTemporaryOf(entry->d_name, name))
+        {
+            continue;
+        }
+        int fd = ::openat(folderFd, entry->d_name, O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+        if (fd < 0)
+        {
+            continue;
+        }
+        struct stat opened = {};
+        struct stat named = {};
+        if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode) && opened.st_uid == ::geteuid() &&
+            opened.st_mtime < staleBefore && ::flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            ::fstatat(folderFd, entry->d_name, &named, AT_SYMLINK_NOFOLLOW) == 0 && named.st_ino == opened.st_ino &&
+            named.st_dev == opened.st_dev)
+        {
+            ::unlinkat(folderFd, entry->d_name, 0);
+        }
+        ::close(fd);
+    }
+    ::closedir(folder);
+}
+
+void ShowUnconfirmedSave(const std::string& path)
+{
+    ShowMessage(kUnconfirmedSaveText + path, "Datei-Fehler", MessageIcon::Exclamation);
+}
+
+bool OverwriteChangedFile(const std::string& path)
+{
+    return ShowMessage(kChangedFileText + path, kChangedFileCaption, MessageIcon::Question,
+                       MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok;
+}
+
+// Takes the folder and the file for the save, once the file is still the one this process
+// loaded or saved, or the user agreed to overwrite it. Asks with no lock held, so that
+// other programs are not stopped by an open question. 0, kSaveKept or a cause code.
+int TakeForSaving(const std::string& path, const std::string& target, RetryingFile& folder, RetryingFile& file)
+{
+    std::optional<FileIdentity> expected = RememberedFileIdentity(target);
+    for (;;)
+    {
+        int result = folder.LockFolder(FolderOf(target));
+        if (result == kFileOk)
+        {
+            result = file.LockForWriting(target);
+        }
+        FileIdentity now;
+        if (result != kFileOk || !expected || !ReplacedSince(*expected, target, now))
+        {
+            return result;
+        }
+        file.Close();
+        folder.Close();
+        if (!OverwriteChangedFile(path))
+        {
+            return kSaveKept;
+        }
+        expected = now;
+    }
 }
 
 // Writes the new file beside the old one and renames it into place, so that the old file
-// stays whole until the new one is on the disk. 0 or a cause code.
-int ReplaceFile(const std::string& path, const PasswordStore& store, const SecureString& password, bool& listConsistent)
+// stays whole until the new one is on the disk. 0 or a cause code; unconfirmed tells that
+// the file is in place but its folder could not be flushed.
+int ReplaceFile(const std::string& path, const PasswordStore& store, const SecureString& password, bool& listConsistent,
+                bool& unconfirmed)
 {
-    std::string target = ResolvedTarget(path);
+    // A symbolic link stays and its target is written, also a target that does not exist yet.
+    std::string target = ResolvedFilePath(path);
+    if (target.empty())
+    {
+        return kFileBadPath;
+    }
+    RetryingFile folder;
     RetryingFile lock;
-    int result = lock.LockForWriting(target);
+    int result = TakeForSaving(path, target, folder, lock);
     if (result != kFileOk)
     {
         return result;
     }
     struct stat old = {};
     bool replacing = lock.IsOpen() && ::fstat(lock.Descriptor(), &old) == 0;
+    if (folder.IsOpen())
+    {
+        RemoveStaleTemporaries(folder.Descriptor(), NameOf(target));
+    }
 
-    std::string folder = FolderOf(target);
+    std::string prefix = FolderOf(target) + "/." + NameOf(target) + ".";
     RetryingFile temp;
-    result = temp.CreateUnique(folder + "/." + NameOf(target) + ".");
+    result = temp.CreateTemporary(FolderOf(target), prefix);
     if (result != kFileOk)
     {
         return result;
@@ -100,7 +185,10 @@ int ReplaceFile(const std::string& path, const PasswordStore& store, const Secur
     auto failed = [&](int code)
     {
         temp.Close();
-        ::unlink(temp.Path().c_str());
+        if (temp.HasName())
+        {
+            ::unlink(temp.Path().c_str());
+        }
         return code;
     };
     if (replacing)
@@ -121,15 +209,21 @@ int ReplaceFile(const std::string& path, const PasswordStore& store, const Secur
     {
         return failed(written.fileError);
     }
-    if ((result = temp.Sync()) != kFileOk || (result = temp.Close()) != kFileOk)
+    if ((result = temp.Sync()) != kFileOk || (result = temp.GiveName(prefix)) != kFileOk)
     {
         return failed(result);
     }
+    FileIdentity saved = IdentityOfOpenFile(temp.Descriptor());
     if (SystemCalls().rename(temp.Path().c_str(), target.c_str()) != 0)
     {
         return failed(FileErrorFromErrno(errno));
     }
-    return SyncFolder(folder);
+    RememberFileIdentity(target, saved);
+    // The new file is in place: what fails from here on cannot undo the save.
+    bool closed = temp.Close() == kFileOk;
+    bool synced = folder.Sync() == kFileOk;
+    unconfirmed = !closed || !synced || folder.Close() != kFileOk;
+    return kFileOk;
 }
 
 } // namespace
@@ -144,11 +238,21 @@ SaveClock SetSaveClock(SaveClock clock)
 int Save(const PasswordStore& store, const SecureString& password)
 {
     bool listConsistent = true;
-    int result = ReplaceFile(MainEntryFile(), store, password, listConsistent);
+    bool unconfirmed = false;
+    std::string path = MainEntryFile();
+    int result = ReplaceFile(path, store, password, listConsistent, unconfirmed);
+    if (result == kSaveKept)
+    {
+        return result;
+    }
     if (result != kFileOk)
     {
         ShowFileError(result);
         return result;
+    }
+    if (unconfirmed)
+    {
+        ShowUnconfirmedSave(path);
     }
     return listConsistent ? 0 : -1;
 }

@@ -5,6 +5,9 @@
 //   kavelmark-file write PATH   {"password": "...", "records": ["...", ...]} on stdin
 //   kavelmark-file export --format csv|keepass-xml PATH   password on stdin; entries in plaintext
 //   kavelmark-file import --format csv PATH                password, then the CSV, on stdin
+//
+// write replaces the file it found when it started: if another program (or another write)
+// replaced the file before this one could, nothing is written and the exit status is 1.
 
 #include <fstream>
 #include <iostream>
@@ -15,6 +18,7 @@
 #include <nlohmann/json.hpp>
 
 #include "crypto/CipherEngine.h"
+#include "file/FileIdentity.h"
 #include "file/LoadSave.h"
 #include "file/PasswordFile.h"
 #include "file/port/PortCommands.h"
@@ -205,6 +209,11 @@ int main(int argc, char** argv)
     if (command == "import")
     {
         return ImportCommand(format, path);
+    }
+    if (command == "write")
+    {
+        // Before the request is read, so that a write started alongside cannot go unnoticed.
+        RememberFileAtPath(path);
     }
     return command == "dump" ? Dump(path) : Write();
 }

@@ -1,0 +1,217 @@
+#include "file/FileIdentity.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <crypto++/sha.h>
+
+#include "file/FileError.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+std::map<std::string, FileIdentity>& Remembered()
+{
+    static std::map<std::string, FileIdentity> identities;
+    return identities;
+}
+
+std::string FolderPart(const std::string& path)
+{
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+    {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NamePart(const std::string& path)
+{
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string KeyOf(const std::string& path)
+{
+    std::string resolved = ResolvedFilePath(path);
+    return resolved.empty() ? path : resolved;
+}
+
+FileIdentity FromStat(const struct stat& info)
+{
+    FileIdentity identity;
+    identity.exists = true;
+    identity.device = info.st_dev;
+    identity.inode = info.st_ino;
+    identity.size = info.st_size;
+    identity.modified = info.st_mtim;
+    return identity;
+}
+
+bool SameStat(const FileIdentity& a, const FileIdentity& b)
+{
+    return a.device == b.device && a.inode == b.inode && a.size == b.size && a.modified.tv_sec == b.modified.tv_sec &&
+           a.modified.tv_nsec == b.modified.tv_nsec;
+}
+
+bool ReadDigest(int fd, FileIdentity& identity)
+{
+    CryptoPP::SHA256 hash;
+    std::vector<unsigned char> buffer(64 * 1024);
+    off_t offset = 0;
+    for (;;)
+    {
+        ssize_t got = ::pread(fd, buffer.data(), buffer.size(), offset);
+        if (got < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (got < 0)
+        {
+            return false;
+        }
+        if (got == 0)
+        {
+            break;
+        }
+        hash.Update(buffer.data(), static_cast<std::size_t>(got));
+        offset += got;
+    }
+    hash.Final(identity.digest.data());
+    identity.hasDigest = true;
+    return true;
+}
+
+// The whole identity of what is at path, digest included when it can be read.
+FileIdentity FullIdentityAtPath(const std::string& path)
+{
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+    {
+        return IdentityAtPath(path);
+    }
+    FileIdentity identity = IdentityOfOpenFile(fd);
+    ::close(fd);
+    return identity;
+}
+
+} // namespace
+
+std::string ResolvedFilePath(const std::string& path)
+{
+    std::string current = path;
+    for (int hop = 0; hop < 40; ++hop)
+    {
+        struct stat info = {};
+        if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        {
+            std::string folder = FolderPart(current);
+            char* real = ::realpath(folder.c_str(), nullptr);
+            if (!real)
+            {
+                return current;
+            }
+            std::string resolved = real;
+            std::free(real);
+            return (resolved == "/" ? "" : resolved) + "/" + NamePart(current);
+        }
+        std::vector<char> target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
+        ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
+        if (length < 0 || static_cast<std::size_t>(length) >= target.size())
+        {
+            return {};
+        }
+        std::string next(target.data(), static_cast<std::size_t>(length));
+        current = next.front() == '/' ? next : FolderPart(current) + "/" + next;
+    }
+    return {};
+}
+
+FileIdentity IdentityOfOpenFile(int fd)
+{
+    struct stat info = {};
+    if (::fstat(fd, &info) != 0)
+    {
+        return {};
+    }
+    FileIdentity identity = FromStat(info);
+    ReadDigest(fd, identity);
+    return identity;
+}
+
+FileIdentity IdentityAtPath(const std::string& path)
+{
+    struct stat info = {};
+    if (::lstat(path.c_str(), &info) != 0)
+    {
+        return {};
+    }
+    return FromStat(info);
+}
+
+void RememberLoadedFile(const std::string& path, int openResult, int fd)
+{
+    if (openResult == kFileOk)
+    {
+        RememberFileIdentity(path, IdentityOfOpenFile(fd));
+    }
+    else if (openResult == kFileNotFound)
+    {
+        RememberFileIdentity(path, FileIdentity{});
+    }
+    else
+    {
+        Remembered().erase(KeyOf(path));
+    }
+}
+
+void RememberFileAtPath(const std::string& path)
+{
+    std::string key = KeyOf(path);
+    Remembered()[key] = FullIdentityAtPath(key);
+}
+
+void RememberFileIdentity(const std::string& path, const FileIdentity& identity)
+{
+    Remembered()[KeyOf(path)] = identity;
+}
+
+std::optional<FileIdentity> RememberedFileIdentity(const std::string& path)
+{
+    auto found = Remembered().find(KeyOf(path));
+    if (found == Remembered().end())
+    {
+        return std::nullopt;
+    }
+    return found->second;
+}
+
+bool ReplacedSince(const FileIdentity& expected, const std::string& path, FileIdentity& now)
+{
+    struct stat info = {};
+    if (::lstat(path.c_str(), &info) != 0)
+    {
+        now = {};
+        // Unknown is not unchanged; only a file that is gone has nothing to lose.
+        return errno != ENOENT;
+    }
+    now = FullIdentityAtPath(path);
+    if (!expected.exists || !SameStat(expected, now))
+    {
+        return true;
+    }
+    // Equal stat data cannot rule out a rewrite in place within one tick of the clock, or
+    // with its time set back: only the bytes can, where they could be read.
+    return expected.hasDigest && now.hasDigest && expected.digest != now.digest;
+}
+
+} // namespace kavelmark

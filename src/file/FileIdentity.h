@@ -1,0 +1,52 @@
+#pragma once
+
+// Which file a save may replace without asking: the one this process loaded or last saved
+// at that path. Remembered per resolved path for the life of the process.
+
+#include <array>
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include <sys/types.h>
+
+namespace kavelmark
+{
+
+struct FileIdentity
+{
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    // SHA-256 of the bytes; false when they could not be read.
+    bool hasDigest = false;
+    std::array<unsigned char, 32> digest{};
+};
+
+// The path with every symbolic link followed, also a dangling one, and its folder made
+// absolute: the file a save writes. Empty when the links loop or cannot be read.
+std::string ResolvedFilePath(const std::string& path);
+
+// The identity of an open regular file, read whole through pread so that its position stays.
+FileIdentity IdentityOfOpenFile(int fd);
+
+// What is at path now (not following a final symbolic link); exists false when nothing is.
+FileIdentity IdentityAtPath(const std::string& path);
+
+// Remembers what a load found: the open file on kFileOk, "no file" on kFileNotFound, and
+// nothing for any other open result.
+void RememberLoadedFile(const std::string& path, int openResult, int fd);
+// Remembers whatever is at path now, as if it had been loaded.
+void RememberFileAtPath(const std::string& path);
+void RememberFileIdentity(const std::string& path, const FileIdentity& identity);
+// Nothing when neither a load nor a save at path was remembered.
+std::optional<FileIdentity> RememberedFileIdentity(const std::string& path);
+
+// True when path holds a file other than expected (or any file where none was expected);
+// a file that has gone counts as unchanged, as nothing would be overwritten. now receives
+// what is there.
+bool ReplacedSince(const FileIdentity& expected, const std::string& path, FileIdentity& now);
+
+} // namespace kavelmark

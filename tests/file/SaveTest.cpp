@@ -1,0 +1,504 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "crypto/CipherEngine.h"
+#include "file/FileError.h"
+#include "file/FileTestSupport.h"
+#include "file/LoadSave.h"
+#include "file/RetryingFile.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
+#include "support/MessageRecorder.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+using testing::FixedSaveTime;
+using testing::ReadBytes;
+using testing::WriteBytes;
+
+std::vector<std::string> FolderContents(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void SetAge(const std::string& path, int seconds)
+{
+    timespec times[2];
+    times[0].tv_sec = times[1].tv_sec = ::time(nullptr) - seconds;
+    times[0].tv_nsec = times[1].tv_nsec = 0;
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW), 0) << path;
+}
+
+// Replaces single system calls for the lifetime of the guard.
+class ScopedCalls
+{
+public:
+    ScopedCalls() : saved_(SystemCalls())
+    {
+    }
+    ~ScopedCalls()
+    {
+        SystemCalls() = saved_;
+    }
+    ScopedCalls(const ScopedCalls&) = delete;
+    ScopedCalls& operator=(const ScopedCalls&) = delete;
+
+private:
+    FileSystemCalls saved_;
+};
+
+bool IsFolder(int fd)
+{
+    struct stat info = {};
+    return ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+class SaveTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        backend.Write(settings::kConfig, settings::kMainEntryFile, path);
+        previousClock = SetSaveClock(FixedSaveTime);
+    }
+    void TearDown() override
+    {
+        SetSaveClock(previousClock);
+    }
+
+    int LoadWith(std::string_view password)
+    {
+        return Load(store, ToSecure(password), ComputeLegacySeed(password));
+    }
+
+    // The first record of the file at the path, "" when it does not load.
+    std::string FirstRecord()
+    {
+        std::vector<testing::RecordedMessage> kept = recorder.messages;
+        int result = LoadWith("pw");
+        recorder.messages = kept;
+        if (result != 0 || !store.GetHeadPosition())
+        {
+            return "";
+        }
+        const auto& first = store.GetAt(store.GetHeadPosition());
+        return std::string(first.data(), first.size());
+    }
+
+    int SaveRecord(const std::string& record)
+    {
+        PasswordStore source;
+        source.RemoveAll();
+        source.AddTail(record);
+        return Save(source, ToSecure("pw"));
+    }
+
+    testing::TempDir dir;
+    std::string path = dir / "pw.Kavelmark";
+    InMemorySettingsBackend backend;
+    ScopedSettingsBackend install{backend};
+    testing::MessageRecorder recorder;
+    PasswordStore store;
+    SaveClock previousClock;
+};
+
+// The ways another program can have changed the file after this one loaded it.
+enum class Change
+{
+    ReplacedBySave,
+    RewrittenInPlaceWithItsTimeSetBack,
+    CreatedWhereNoneWas,
+};
+
+TEST_F(SaveTest, AFileChangedSinceTheLoadIsOverwrittenOnlyAfterAYes)
+{
+    const std::pair<const char*, Change> cases[] = {
+        {"replaced by another save", Change::ReplacedBySave},
+        {"rewritten in place, time set back", Change::RewrittenInPlaceWithItsTimeSetBack},
+        {"created after a load that found none", Change::CreatedWhereNoneWas},
+    };
+    for (const auto& [name, change] : cases)
+    {
+        std::filesystem::remove(path);
+        if (change != Change::CreatedWhereNoneWas)
+        {
+            ASSERT_EQ(SaveRecord("alt"), 0) << name;
+            ASSERT_EQ(LoadWith("pw"), 0) << name;
+        }
+        else
+        {
+            ASSERT_EQ(LoadWith("pw"), 2) << name;
+        }
+        std::string other;
+        if (change == Change::ReplacedBySave)
+        {
+            other = ReadBytes(path);
+            other.back() ^= 1;
+            WriteBytes(dir / "other", other);
+            std::filesystem::rename(dir / "other", path);
+        }
+        else if (change == Change::RewrittenInPlaceWithItsTimeSetBack)
+        {
+            struct stat before = {};
+            ASSERT_EQ(::stat(path.c_str(), &before), 0);
+            other = ReadBytes(path);
+            other.back() ^= 1;
+            int fd = ::open(path.c_str(), O_WRONLY);
+            ASSERT_EQ(::pwrite(fd, other.data(), other.size(), 0), static_cast<ssize_t>(other.size()));
+            ::close(fd);
+            timespec times[2] = {before.st_atim, before.st_mtim};
+            ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        }
+        else
+        {
+            other = "another program's file";
+            WriteBytes(path, other);
+        }
+        recorder.messages.clear();
+
+        recorder.AnswerNext(MessageAnswer::Cancel);
+        EXPECT_EQ(SaveRecord("neu"), kSaveKept) << name;
+        ASSERT_EQ(recorder.messages.size(), 1u) << name;
+        EXPECT_EQ(recorder.messages[0].caption, kChangedFileCaption);
+        EXPECT_EQ(recorder.messages[0].text, kChangedFileText + path);
+        EXPECT_EQ(recorder.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
+        EXPECT_EQ(ReadBytes(path), other) << name;
+        EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << name;
+
+        recorder.AnswerNext(MessageAnswer::Ok);
+        EXPECT_EQ(SaveRecord("neu"), 0) << name;
+        EXPECT_EQ(recorder.messages.size(), 2u) << name;
+        // Once saved, the saved file is the one this process knows.
+        EXPECT_EQ(SaveRecord("neuer"), 0) << name;
+        EXPECT_EQ(recorder.messages.size(), 2u) << name;
+        EXPECT_EQ(FirstRecord(), "neuer") << name;
+    }
+}
+
+TEST_F(SaveTest, AFileOnlyThisProcessChangedIsSavedWithoutAQuestion)
+{
+    auto replaceByAnotherProgram = [this]
+    {
+        std::string other = ReadBytes(path);
+        WriteBytes(dir / "other", other);
+        std::filesystem::rename(dir / "other", path);
+    };
+    struct Case
+    {
+        const char* name;
+        std::function<void()> beforeLoad;
+        std::function<void()> afterLoad;
+    };
+    const Case cases[] = {
+        {"unchanged since the load", [] {}, [] {}},
+        {"replaced by another program before the load", replaceByAnotherProgram, [] {}},
+        {"only its mode changed", [] {}, [this] { ::chmod(path.c_str(), 0640); }},
+        {"removed since the load: nothing to lose", [] {}, [this] { std::filesystem::remove(path); }},
+    };
+    for (const Case& c : cases)
+    {
+        ASSERT_EQ(SaveRecord("alt"), 0) << c.name;
+        c.beforeLoad();
+        ASSERT_EQ(LoadWith("pw"), 0) << c.name;
+        c.afterLoad();
+        recorder.messages.clear();
+        EXPECT_EQ(SaveRecord("neu"), 0) << c.name;
+        EXPECT_TRUE(recorder.messages.empty()) << c.name;
+        EXPECT_EQ(FirstRecord(), "neu") << c.name;
+    }
+    // A load that found no file, and no file since.
+    std::filesystem::remove(path);
+    ASSERT_EQ(LoadWith("pw"), 2);
+    EXPECT_EQ(SaveRecord("neu"), 0);
+    EXPECT_TRUE(recorder.messages.empty());
+}
+
+// Every close of a file fails whose inode is the one now at the path: after the rename,
+// that is the new file.
+std::string closeFailsFor;
+
+TEST_F(SaveTest, ASaveWhoseFileIsInPlaceButNotConfirmedOnDiskCountsAsDone)
+{
+    ASSERT_EQ(SaveRecord("alt"), 0);
+    struct Case
+    {
+        const char* name;
+        int (*fsync)(int);
+        int (*close)(int);
+    };
+    const Case cases[] = {
+        {"the folder's sync is not supported",
+         [](int fd) -> int
+         {
+             if (IsFolder(fd))
+             {
+                 errno = EINVAL;
+                 return -1;
+             }
+             return ::fsync(fd);
+         },
+         nullptr},
+        {"closing the folder fails", nullptr,
+         [](int fd) -> int
+         {
+             bool folder = IsFolder(fd);
+             ::close(fd);
+             if (folder)
+             {
+                 errno = EIO;
+                 return -1;
+             }
+             return 0;
+         }},
+        {"closing the new file fails", nullptr,
+         [](int fd) -> int
+         {
+             struct stat opened = {};
+             struct stat named = {};
+             bool inPlace = ::fstat(fd, &opened) == 0 && ::stat(closeFailsFor.c_str(), &named) == 0 &&
+                            opened.st_ino == named.st_ino;
+             ::close(fd);
+             if (inPlace)
+             {
+                 errno = ENOTSUP;
+                 return -1;
+             }
+             return 0;
+         }},
+    };
+    closeFailsFor = path;
+    for (const auto& [name, fsync, close] : cases)
+    {
+        recorder.messages.clear();
+        int result = 0;
+        {
+            ScopedCalls scoped;
+            if (fsync)
+            {
+                SystemCalls().fsync = fsync;
+            }
+            if (close)
+            {
+                SystemCalls().close = close;
+            }
+            result = SaveRecord(name);
+        }
+        EXPECT_EQ(result, 0) << name;
+        ASSERT_EQ(recorder.messages.size(), 1u) << name;
+        EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
+        EXPECT_EQ(recorder.messages[0].text, kUnconfirmedSaveText + path);
+        EXPECT_EQ(FirstRecord(), name);
+        EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << name;
+    }
+}
+
+TEST_F(SaveTest, FileSystemsWithoutLocksAreUsedUnlocked)
+{
+    ASSERT_EQ(SaveRecord("alt"), 0);
+    ScopedCalls scoped;
+    SystemCalls().flock = [](int, int) -> int
+    {
+        errno = ENOLCK;
+        return -1;
+    };
+    EXPECT_EQ(SaveRecord("neu"), 0);
+    EXPECT_EQ(LoadWith("pw"), 0);
+    EXPECT_TRUE(recorder.messages.empty());
+    EXPECT_EQ(FirstRecord(), "neu");
+}
+
+TEST_F(SaveTest, ASymbolicLinkStaysAndItsTargetIsWritten)
+{
+    std::filesystem::create_directory(dir / "elsewhere");
+    struct Case
+    {
+        const char* name;
+        std::vector<std::pair<std::string, std::string>> links; // link, what it points to
+        std::string target;
+        bool targetExists;
+    };
+    const Case cases[] = {
+        {"into another folder", {{path, dir / "elsewhere/real"}}, dir / "elsewhere/real", true},
+        {"dangling, relative", {{path, "elsewhere/new"}}, dir / "elsewhere/new", false},
+        {"a chain ending nowhere yet",
+         {{path, "chain"}, {dir / "chain", "elsewhere/end"}},
+         dir / "elsewhere/end",
+         false},
+    };
+    for (const Case& c : cases)
+    {
+        if (c.targetExists)
+        {
+            backend.Write(settings::kConfig, settings::kMainEntryFile, c.target);
+            ASSERT_EQ(SaveRecord("alt"), 0) << c.name;
+            backend.Write(settings::kConfig, settings::kMainEntryFile, path);
+        }
+        for (const auto& [link, to] : c.links)
+        {
+            std::filesystem::create_symlink(to, link);
+        }
+        ASSERT_EQ(LoadWith("pw"), c.targetExists ? 0 : 2) << c.name;
+
+        EXPECT_EQ(SaveRecord("neu"), 0) << c.name;
+        EXPECT_TRUE(recorder.messages.empty()) << c.name;
+        for (const auto& [link, to] : c.links)
+        {
+            ASSERT_TRUE(std::filesystem::is_symlink(link)) << c.name;
+            EXPECT_EQ(std::filesystem::read_symlink(link), to) << c.name;
+        }
+        EXPECT_EQ(FirstRecord(), "neu") << c.name;
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(c.target))) << c.name;
+        EXPECT_EQ(FolderContents(dir / "elsewhere"), std::vector<std::string>{c.target.substr(c.target.rfind('/') + 1)})
+            << c.name;
+
+        for (const auto& [link, to] : c.links)
+        {
+            std::filesystem::remove(link);
+        }
+        std::filesystem::remove(c.target);
+    }
+}
+
+TEST_F(SaveTest, ADanglingLinkIntoAMissingFolderFailsAndStays)
+{
+    // Say a drive that is not mounted.
+    std::filesystem::create_symlink(dir / "drive/folder/pw.Kavelmark", path);
+    EXPECT_EQ(LoadWith("pw"), 2);
+    EXPECT_EQ(SaveRecord("neu"), kFileBadPath);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
+    EXPECT_EQ(recorder.messages[0].text, FileErrorText(kFileBadPath));
+    EXPECT_EQ(std::filesystem::read_symlink(path), dir / "drive/folder/pw.Kavelmark");
+    EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"});
+}
+
+// What the folder held at each write of the save.
+std::string watchedFolder;
+std::vector<std::vector<std::string>> seenDuringWrites;
+
+TEST_F(SaveTest, TheNewFileHasNoNameUntilItIsComplete)
+{
+    int probe = ::open(dir.Path().c_str(), O_TMPFILE | O_RDWR, 0600);
+    if (probe < 0)
+    {
+        GTEST_SKIP() << "the file system of the test folder has no unnamed files";
+    }
+    ::close(probe);
+    ASSERT_EQ(SaveRecord("alt"), 0);
+    watchedFolder = dir.Path();
+    for (bool unnamedRefused : {false, true})
+    {
+        seenDuringWrites.clear();
+        {
+            ScopedCalls scoped;
+            SystemCalls().write = [](int fd, const void* data, std::size_t size) -> ssize_t
+            {
+                seenDuringWrites.push_back(FolderContents(watchedFolder));
+                return ::write(fd, data, size);
+            };
+            if (unnamedRefused)
+            {
+                SystemCalls().open = [](const char* name, int flags, mode_t mode) -> int
+                {
+                    if ((flags & O_TMPFILE) == O_TMPFILE)
+                    {
+                        errno = EOPNOTSUPP;
+                        return -1;
+                    }
+                    return ::open(name, flags, mode);
+                };
+            }
+            EXPECT_EQ(SaveRecord(unnamedRefused ? "named" : "unnamed"), 0);
+        }
+        ASSERT_FALSE(seenDuringWrites.empty());
+        for (const auto& seen : seenDuringWrites)
+        {
+            if (unnamedRefused)
+            {
+                // The fall-back: a named temporary file beside the old one.
+                ASSERT_EQ(seen.size(), 2u);
+                EXPECT_EQ(seen[0].substr(0, 14), ".pw.Kavelmark.");
+            }
+            else
+            {
+                EXPECT_EQ(seen, std::vector<std::string>{"pw.Kavelmark"});
+            }
+        }
+        EXPECT_EQ(FirstRecord(), unnamedRefused ? "named" : "unnamed");
+        EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"});
+    }
+}
+
+TEST_F(SaveTest, StaleTemporaryFilesOfOurOwnAreRemovedAtTheNextSave)
+{
+    ASSERT_EQ(SaveRecord("alt"), 0);
+    struct Leftover
+    {
+        const char* name;
+        int ageSeconds;
+        bool locked;
+        bool removed;
+    };
+    const Leftover leftovers[] = {
+        {".pw.Kavelmark.a1B2c3", 120, false, true},    {".pw.Kavelmark.Zz9Yy8", 61 * 60, false, true},
+        {".pw.Kavelmark.young1", 30, false, false},    // may be a save still running
+        {".pw.Kavelmark.locked", 120, true, false},    // a save writing it right now
+        {".pw.Kavelmark.a1B2c", 120, false, false},    // not our pattern: five characters
+        {".pw.Kavelmark.a1B2c3d", 120, false, false},  // seven
+        {".pw.Kavelmark.a1-2c3", 120, false, false},   // not a letter or digit
+        {"pw.Kavelmark.a1B2c3", 120, false, false},    // no leading dot
+        {".other.Kavelmark.a1B2c3", 120, false, false} // another file's
+    };
+    std::vector<int> locks;
+    for (const Leftover& leftover : leftovers)
+    {
+        WriteBytes(dir / leftover.name, "partial");
+        SetAge(dir / leftover.name, leftover.ageSeconds);
+        if (leftover.locked)
+        {
+            int fd = ::open((dir / leftover.name).c_str(), O_RDONLY);
+            ASSERT_EQ(::flock(fd, LOCK_EX), 0);
+            locks.push_back(fd);
+        }
+    }
+    // A folder and a link of the pattern are not files we write.
+    std::filesystem::create_directory(dir / ".pw.Kavelmark.folder");
+    std::filesystem::create_symlink("pw.Kavelmark", dir / ".pw.Kavelmark.linked");
+    SetAge(dir / ".pw.Kavelmark.folder", 120);
+    SetAge(dir / ".pw.Kavelmark.linked", 120);
+
+    ASSERT_EQ(SaveRecord("neu"), 0);
+    for (int fd : locks)
+    {
+        ::close(fd);
+    }
+    for (const Leftover& leftover : leftovers)
+    {
+        EXPECT_EQ(std::filesystem::exists(dir / leftover.name), !leftover.removed) << leftover.name;
+    }
+    EXPECT_TRUE(std::filesystem::is_directory(dir / ".pw.Kavelmark.folder"));
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / ".pw.Kavelmark.linked"));
+    EXPECT_EQ(FirstRecord(), "neu");
+}
+
+} // namespace
+} // namespace kavelmark
