@@ -319,7 +319,7 @@ TEST_F(SessionControllerTest, FailedSaveAtTheEndKeepsTheWindowUntilTheUserConfir
     messages.AnswerNext(MessageAnswer::Cancel);
     EXPECT_FALSE(session.RequestEnd());
     ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
     EXPECT_EQ(messages.messages[0].text, SessionController::kDiscardQuestionText);
 
     file.saveResult = 0; // the user saved elsewhere, or the disk is back

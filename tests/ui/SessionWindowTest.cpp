@@ -318,7 +318,7 @@ TEST_F(SessionWindowTest, FailedSaveAtTheEndKeepsTheWindowOpen)
             ClickQuit();
             EXPECT_TRUE(window.isVisible());
             ASSERT_EQ(messages.messages.size(), 2u);
-            EXPECT_EQ(messages.messages[1].buttons, MessageButtons::OkCancel);
+            EXPECT_EQ(messages.messages[1].buttons, MessageButtons::OkCancelDefaultCancel);
 
             settings.Write("Config", "MainEntryFile", elsewhere.string());
             ClickQuit();
