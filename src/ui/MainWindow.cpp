@@ -237,9 +237,27 @@ PasswordStore::Position MainWindow::RowEntry(const QTreeWidgetItem* row) const
     return static_cast<const EntryRow*>(row)->Entry();
 }
 
+void MainWindow::FitDetailLabels()
+{
+    // Every label any category of the store can show, so that none is cut or wrapped.
+    QStringList texts;
+    for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
+    {
+        if (PasswordStore::IsCategoryRecord(store_.GetAt(pos)))
+        {
+            for (int i = 1; i <= 3; ++i)
+            {
+                texts << QStringLiteral("&%1: ").arg(i) + FromCp1252(store_.GetCategoryLabel(pos, i));
+            }
+        }
+    }
+    FitLabelsToTexts({DetailLabel(1), DetailLabel(2), DetailLabel(3)}, texts);
+}
+
 bool MainWindow::OnInitDialog()
 {
     CDialogLayout::OnInitDialog();
+    FitDetailLabels();
 
     BeginPane(LAYOUT_HORIZONTAL);
     AddSpace(5, 3);

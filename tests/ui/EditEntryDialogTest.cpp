@@ -143,6 +143,27 @@ TEST_F(EditEntryDialogTest, EnterBreaksALineInAValueAndConfirmsInTheName)
     EXPECT_EQ(dialog.category, "FTP");
 }
 
+TEST_F(EditEntryDialogTest, EnterOnTheFocusedCancelButtonCancelsAndKeepsNothing)
+{
+    EditEntryDialog dialog;
+    Open(dialog, "FTP");
+    Activate(dialog);
+    dialog.NameEdit()->setText(QStringLiteral("getippt"));
+
+    // Tab from the category list to "Cancel", as the user does.
+    auto* cancel = dialog.ControlAs<QPushButton>(IDCANCEL);
+    for (int tabs = 0; tabs < 10 && QApplication::focusWidget() != cancel; ++tabs)
+    {
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), cancel);
+    QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), IDCANCEL);
+    EXPECT_EQ(dialog.name, "Name");
+}
+
 TEST_F(EditEntryDialogTest, TextsTheRecordCannotHoldAreRefusedAndTheDialogStaysOpen)
 {
     struct Case

@@ -56,7 +56,8 @@ class QtLayoutOwner;
 // template and runs OnInitDialog; every modal run starts from fresh widgets, like a
 // dialog window created anew. Control(id) is null before that, so connect control
 // signals and fill lists in OnInitDialog; after the run the widgets stay readable until
-// the next one. The controls with ids IDOK and IDCANCEL call OnOK and OnCancel; Enter
+// the next one. The controls with ids IDOK and IDCANCEL call OnOK and OnCancel; Enter on a
+// focused push button presses that button, elsewhere Enter
 // presses the default button; Escape and the close box call OnCancel. Ending the dialog
 // (done, accept, reject, close) saves the placement first. Menu items of the template's
 // menu bar call OnMenuCommand with their command id. A fixed dialog that needs no layout
