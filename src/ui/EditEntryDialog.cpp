@@ -116,12 +116,12 @@ QLineEdit* EditEntryDialog::DescriptionEdit() const
 
 QPlainTextEdit* EditEntryDialog::ValueEdit(int i) const
 {
-    return ControlAs<QPlainTextEdit>(kValueIds.at(static_cast<std::size_t>(i - 1)));
+    return ControlAs<QPlainTextEdit>(kValueIds, i);
 }
 
 QLabel* EditEntryDialog::Label(int i) const
 {
-    return ControlAs<QLabel>(kLabelIds.at(static_cast<std::size_t>(i - 1)));
+    return ControlAs<QLabel>(kLabelIds, i);
 }
 
 bool EditEntryDialog::OnInitDialog()

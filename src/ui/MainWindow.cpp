@@ -220,12 +220,12 @@ QComboBox* MainWindow::CategoryFilter() const
 
 QLabel* MainWindow::DetailLabel(int i) const
 {
-    return ControlAs<QLabel>(kDetailLabelIds.at(static_cast<std::size_t>(i - 1)));
+    return ControlAs<QLabel>(kDetailLabelIds, i);
 }
 
 QLineEdit* MainWindow::DetailField(int i) const
 {
-    return ControlAs<QLineEdit>(kDetailFieldIds.at(static_cast<std::size_t>(i - 1)));
+    return ControlAs<QLineEdit>(kDetailFieldIds, i);
 }
 
 PasswordStore::Position MainWindow::RowEntry(const QTreeWidgetItem* row) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -88,6 +89,11 @@ public:
     template <typename T> T* ControlAs(int id) const
     {
         return qobject_cast<T*>(Control(id));
+    }
+    // Control number i (from 1) of a row of like controls.
+    template <typename T, std::size_t N> T* ControlAs(const std::array<int, N>& ids, int i) const
+    {
+        return ControlAs<T>(ids.at(static_cast<std::size_t>(i - 1)));
     }
     QMenuBar* MenuBar() const;
     QStatusBar* StatusBar() const
