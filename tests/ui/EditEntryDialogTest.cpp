@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -162,6 +163,25 @@ TEST_F(EditEntryDialogTest, EnterOnTheFocusedCancelButtonCancelsAndKeepsNothing)
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), IDCANCEL);
     EXPECT_EQ(dialog.name, "Name");
+}
+
+TEST_F(EditEntryDialogTest, LongLabelsShowWholeOnOneLineAndTheColumnStaysAligned)
+{
+    store.AddCategory("Lang", "Kundennummer beim Anbieter", "Password (*)", "");
+    filter.insertItem(1, QStringLiteral("Lang"));
+    EditEntryDialog dialog;
+    Open(dialog, "FTP");
+    // Choosing the category shows its long label in the row of value 1.
+    dialog.CategoryList()->setCurrentIndex(dialog.CategoryList()->findText(QStringLiteral("Lang")));
+    const QLabel* label = dialog.Label(1);
+    ASSERT_EQ(label->text(), "$&1: Kundennummer beim Anbieter");
+    EXPECT_FALSE(label->wordWrap());
+    EXPECT_GE(label->width(),
+              QFontMetrics(label->font()).horizontalAdvance(QStringLiteral("$1: Kundennummer beim Anbieter")));
+    EXPECT_LE(label->x() + label->width(), dialog.ValueEdit(1)->x());
+    // The rows above keep their fields in line with it.
+    EXPECT_EQ(dialog.NameEdit()->x(), dialog.ValueEdit(1)->x());
+    dialog.done(IDCANCEL);
 }
 
 TEST_F(EditEntryDialogTest, TextsTheRecordCannotHoldAreRefusedAndTheDialogStaysOpen)
