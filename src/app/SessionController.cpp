@@ -67,7 +67,7 @@ bool SessionController::RequestEnd()
         return true;
     }
     // The save has told the user why it failed; leaving now would lose the changes.
-    if (ShowMessage(kDiscardQuestionText, "Fehler", MessageIcon::Question, MessageButtons::OkCancel) ==
+    if (ShowMessage(kDiscardQuestionText, "Fehler", MessageIcon::Question, MessageButtons::OkCancelDefaultCancel) ==
         MessageAnswer::Ok)
     {
         endSettled_ = true;

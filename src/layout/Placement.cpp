@@ -80,6 +80,7 @@ int RestorePlacement(PlacementWindow* window, const std::string& key, std::uint3
     }
 
     const LayoutRect screen = window->ScreenRect();
+    const LayoutRect frame = window->FrameMargins();
     const WindowPlacement current = window->GetPlacement();
     const int w = current.normal.Width();
     const int h = current.normal.Height();
@@ -104,8 +105,8 @@ int RestorePlacement(PlacementWindow* window, const std::string& key, std::uint3
         next.normal.top = Settings::GetInt(key, "Top", current.normal.top, false);
         if (Settings::GetInt(key, "Left", kNoLeft, false) == kNoLeft && mode != 0)
         {
-            next.normal.left = (screen.Width() - w) / 2;
-            next.normal.top = (screen.Height() - h) / 2;
+            next.normal.left = (screen.Width() - (frame.left + w + frame.right)) / 2 + frame.left;
+            next.normal.top = (screen.Height() - (frame.top + h + frame.bottom)) / 2 + frame.top;
             defaultRight = next.normal.left + w;
             defaultBottom = next.normal.top + h;
         }
@@ -132,14 +133,17 @@ int RestorePlacement(PlacementWindow* window, const std::string& key, std::uint3
     {
         std::swap(r.top, r.bottom);
     }
-    if (!Intersects(r, work))
+    // The title bar must stay reachable: the whole window is fitted, not its client area.
+    LayoutRect whole{r.left - frame.left, r.top - frame.top, r.right + frame.right, r.bottom + frame.bottom};
+    if (!Intersects(whole, work))
     {
         next = current;
     }
-    else if (!Contains(work, r))
+    else if (!Contains(work, whole))
     {
-        FitSpan(r.left, r.right, work.left, work.right);
-        FitSpan(r.top, r.bottom, work.top, work.bottom);
+        FitSpan(whole.left, whole.right, work.left, work.right);
+        FitSpan(whole.top, whole.bottom, work.top, work.bottom);
+        r = {whole.left + frame.left, whole.top + frame.top, whole.right - frame.right, whole.bottom - frame.bottom};
     }
 
     int& s = next.showCmd;

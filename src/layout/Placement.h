@@ -46,13 +46,20 @@ public:
     virtual LayoutRect ScreenRect() const = 0;
     // The desktop minus task bars.
     virtual LayoutRect WorkArea() const = 0;
+    // How far the window's frame (title bar included) reaches beyond the normal rectangle
+    // on each side; none when the normal rectangle is the whole window.
+    virtual LayoutRect FrameMargins() const
+    {
+        return {};
+    }
 };
 
 // Writes the ten placement values to the settings section `key`. False when the window,
 // the key or the settings are missing.
 bool SavePlacement(const PlacementWindow* window, const std::string& key);
 
-// Reads a saved placement, fits it to the work area and applies it. Modes: 0 apply only;
+// Reads a saved placement, fits the whole window, frame included, to the work area and
+// applies it. Modes: 0 apply only;
 // 1 centre when no position is saved and re-lay out when no size was restored; 2 always
 // re-lay out; 3 like 1, but answer 2 when nothing is saved. Returns 1 when the size came
 // from the settings (LF_SAVE_SIZE), else 0.

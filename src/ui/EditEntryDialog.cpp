@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <optional>
+#include <vector>
 
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
@@ -116,18 +117,48 @@ QLineEdit* EditEntryDialog::DescriptionEdit() const
 
 QPlainTextEdit* EditEntryDialog::ValueEdit(int i) const
 {
-    return ControlAs<QPlainTextEdit>(kValueIds.at(static_cast<std::size_t>(i - 1)));
+    return ControlAs<QPlainTextEdit>(kValueIds, i);
 }
 
 QLabel* EditEntryDialog::Label(int i) const
 {
-    return ControlAs<QLabel>(kLabelIds.at(static_cast<std::size_t>(i - 1)));
+    return ControlAs<QLabel>(kLabelIds, i);
+}
+
+void EditEntryDialog::FitLabelColumn()
+{
+    // Every label that choosing a category can show, so that none is cut or wrapped; the
+    // column keeps one width for all its rows.
+    QStringList texts(labels.begin(), labels.end());
+    for (PasswordStore::Position pos = store ? store->GetHeadPosition() : PasswordStore::Position(); pos;
+         pos = store->GetNextPosition(pos))
+    {
+        if (PasswordStore::IsCategoryRecord(store->GetAt(pos)))
+        {
+            for (int i = 1; i <= 3; ++i)
+            {
+                texts << QStringLiteral("$&%1: ").arg(i) + FromCp1252(store->GetCategoryLabel(pos, i));
+            }
+        }
+    }
+    std::vector<QLabel*> column;
+    for (int id : {kCategoryLabelId, kNameLabelId, kDescriptionLabelId})
+    {
+        column.push_back(ControlAs<QLabel>(id));
+        texts << column.back()->text();
+    }
+    for (int i = 1; i <= 3; ++i)
+    {
+        column.push_back(Label(i));
+    }
+    FitLabelsToTexts(column, texts);
 }
 
 bool EditEntryDialog::OnInitDialog()
 {
     CDialogLayout::OnInitDialog();
     ShowTexts();
+    FitLabelColumn();
 
     BeginPane(LAYOUT_HORIZONTAL);
     AddSpace(5, 3);

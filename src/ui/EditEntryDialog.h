@@ -66,6 +66,7 @@ protected:
 
 private:
     void ShowTexts();
+    void FitLabelColumn();
     bool ReadTexts();
 };
 

@@ -228,12 +228,12 @@ QComboBox* MainWindow::CategoryFilter() const
 
 QLabel* MainWindow::DetailLabel(int i) const
 {
-    return ControlAs<QLabel>(kDetailLabelIds.at(static_cast<std::size_t>(i - 1)));
+    return ControlAs<QLabel>(kDetailLabelIds, i);
 }
 
 QLineEdit* MainWindow::DetailField(int i) const
 {
-    return ControlAs<QLineEdit>(kDetailFieldIds.at(static_cast<std::size_t>(i - 1)));
+    return ControlAs<QLineEdit>(kDetailFieldIds, i);
 }
 
 PasswordStore::Position MainWindow::RowEntry(const QTreeWidgetItem* row) const
@@ -245,9 +245,27 @@ PasswordStore::Position MainWindow::RowEntry(const QTreeWidgetItem* row) const
     return static_cast<const EntryRow*>(row)->Entry();
 }
 
+void MainWindow::FitDetailLabels()
+{
+    // Every label any category of the store can show, so that none is cut or wrapped.
+    QStringList texts;
+    for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
+    {
+        if (PasswordStore::IsCategoryRecord(store_.GetAt(pos)))
+        {
+            for (int i = 1; i <= 3; ++i)
+            {
+                texts << QStringLiteral("&%1: ").arg(i) + FromCp1252(store_.GetCategoryLabel(pos, i));
+            }
+        }
+    }
+    FitLabelsToTexts({DetailLabel(1), DetailLabel(2), DetailLabel(3)}, texts);
+}
+
 bool MainWindow::OnInitDialog()
 {
     CDialogLayout::OnInitDialog();
+    FitDetailLabels();
 
     BeginPane(LAYOUT_HORIZONTAL);
     AddSpace(5, 3);

@@ -153,6 +153,7 @@ private:
     void StoreReloaded() override;
 
     void ConnectControls();
+    void FitDetailLabels();
     void FillCategoryFilter();
     void ClearEntryDetails();
     void ShowColumnNotice(int column);

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QMouseEvent>
+#include <QWidget>
 #include <utility>
 
 #include "ui/MainWindow.h"
@@ -25,6 +27,30 @@ TrayIcon::TrayIcon(const QIcon& icon, std::function<void()> restore, QObject* pa
     icon_.setToolTip(QStringLiteral("Kavelmark"));
     connect(&icon_, &QSystemTrayIcon::activated, this, &TrayIcon::OnTrayNotify);
     icon_.show();
+    WatchX11IconWidget();
+}
+
+void TrayIcon::WatchX11IconWidget()
+{
+    // On X11 the icon is a widget of Qt's own: the second press of a double click reaches
+    // it as a double-click event, which Qt reports for the left button only.
+    for (QWidget* widget : QApplication::topLevelWidgets())
+    {
+        if (widget->objectName() == QLatin1String(kX11IconWidgetName))
+        {
+            widget->installEventFilter(this);
+        }
+    }
+}
+
+bool TrayIcon::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonDblClick && static_cast<QMouseEvent*>(event)->button() == Qt::MiddleButton)
+    {
+        lastMiddleClick_.invalidate();
+        restore_();
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 TrayIcon::~TrayIcon()
@@ -45,8 +71,8 @@ void TrayIcon::OnTrayNotify(QSystemTrayIcon::ActivationReason reason)
         restore_();
         break;
     case QSystemTrayIcon::MiddleClick:
-        // The platforms report single middle clicks only: two within the double-click
-        // interval make the double click that restores.
+        // Where the platform reports each middle click on its own, two within the
+        // double-click interval make the double click that restores.
         if (lastMiddleClick_.isValid() && lastMiddleClick_.elapsed() <= QApplication::doubleClickInterval())
         {
             lastMiddleClick_.invalidate();

@@ -28,6 +28,10 @@ public:
     // One click on the icon, as the platform reports it.
     void OnTrayNotify(QSystemTrayIcon::ActivationReason reason);
 
+    // The widget that stands for the icon in an X11 notification area, found by the name
+    // Qt gives it.
+    static constexpr const char* kX11IconWidgetName = "QSystemTrayIconSys";
+
     const QSystemTrayIcon& Icon() const
     {
         return icon_;
@@ -39,7 +43,12 @@ public:
     static bool NotificationAreaAvailable();
     static AreaProbe SetAreaProbe(AreaProbe probe);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void WatchX11IconWidget();
+
     QSystemTrayIcon icon_;
     std::function<void()> restore_;
     QElapsedTimer lastMiddleClick_;

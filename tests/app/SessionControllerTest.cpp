@@ -89,16 +89,6 @@ public:
 class SessionControllerTest : public ::testing::Test
 {
 protected:
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& message : messages.messages)
-        {
-            texts.push_back(message.text);
-        }
-        return texts;
-    }
-
     InMemorySettingsBackend settings;
     ScopedSettingsBackend scopedSettings{settings};
     MessageRecorder messages;
@@ -157,7 +147,7 @@ TEST_F(SessionControllerTest, CancelledLoginOpensAnEmptySessionThatNeverSaves)
     session.EndSession();
     EXPECT_TRUE(file.saves.empty());
     const std::string refusal = "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!";
-    EXPECT_EQ(Texts(), (std::vector<std::string>{refusal, refusal}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{refusal, refusal}));
     EXPECT_EQ(messages.messages[1].caption, "Fehler");
     EXPECT_EQ(windows.trayRemoved, 1);
 }
@@ -253,7 +243,8 @@ TEST_F(SessionControllerTest, SaveAsWithoutLoadedFileStoresTheNameButRefusesTheS
     session.HandleMenuCommand(command::kFileSaveAs);
     EXPECT_EQ(settings.Read("Config", "MainEntryFile"), "/tmp/new.Kavelmark");
     EXPECT_TRUE(file.saves.empty());
-    EXPECT_EQ(Texts(), std::vector<std::string>{"Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!"});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!"});
 }
 
 TEST_F(SessionControllerTest, PasswordChangeTakesEffectOnlyWhenAllThreeStepsPass)
@@ -319,7 +310,7 @@ TEST_F(SessionControllerTest, FailedSaveAtTheEndKeepsTheWindowUntilTheUserConfir
     messages.AnswerNext(MessageAnswer::Cancel);
     EXPECT_FALSE(session.RequestEnd());
     ASSERT_EQ(messages.messages.size(), 1u);
-    EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
     EXPECT_EQ(messages.messages[0].text, SessionController::kDiscardQuestionText);
 
     file.saveResult = 0; // the user saved elsewhere, or the disk is back

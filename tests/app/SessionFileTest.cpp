@@ -239,7 +239,7 @@ TEST_F(SessionFileTest, FailedSaveAtTheEndNeedsConfirmationToLoseTheChanges)
     messages.AnswerNext(MessageAnswer::Cancel); // keep the window
     EXPECT_FALSE(session.RequestEnd());
     ASSERT_EQ(messages.messages.size(), 2u);
-    EXPECT_EQ(messages.messages[1].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(messages.messages[1].buttons, MessageButtons::OkCancelDefaultCancel);
 
     settings.Write("Config", "MainEntryFile", (folder / "elsewhere.Kavelmark").string());
     EXPECT_TRUE(session.RequestEnd());

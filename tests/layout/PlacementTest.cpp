@@ -42,6 +42,10 @@ public:
     {
         return {0, 0, 1024, 740};
     }
+    LayoutRect FrameMargins() const override
+    {
+        return frame;
+    }
 
     struct Move
     {
@@ -51,6 +55,7 @@ public:
 
     WindowPlacement placement{44, 0, SW_SHOWNORMAL, -1, -1, -1, -1, {0, 0, 400, 300}};
     bool mainWindow = false;
+    LayoutRect frame; // none: the normal rectangle is the whole window
     int applied = 0;
     std::vector<Move> moves;
 };
@@ -197,6 +202,42 @@ TEST_F(PlacementTest, RectangleIsFittedToTheWorkArea)
         SCOPED_TRACE(::testing::Message() << c.saved.left << "," << c.saved.top);
         Store(SW_SHOWNORMAL, c.saved);
         FakePlacementWindow target;
+        RestorePlacement(&target, kKey, kPositionAndSize, 1);
+        EXPECT_EQ(target.placement.normal, c.expected);
+    }
+}
+
+TEST_F(PlacementTest, TheWholeWindowWithItsFrameIsFittedAndCentred)
+{
+    // A frame of 8 left, 4 right and bottom, and a title bar making the top 30.
+    const LayoutRect frame{8, 30, 4, 4};
+
+    // First start: the window with its frame is 412 x 334; (1024 - 412) / 2 + 8 = 314,
+    // (768 - 334) / 2 + 30 = 247.
+    window.frame = frame;
+    RestorePlacement(&window, kKey, kPositionAndSize, 1);
+    EXPECT_EQ(window.placement.normal, (LayoutRect{314, 247, 714, 547}));
+
+    struct Case
+    {
+        const char* name;
+        LayoutRect saved;
+        LayoutRect expected;
+    };
+    const Case cases[] = {
+        // Only the title bar above the work area: moved down by 20 so that it shows.
+        {"title bar above", {100, 10, 400, 310}, {100, 30, 400, 330}},
+        // Window 312 x 234 with its frame, its left and top edges moved to 0.
+        {"above and left", {-50, -20, 250, 180}, {8, 30, 308, 230}},
+        // Right frame edge at 1024, bottom frame edge at 740.
+        {"below and right", {900, 600, 1200, 800}, {720, 536, 1020, 736}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        Store(SW_SHOWNORMAL, c.saved);
+        FakePlacementWindow target;
+        target.frame = frame;
         RestorePlacement(&target, kKey, kPositionAndSize, 1);
         EXPECT_EQ(target.placement.normal, c.expected);
     }

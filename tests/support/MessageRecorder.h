@@ -50,6 +50,17 @@ public:
         return answer;
     }
 
+    // The texts of the messages so far, in order.
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> texts;
+        for (const RecordedMessage& message : messages)
+        {
+            texts.push_back(message.text);
+        }
+        return texts;
+    }
+
     std::vector<RecordedMessage> messages;
 
 private:

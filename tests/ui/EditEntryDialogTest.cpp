@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -141,6 +142,46 @@ TEST_F(EditEntryDialogTest, EnterBreaksALineInAValueAndConfirmsInTheName)
     EXPECT_EQ(dialog.result(), IDOK);
     EXPECT_EQ(dialog.values[2], "wert3\r\nzeile 2");
     EXPECT_EQ(dialog.category, "FTP");
+}
+
+TEST_F(EditEntryDialogTest, EnterOnTheFocusedCancelButtonCancelsAndKeepsNothing)
+{
+    EditEntryDialog dialog;
+    Open(dialog, "FTP");
+    Activate(dialog);
+    dialog.NameEdit()->setText(QStringLiteral("getippt"));
+
+    // Tab from the category list to "Cancel", as the user does.
+    auto* cancel = dialog.ControlAs<QPushButton>(IDCANCEL);
+    for (int tabs = 0; tabs < 10 && QApplication::focusWidget() != cancel; ++tabs)
+    {
+        QTest::keyClick(dialog.windowHandle(), Qt::Key_Tab);
+    }
+    ASSERT_EQ(QApplication::focusWidget(), cancel);
+    QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), IDCANCEL);
+    EXPECT_EQ(dialog.name, "Name");
+}
+
+TEST_F(EditEntryDialogTest, LongLabelsShowWholeOnOneLineAndTheColumnStaysAligned)
+{
+    store.AddCategory("Lang", "Kundennummer beim Anbieter", "Password (*)", "");
+    filter.insertItem(1, QStringLiteral("Lang"));
+    EditEntryDialog dialog;
+    Open(dialog, "FTP");
+    // Choosing the category shows its long label in the row of value 1.
+    dialog.CategoryList()->setCurrentIndex(dialog.CategoryList()->findText(QStringLiteral("Lang")));
+    const QLabel* label = dialog.Label(1);
+    ASSERT_EQ(label->text(), "$&1: Kundennummer beim Anbieter");
+    EXPECT_FALSE(label->wordWrap());
+    EXPECT_GE(label->width(),
+              QFontMetrics(label->font()).horizontalAdvance(QStringLiteral("$1: Kundennummer beim Anbieter")));
+    EXPECT_LE(label->x() + label->width(), dialog.ValueEdit(1)->x());
+    // The rows above keep their fields in line with it.
+    EXPECT_EQ(dialog.NameEdit()->x(), dialog.ValueEdit(1)->x());
+    dialog.done(IDCANCEL);
 }
 
 TEST_F(EditEntryDialogTest, TextsTheRecordCannotHoldAreRefusedAndTheDialogStaysOpen)

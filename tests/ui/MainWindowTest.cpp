@@ -3,16 +3,19 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
 
+#include "platform/CommandIds.h"
 #include "settings/Settings.h"
 #include "support/MessageRecorder.h"
 #include "support/QtPrinters.h"
@@ -249,6 +252,100 @@ TEST_F(MainWindowTest, DetailFieldsShowLabelsLineBreaksAndMasks)
     EXPECT_EQ(window.DetailLabel(2)->buddy(), window.DetailField(2));
 }
 
+TEST_F(MainWindowTest, EveryBuiltInLabelShowsWholeOnOneLineAtTheMinimumSize)
+{
+    PasswordStore& store = window.Store();
+    std::vector<std::string> categories;
+    for (PasswordStore::Position pos = store.GetHeadPosition(); pos; pos = store.GetNextPosition(pos))
+    {
+        if (PasswordStore::IsCategoryRecord(store.GetAt(pos)))
+        {
+            categories.emplace_back(std::string_view(store.GetEntryField(pos, 1)));
+        }
+    }
+    for (const std::string& category : categories)
+    {
+        store.AddEntry(category, category, "", "", "", "");
+    }
+    Open();
+    ASSERT_EQ(window.size(), window.minimumSize());
+    ASSERT_EQ(window.EntryList()->topLevelItemCount(), static_cast<int>(categories.size()));
+
+    bool passwordSeen = false;
+    for (int row = 0; row < window.EntryList()->topLevelItemCount(); ++row)
+    {
+        SelectRow(row);
+        for (int i = 1; i <= 3; ++i)
+        {
+            const QLabel* label = window.DetailLabel(i);
+            QString shown = label->text();
+            shown.remove(QLatin1Char('&'));
+            SCOPED_TRACE(shown.toStdString());
+            passwordSeen = passwordSeen || shown == "2: Password (*)";
+            EXPECT_FALSE(label->wordWrap());
+            EXPECT_GE(label->width(), QFontMetrics(label->font()).horizontalAdvance(shown));
+            EXPECT_GE(label->height(), QFontMetrics(label->font()).height());
+            EXPECT_LE(label->x() + label->width(), window.DetailField(i)->x());
+        }
+    }
+    EXPECT_TRUE(passwordSeen);
+}
+
+TEST_F(MainWindowTest, TheRealTreePlacesTheControlsAtTheirWorkedOutPositions)
+{
+    Open();
+    ASSERT_EQ(window.size(), window.minimumSize());
+    // Template sizes in pixels: x * base x / 4, y * base y / 8.
+    const DialogUnits units(window.font());
+    const auto px = [&](int x) { return x * units.BaseX() / 4; };
+    const auto py = [&](int y) { return y * units.BaseY() / 8; };
+    const int menu = window.MenuBar()->sizeHint().height();
+    const int combo = window.CategoryFilter()->sizeHint().height();
+    // The label column is as wide as the widest label text (see the test above).
+    const int labelCell = window.DetailLabel(1)->width() + 1;
+    ASSERT_GE(labelCell, px(40));
+
+    // Root left and top borders (2, 3) twice, then the 5-pixel margins.
+    EXPECT_EQ(window.Control(MainWindow::kFilterLabelId)->pos(), QPoint(9, menu + 11));
+
+    // The main column is as wide as its widest child: the list (304), the filter row
+    // (52 + 248) or the bottom row: three buttons of 50 with two gaps of 10, the button
+    // block's 1-pixel right border, the gap of 10, the label column and an edit of 92.
+    const int column = std::max({px(304), px(52) + px(248), 3 * px(50) + 20 + 1 + 10 + labelCell + px(92)});
+    // The list starts under the filter row (label 8 high or the combo box) and a gap of 10.
+    const int listTop = 11 + std::max(py(8), combo) + 10;
+    EXPECT_EQ(window.EntryList()->geometry(), QRect(9, menu + listTop, column, py(124)));
+
+    // The bottom row starts under the list and a gap of 10; "Hilfe" is the third button of
+    // the second button row, each button 50 wide with gaps of 10.
+    const int bottomTop = listTop + py(124) + 10;
+    EXPECT_EQ(window.Control(command::kHelp)->geometry(),
+              QRect(9 + 2 * (px(50) + 10), menu + bottomTop + py(14) + 10, px(50), py(14)));
+    // A button but the last of its row leaves its row's 1-pixel gap.
+    EXPECT_EQ(window.Control(IDOK)->width(), px(50) - 1);
+
+    // Detail field 1 follows the label column and takes the rest of the width; the row is
+    // as high as the taller of label (8) and field (12), each centred on it.
+    const int detailLeft = 9 + 3 * px(50) + 20 + 1 + 10;
+    const int row = std::max(py(8), py(12));
+    EXPECT_EQ(window.DetailField(1)->geometry(), QRect(detailLeft + labelCell, menu + bottomTop + (row - py(12)) / 2,
+                                                       9 + column - detailLeft - labelCell, py(12)));
+    EXPECT_EQ(window.DetailLabel(1)->pos(), QPoint(detailLeft, menu + bottomTop + (row - py(8)) / 2));
+
+    // The minimum height: margins 5 + 5, the filter row, two gaps of 10, the list, the
+    // bottom row (two button rows and a gap, or three detail rows and two gaps), the root's
+    // top and bottom borders (3 + 6) and the menu bar.
+    const int bottomRow = std::max(2 * py(14) + 10, 3 * row + 20);
+    EXPECT_EQ(window.minimumHeight(), 5 + std::max(py(8), combo) + 10 + py(124) + 10 + bottomRow + 5 + 9 + menu);
+
+    // Extra room goes to the list, in both directions, and to the detail fields' width.
+    const QRect list = window.EntryList()->geometry();
+    const QRect field = window.DetailField(3)->geometry();
+    window.resize(window.width() + 100, window.height() + 50);
+    EXPECT_EQ(window.EntryList()->geometry(), list.adjusted(0, 0, 100, 50));
+    EXPECT_EQ(window.DetailField(3)->geometry(), field.adjusted(0, 50, 100, 50));
+}
+
 TEST_F(MainWindowTest, FocusRevealsAndLeavingMasksAgain)
 {
     settings.Write("Config", "HideTimer (mSec)", "60000");
@@ -363,6 +460,38 @@ TEST_F(MainWindowTest, KeysInTheListAndButtonsStartTheEntryCommands)
     EXPECT_EQ(window.adds, 2);
     EXPECT_EQ(window.deletes, 2);
     EXPECT_EQ(window.changes, 2);
+}
+
+TEST_F(MainWindowTest, EnterOnAFocusedButtonPressesThatButtonAndNotTheDefault)
+{
+    window.Store().AddEntry("FTP", "a", "", "", "", "");
+    Open();
+    Activate();
+    const std::pair<int, int CountingMainWindow::*> cases[] = {
+        {1, &CountingMainWindow::adds},    // "&Hinzufügen"
+        {2, &CountingMainWindow::deletes}, // "&Löschen"
+        {3, &CountingMainWindow::changes}, // "&Ändern"
+    };
+    for (const auto& [tabs, counter] : cases)
+    {
+        SCOPED_TRACE(tabs);
+        window.EntryList()->setFocus();
+        for (int i = 0; i < tabs; ++i)
+        {
+            QTest::keyClick(window.windowHandle(), Qt::Key_Tab);
+        }
+        ASSERT_NE(qobject_cast<QPushButton*>(QApplication::focusWidget()), nullptr);
+        const int before = window.*counter;
+        QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+        EXPECT_EQ(window.*counter, before + 1);
+        EXPECT_TRUE(window.isVisible()) << "Enter on a button must not hide the window";
+    }
+    EXPECT_EQ(window.adds + window.deletes + window.changes, 3);
+
+    // Where no button has the focus, Enter is "&Verbergen".
+    window.EntryList()->setFocus();
+    QTest::keyClick(window.windowHandle(), Qt::Key_Return);
+    EXPECT_FALSE(window.isVisible() && !window.isMinimized());
 }
 
 TEST_F(MainWindowTest, HeadingClicksShowANoticeAndSortNothing)

@@ -156,16 +156,6 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
-    std::vector<std::string> Texts() const
-    {
-        std::vector<std::string> texts;
-        for (const auto& message : messages.messages)
-        {
-            texts.push_back(message.text);
-        }
-        return texts;
-    }
-
     InMemorySettingsBackend settings;
     ScopedSettingsBackend scopedSettings{settings};
     MessageRecorder messages;
@@ -189,7 +179,7 @@ TEST_F(SessionWindowTest, FirstStartWritesTheFileBeforeTheWindowShows)
             ClickQuit();
         });
     EXPECT_EQ(result, IDCANCEL);
-    EXPECT_EQ(Texts(),
+    EXPECT_EQ(messages.Texts(),
               std::vector<std::string>{"Die Passwortdatei konnte nicht geladen werden,\nes wird eine leere angelegt!"});
     EXPECT_EQ(messages.messages[0].caption, "Ladefehler");
     EXPECT_TRUE(Names("geheim"));
@@ -204,7 +194,7 @@ TEST_F(SessionWindowTest, WrongPasswordEndsWithoutEverShowingTheWindow)
     EXPECT_EQ(window.Run(), MainWindow::kStartFailed);
     EXPECT_EQ(window.EntryList(), nullptr) << "the controls were never made";
     EXPECT_FALSE(window.isVisible());
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Das Passwort ist falsch!", kNotOk}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{"Das Passwort ist falsch!", kNotOk}));
     EXPECT_EQ(Bytes(file), before);
 }
 
@@ -217,10 +207,10 @@ TEST_F(SessionWindowTest, CancelledLoginOpensAnEmptyWindowThatNeverSaves)
             EXPECT_EQ(window.EntryList()->topLevelItemCount(), 0);
             EXPECT_FALSE(window.HasTrayIcon());
             Trigger(command::kFileSave);
-            EXPECT_EQ(Texts(), std::vector<std::string>{kNotOk});
+            EXPECT_EQ(messages.Texts(), std::vector<std::string>{kNotOk});
             Trigger(command::kExit);
         });
-    EXPECT_EQ(Texts(), (std::vector<std::string>{kNotOk, kNotOk}));
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{kNotOk, kNotOk}));
     EXPECT_FALSE(fs::exists(file));
 }
 
@@ -297,8 +287,9 @@ TEST_F(SessionWindowTest, FailedReloadLeavesNoRowOfTheEmptiedStore)
             EXPECT_TRUE(window.DetailField(2)->text().isEmpty()) << "no secret of the old file stays on screen";
             ClickQuit();
         });
-    EXPECT_EQ(Texts(), (std::vector<std::string>{"Das Passwort ist falsch!",
-                                                 "Beim Laden der Passwortdatei ist ein Fehler aufgetreten!", kNotOk}));
+    EXPECT_EQ(messages.Texts(),
+              (std::vector<std::string>{"Das Passwort ist falsch!",
+                                        "Beim Laden der Passwortdatei ist ein Fehler aufgetreten!", kNotOk}));
     settings.Write("Config", "MainEntryFile", file.string());
     EXPECT_EQ(Names("pw"), std::vector<std::string>{"Bank"});
 }
@@ -318,7 +309,7 @@ TEST_F(SessionWindowTest, FailedSaveAtTheEndKeepsTheWindowOpen)
             ClickQuit();
             EXPECT_TRUE(window.isVisible());
             ASSERT_EQ(messages.messages.size(), 2u);
-            EXPECT_EQ(messages.messages[1].buttons, MessageButtons::OkCancel);
+            EXPECT_EQ(messages.messages[1].buttons, MessageButtons::OkCancelDefaultCancel);
 
             settings.Write("Config", "MainEntryFile", elsewhere.string());
             ClickQuit();

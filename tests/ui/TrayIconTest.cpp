@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -54,6 +55,52 @@ public:
 
 private:
     TrayIcon::AreaProbe previous_;
+};
+
+// Stands in for the widget that Qt puts into an X11 notification area: like Qt's, it reports
+// a press of the middle button as a middle click and has nothing to report for the
+// double-click event that takes the place of a double click's second press.
+class X11IconWidget final : public QWidget
+{
+public:
+    X11IconWidget()
+    {
+        setObjectName(QStringLiteral("QSystemTrayIconSys"));
+        resize(22, 22);
+    }
+
+    QSystemTrayIcon* icon = nullptr;
+    std::vector<QEvent::Type> received;
+
+protected:
+    bool event(QEvent* event) override
+    {
+        switch (event->type())
+        {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+            received.push_back(event->type());
+            break;
+        default:
+            break;
+        }
+        return QWidget::event(event);
+    }
+    void mousePressEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::MiddleButton && icon)
+        {
+            emit icon->activated(QSystemTrayIcon::MiddleClick);
+        }
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override
+    {
+        if (event->button() == Qt::LeftButton && icon)
+        {
+            emit icon->activated(QSystemTrayIcon::DoubleClick);
+        }
+    }
 };
 
 class TrayIconTest : public ::testing::Test
@@ -172,6 +219,41 @@ TEST_F(TrayIconTest, OnlyALeftClickOrAMiddleDoubleClickRestores)
     }
     window->Session().EndSession();
     EXPECT_FALSE(window->HasTrayIcon());
+}
+
+TEST_F(TrayIconTest, AMiddleDoubleClickOnAnX11IconRestoresAsTheWindowSystemReportsIt)
+{
+    ScopedNotificationArea area(true);
+    X11IconWidget iconWidget;
+    iconWidget.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&iconWidget));
+    std::unique_ptr<MainWindow> window = StartedWindow(true);
+    window->Create();
+    window->show();
+    ASSERT_NE(window->Tray(), nullptr);
+    iconWidget.icon = const_cast<QSystemTrayIcon*>(&window->Tray()->Icon());
+
+    window->setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    ASSERT_FALSE(window->isVisible());
+
+    // A double click through the window system: press, release, then a double-click event
+    // instead of the second press, and the release.
+    iconWidget.received.clear();
+    QTest::mouseDClick(iconWidget.windowHandle(), Qt::MiddleButton);
+    EXPECT_EQ(iconWidget.received,
+              (std::vector<QEvent::Type>{QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                                         QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}));
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_FALSE(window->isMinimized());
+
+    // A single middle click afterwards does not pair with the double click's first press.
+    window->setWindowState(Qt::WindowMinimized);
+    QApplication::processEvents();
+    ASSERT_FALSE(window->isVisible());
+    QTest::mouseClick(iconWidget.windowHandle(), Qt::MiddleButton);
+    EXPECT_FALSE(window->isVisible());
+    window->Session().EndSession();
 }
 
 TEST_F(TrayIconTest, HiddenWindowKeepsTheRunAndNoIconOutlivesIt)

@@ -248,7 +248,9 @@ bool CDialogLayout::EndPane()
 
     if (!placementKey_.empty() && (layoutFlags_ & (LF_SAVE_POSITION | LF_SAVE_SIZE)))
     {
-        QtPlacementWindow target(*this, template_.style & DialogStyle::AppWindow, [this] { RunLayout(); });
+        const LayoutRect frame{kDialogFrame, captionHeight_ + kDialogFrame, kDialogFrame, kDialogFrame};
+        QtPlacementWindow target(
+            *this, template_.style & DialogStyle::AppWindow, [this] { RunLayout(); }, frame);
         RestorePlacement(&target, placementKey_, layoutFlags_, 1);
     }
     return true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -56,7 +57,8 @@ class QtLayoutOwner;
 // template and runs OnInitDialog; every modal run starts from fresh widgets, like a
 // dialog window created anew. Control(id) is null before that, so connect control
 // signals and fill lists in OnInitDialog; after the run the widgets stay readable until
-// the next one. The controls with ids IDOK and IDCANCEL call OnOK and OnCancel; Enter
+// the next one. The controls with ids IDOK and IDCANCEL call OnOK and OnCancel; Enter on a
+// focused push button presses that button, elsewhere Enter
 // presses the default button; Escape and the close box call OnCancel. Ending the dialog
 // (done, accept, reject, close) saves the placement first. Menu items of the template's
 // menu bar call OnMenuCommand with their command id. A fixed dialog that needs no layout
@@ -87,6 +89,11 @@ public:
     template <typename T> T* ControlAs(int id) const
     {
         return qobject_cast<T*>(Control(id));
+    }
+    // Control number i (from 1) of a row of like controls.
+    template <typename T, std::size_t N> T* ControlAs(const std::array<int, N>& ids, int i) const
+    {
+        return ControlAs<T>(ids.at(static_cast<std::size_t>(i - 1)));
     }
     QMenuBar* MenuBar() const;
     QStatusBar* StatusBar() const

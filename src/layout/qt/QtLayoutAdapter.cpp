@@ -397,8 +397,9 @@ bool QtLayoutOwner::IsThemeActive() const
     return QtThemeActive();
 }
 
-QtPlacementWindow::QtPlacementWindow(QWidget& window, bool isMainWindow, std::function<void()> relayout)
-    : window_(window), isMainWindow_(isMainWindow), relayout_(std::move(relayout))
+QtPlacementWindow::QtPlacementWindow(QWidget& window, bool isMainWindow, std::function<void()> relayout,
+                                     LayoutRect assumedFrame)
+    : window_(window), isMainWindow_(isMainWindow), relayout_(std::move(relayout)), assumedFrame_(assumedFrame)
 {
 }
 
@@ -481,6 +482,22 @@ LayoutRect QtPlacementWindow::WorkArea() const
 {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? FromQRect(screen->availableGeometry()) : LayoutRect{};
+}
+
+LayoutRect QtPlacementWindow::FrameMargins() const
+{
+    const QRect frame = window_.frameGeometry();
+    const QRect client = window_.geometry();
+    if (window_.isVisible() || frame != client)
+    {
+        return {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                frame.bottom() - client.bottom()};
+    }
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+    {
+        return assumedFrame_;
+    }
+    return {};
 }
 
 } // namespace kavelmark

@@ -85,11 +85,13 @@ private:
 
 // Placement of a top-level widget. Qt positions a window by its frame but sizes it by its
 // client area; the normal rectangle used here is the client geometry in screen
-// coordinates, applied with setGeometry, so it reads back as it was written.
+// coordinates, applied with setGeometry, so it reads back as it was written. The frame
+// around it is the one the window has, or, before an X11 window is first shown (the
+// window manager frames it only then), `assumedFrame`.
 class QtPlacementWindow final : public PlacementWindow
 {
 public:
-    QtPlacementWindow(QWidget& window, bool isMainWindow, std::function<void()> relayout);
+    QtPlacementWindow(QWidget& window, bool isMainWindow, std::function<void()> relayout, LayoutRect assumedFrame = {});
 
     WindowPlacement GetPlacement() const override;
     void SetPlacement(const WindowPlacement& placement) override;
@@ -98,11 +100,13 @@ public:
     bool IsMainWindow() const override;
     LayoutRect ScreenRect() const override;
     LayoutRect WorkArea() const override;
+    LayoutRect FrameMargins() const override;
 
 private:
     QWidget& window_;
     bool isMainWindow_;
     std::function<void()> relayout_;
+    LayoutRect assumedFrame_;
 };
 
 } // namespace kavelmark

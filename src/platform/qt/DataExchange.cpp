@@ -143,16 +143,25 @@ void DataExchange::Fail(const std::string& message)
     }
 }
 
-void DataExchange::Text(QWidget* control, std::string& value)
+bool DataExchange::ReadsControl(QWidget* control, const QString& shown)
 {
     if (failed_ || !control)
     {
-        return;
+        return false;
     }
     lastControl_ = control;
     if (!saveAndValidate_)
     {
-        WriteText(control, FromUtf8(value));
+        WriteText(control, shown);
+        return false;
+    }
+    return true;
+}
+
+void DataExchange::Text(QWidget* control, std::string& value)
+{
+    if (!ReadsControl(control, FromUtf8(value)))
+    {
         return;
     }
     if (const std::optional<QString> text = ReadText(control))
@@ -163,14 +172,8 @@ void DataExchange::Text(QWidget* control, std::string& value)
 
 void DataExchange::UInt(QWidget* control, std::uint32_t& value)
 {
-    if (failed_ || !control)
+    if (!ReadsControl(control, QString::number(value)))
     {
-        return;
-    }
-    lastControl_ = control;
-    if (!saveAndValidate_)
-    {
-        WriteText(control, QString::number(value));
         return;
     }
     const std::optional<QString> text = ReadText(control);

@@ -4,6 +4,7 @@
 #include <string>
 
 class QComboBox;
+class QString;
 class QWidget;
 
 namespace kavelmark
@@ -52,6 +53,9 @@ public:
 
 private:
     void Fail(const std::string& message);
+    // The common start of a transfer: true when the caller is to read the control; false
+    // when there is nothing to do or `shown` has been written into the control.
+    bool ReadsControl(QWidget* control, const QString& shown);
 
     bool saveAndValidate_;
     bool failed_ = false;

@@ -17,6 +17,7 @@
 #include <QScrollBar>
 #include <QTabWidget>
 #include <QTreeWidget>
+#include <algorithm>
 
 namespace kavelmark
 {
@@ -96,7 +97,9 @@ QWidget* MakeWidget(const ControlTemplate& control, QDialog& dialog)
     case ControlKind::DefaultButton:
     {
         auto* button = new QPushButton(caption, &dialog);
-        button->setAutoDefault(false);
+        // A focused button takes Enter for itself; only where no control takes it does
+        // Enter mean the default button.
+        button->setAutoDefault(true);
         button->setDefault(control.kind == ControlKind::DefaultButton);
         return button;
     }
@@ -186,6 +189,28 @@ Qt::WindowFlags WindowFlagsFor(std::uint32_t style)
 QFont DialogFont()
 {
     return QApplication::font();
+}
+
+void FitLabelsToTexts(const std::vector<QLabel*>& labels, const QStringList& texts)
+{
+    // As the layout's fit-to-text mode pads a text, which also covers the pixel a layout
+    // row takes from each control but its last.
+    constexpr int kTextPadding = 5;
+    int width = 0;
+    for (const QLabel* label : labels)
+    {
+        const QFontMetrics metrics(label->font());
+        width = std::max(width, label->width());
+        for (const QString& text : texts)
+        {
+            width = std::max(width, metrics.size(Qt::TextShowMnemonic, text).width() + kTextPadding);
+        }
+    }
+    for (QLabel* label : labels)
+    {
+        label->setWordWrap(false);
+        label->resize(width, label->height());
+    }
 }
 
 DialogUnits::DialogUnits(const QFont& font)

@@ -6,12 +6,14 @@
 #include <QPointer>
 #include <QRect>
 #include <QSize>
+#include <QStringList>
 #include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
 
 class QAction;
+class QLabel;
 
 namespace kavelmark
 {
@@ -193,5 +195,10 @@ private:
 
 // The desktop's default UI font, used for every dialog.
 QFont DialogFont();
+
+// Gives labels one common width at which each of the texts shows whole on one line in the
+// labels' font ("&" marks a mnemonic). The templates' widths assume another font; labels
+// are never made narrower.
+void FitLabelsToTexts(const std::vector<QLabel*>& labels, const QStringList& texts);
 
 } // namespace kavelmark

@@ -82,6 +82,31 @@ TEST(LoginDialogTest, EscapeCancelsAndKeepsTheFields)
     EXPECT_EQ(dialog.enteredPassword, ToSecure("vorher"));
 }
 
+TEST(LoginDialogTest, EnterOnTheFocusedCancelButtonCancels)
+{
+    LoginDialog dialog;
+    dialog.enteredPassword = ToSecure("vorher");
+    WhileShown(dialog,
+               [&]
+               {
+                   dialog.activateWindow();
+                   EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+                   QTest::keyClicks(dialog.PasswordEdit(), QStringLiteral("neu"));
+                   // Tab from the password past "OK" to "Cancel", as the user does.
+                   QTest::keyClick(dialog.windowHandle(), Qt::Key_Tab);
+                   QTest::keyClick(dialog.windowHandle(), Qt::Key_Tab);
+                   auto* cancel = qobject_cast<QPushButton*>(QApplication::focusWidget());
+                   EXPECT_EQ(cancel ? cancel->text() : QString(), QStringLiteral("Cancel"));
+                   QTest::keyClick(dialog.windowHandle(), Qt::Key_Return);
+                   if (dialog.isVisible())
+                   {
+                       dialog.reject(); // the run must end either way
+                   }
+               });
+    EXPECT_EQ(dialog.Run(), LoginDialogBase::kCancel);
+    EXPECT_EQ(dialog.enteredPassword, ToSecure("vorher"));
+}
+
 TEST(LoginDialogTest, CharacterOutsideCp1252IsRefusedAndTheDialogStaysOpen)
 {
     MessageRecorder messages;
