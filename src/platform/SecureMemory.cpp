@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cstring>
 #include <mutex>
 #include <new>
@@ -88,8 +89,16 @@ void* MapSecretPages(std::size_t size)
 #if defined(MADV_DONTDUMP)
     madvise(pages, size, MADV_DONTDUMP);
 #endif
-    // Best effort: beyond RLIMIT_MEMLOCK the pages stay swappable.
+    // Best effort: beyond RLIMIT_MEMLOCK the pages stay swappable. Locked as they are first
+    // touched where the system can, so that capacity reserved but never used costs no RAM.
+#if defined(MLOCK_ONFAULT)
+    if (mlock2(pages, size, MLOCK_ONFAULT) != 0 && errno == ENOSYS)
+    {
+        mlock(pages, size);
+    }
+#else
     mlock(pages, size);
+#endif
     return pages;
 }
 
