@@ -83,6 +83,8 @@ void SessionController::EndSession()
         SaveOrRefuse();
         endSettled_ = true;
     }
+    // Nothing is saved after this point, so the password is no longer needed.
+    WipeString(currentPassword_);
     windows_.RemoveTrayIcon();
 }
 

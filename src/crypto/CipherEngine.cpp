@@ -30,6 +30,20 @@ CryptoPP::SecByteBlock MakeKey(std::string_view password)
     return key;
 }
 
+// Below the cipher's frames lie copies of key bytes that no destructor reaches: registers
+// that the library's callees spill, and those that the loader's lazy binding or a signal
+// frame saves on the stack. The depth covers the cipher's calls many times over.
+constexpr std::size_t kStackWipeSize = 32 * 1024;
+
+[[gnu::noinline]] void WipeStackBelow()
+{
+    volatile unsigned char area[kStackWipeSize];
+    for (volatile unsigned char& byte : area)
+    {
+        byte = 0;
+    }
+}
+
 void XorBlock(unsigned char* target, const unsigned char* other)
 {
     for (std::size_t i = 0; i < CipherEngine::kBlockSize; ++i)
@@ -38,49 +52,63 @@ void XorBlock(unsigned char* target, const unsigned char* other)
     }
 }
 
-} // namespace
-
-void CipherEngine::EncryptInPlace(std::string_view password)
+// The work of the public calls, in a frame of its own, so that the stack it used lies below
+// the caller's and can be wiped as a whole.
+[[gnu::noinline]] void EncryptBlocks(SecureString& data, std::string_view password)
 {
     CryptoPP::SecByteBlock key = MakeKey(password);
     CryptoPP::Twofish::Encryption cipher(key.data(), key.size());
 
-    std::size_t length = data_.size();
-    std::size_t padded = length - length % kBlockSize + kBlockSize;
-    data_.resize(padded, '\0');
+    std::size_t length = data.size();
+    std::size_t padded = length - length % CipherEngine::kBlockSize + CipherEngine::kBlockSize;
+    data.resize(padded, '\0');
 
-    auto* bytes = reinterpret_cast<unsigned char*>(data_.data());
-    for (std::size_t offset = 0; offset < padded; offset += kBlockSize)
+    auto* bytes = reinterpret_cast<unsigned char*>(data.data());
+    for (std::size_t offset = 0; offset < padded; offset += CipherEngine::kBlockSize)
     {
         if (offset > 0)
         {
-            XorBlock(bytes + offset, bytes + offset - kBlockSize);
+            XorBlock(bytes + offset, bytes + offset - CipherEngine::kBlockSize);
         }
         cipher.ProcessBlock(bytes + offset);
     }
 }
 
-void CipherEngine::DecryptInPlace(std::string_view password)
+[[gnu::noinline]] void DecryptBlocks(SecureString& data, std::string_view password)
 {
     CryptoPP::SecByteBlock key = MakeKey(password);
-    std::size_t length = data_.size();
-    if (length < kBlockSize || length % kBlockSize != 0)
+    std::size_t length = data.size();
+    if (length < CipherEngine::kBlockSize || length % CipherEngine::kBlockSize != 0)
     {
         return;
     }
     CryptoPP::Twofish::Decryption cipher(key.data(), key.size());
 
     // Backwards, so that the still encrypted previous block is at hand for the XOR.
-    auto* bytes = reinterpret_cast<unsigned char*>(data_.data());
-    for (std::size_t offset = length - kBlockSize;; offset -= kBlockSize)
+    auto* bytes = reinterpret_cast<unsigned char*>(data.data());
+    for (std::size_t offset = length - CipherEngine::kBlockSize;; offset -= CipherEngine::kBlockSize)
     {
         if (offset == 0)
         {
             cipher.ProcessBlock(bytes);
             break;
         }
-        cipher.ProcessAndXorBlock(bytes + offset, bytes + offset - kBlockSize, bytes + offset);
+        cipher.ProcessAndXorBlock(bytes + offset, bytes + offset - CipherEngine::kBlockSize, bytes + offset);
     }
+}
+
+} // namespace
+
+void CipherEngine::EncryptInPlace(std::string_view password)
+{
+    EncryptBlocks(data_, password);
+    WipeStackBelow();
+}
+
+void CipherEngine::DecryptInPlace(std::string_view password)
+{
+    DecryptBlocks(data_, password);
+    WipeStackBelow();
 }
 
 SecureString CipherEngine::Encrypt(std::string_view password)

@@ -24,6 +24,7 @@
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/SecretText.h"
 #include "ui/AboutDialog.h"
 #include "ui/TrayIcon.h"
 
@@ -565,8 +566,7 @@ void MainWindow::ShowEntryDetails()
     {
         const SecureString label = store_.GetCategoryLabel(category, i);
         DetailLabel(i)->setText(QStringLiteral("&%1: ").arg(i) + FromCp1252(label));
-        DetailField(i)->setText(FromCp1252(WithVisibleLineBreaks(store_.GetEntryValue(entry, i))));
-        DetailField(i)->setCursorPosition(0);
+        detailValues_[static_cast<std::size_t>(i - 1)] = WithVisibleLineBreaks(store_.GetEntryValue(entry, i));
         secret_[static_cast<std::size_t>(i - 1)] = PasswordStore::IsSecretLabel(label);
         SetMasked(i, secret_[static_cast<std::size_t>(i - 1)]);
     }
@@ -577,7 +577,7 @@ void MainWindow::ClearEntryDetails()
     for (int i = 1; i <= 3; ++i)
     {
         DetailLabel(i)->setText(QString());
-        DetailField(i)->clear();
+        WipeString(detailValues_[static_cast<std::size_t>(i - 1)]);
         secret_[static_cast<std::size_t>(i - 1)] = false;
         SetMasked(i, false);
     }
@@ -586,7 +586,13 @@ void MainWindow::ClearEntryDetails()
 void MainWindow::SetMasked(int i, bool masked)
 {
     QLineEdit* field = DetailField(i);
+    const SecureString& value = detailValues_[static_cast<std::size_t>(i - 1)];
+    // The value is in the widget only while it is shown: masked, the widget holds one "*" per
+    // character, and a value it held before is wiped.
+    WipeLineEdit(*field);
     field->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
+    field->setText(masked ? QString(static_cast<qsizetype>(value.size()), QLatin1Char('*')) : FromCp1252(value));
+    field->setCursorPosition(0);
     field->repaint();
 }
 

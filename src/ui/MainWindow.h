@@ -97,6 +97,11 @@ public:
     QComboBox* CategoryFilter() const;
     QLabel* DetailLabel(int i) const;
     QLineEdit* DetailField(int i) const;
+    // The value of detail field i, also while the field shows only its mask.
+    const SecureString& DetailValue(int i) const
+    {
+        return detailValues_.at(static_cast<std::size_t>(i - 1));
+    }
     // The entry a row stands for (null when the row is none of ours).
     PasswordStore::Position RowEntry(const QTreeWidgetItem* row) const;
     const QIcon& CategoryImage(int index) const
@@ -165,6 +170,8 @@ private:
     QList<QIcon> images_;
     std::vector<std::unique_ptr<RowCategory>> rowCategories_;
     std::array<bool, 3> secret_{};
+    // A masked field holds only its mask; the value waits here for the reveal.
+    std::array<SecureString, 3> detailValues_;
     QTimer hideTimer_;
     std::unique_ptr<TrayIcon> trayIcon_;
     LoginFactory loginFactory_;

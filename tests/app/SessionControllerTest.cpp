@@ -134,6 +134,24 @@ TEST_F(SessionControllerTest, LoadedFileOpensTheSessionSilently)
     EXPECT_EQ(windows.trayRemoved, 1);
 }
 
+TEST_F(SessionControllerTest, TheSessionForgetsThePasswordOnceItEnded)
+{
+    for (bool requested : {false, true})
+    {
+        SessionController ending{store, windows, file};
+        windows.login.Ok("geheim");
+        ASSERT_TRUE(ending.StartSession());
+        EXPECT_EQ(ending.CurrentPassword(), "geheim");
+        if (requested)
+        {
+            ASSERT_TRUE(ending.RequestEnd());
+        }
+        ending.EndSession();
+        EXPECT_EQ(file.saves.back().password, "geheim");
+        EXPECT_TRUE(ending.CurrentPassword().empty()) << requested;
+    }
+}
+
 TEST_F(SessionControllerTest, CancelledLoginOpensAnEmptySessionThatNeverSaves)
 {
     windows.login.Cancel();

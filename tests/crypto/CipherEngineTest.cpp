@@ -2,6 +2,9 @@
 
 #include <string>
 
+#include <crypto++/modes.h>
+#include <crypto++/twofish.h>
+
 #include "crypto/CipherEngine.h"
 #include "support/MessageRecorder.h"
 
@@ -119,6 +122,43 @@ TEST(CipherEngineTest, ChainingCarriesAChangeIntoEveryLaterBlockOnly)
     EXPECT_NE(a.substr(16, 16), a.substr(32, 16));
 }
 
+// Crypto++'s own CBC mode with a zero initial value, run over the same blocks, is the
+// independent reference: any other reader of the file must get the same bytes.
+TEST(CipherEngineTest, EveryBlockMatchesStandardCbcWithAZeroInitialValue)
+{
+    struct Case
+    {
+        std::string password;
+        std::size_t keySize;
+        std::size_t length;
+    };
+    const Case cases[] = {
+        {"Kennwort", 16, 40}, {"seventeen-chars-x", 24, 64}, {"twenty-five-characters-xx", 32, 100}, {"", 16, 33}};
+    for (const Case& c : cases)
+    {
+        std::string data;
+        for (std::size_t i = 0; i < c.length; ++i)
+        {
+            data.push_back(static_cast<char>(i * 91 + 7));
+        }
+        // Zero padding: the first pad byte must be zero and the rest are ours to choose.
+        std::string padded = data + std::string(CipherEngine::kBlockSize - c.length % CipherEngine::kBlockSize, '\0');
+        std::string key = c.password + std::string(c.keySize - c.password.size(), '\0');
+        const unsigned char zeroIv[CipherEngine::kBlockSize] = {};
+        CryptoPP::CBC_Mode<CryptoPP::Twofish>::Encryption reference(reinterpret_cast<const unsigned char*>(key.data()),
+                                                                    key.size(), zeroIv);
+        std::string expected(padded.size(), '\0');
+        reference.ProcessData(reinterpret_cast<unsigned char*>(expected.data()),
+                              reinterpret_cast<const unsigned char*>(padded.data()), padded.size());
+
+        EXPECT_EQ(ToHex(Encrypted(data, c.password)), ToHex(expected)) << c.password;
+
+        CipherEngine engine(ToSecure(expected));
+        SecureString plain = engine.Decrypt(c.password);
+        EXPECT_EQ(ToHex(std::string_view(plain.data(), plain.size())), ToHex(padded)) << c.password;
+    }
+}
+
 TEST(CipherEngineTest, DataThatIsNotWholeBlocksIsNotDecrypted)
 {
     for (std::size_t length : {0u, 5u, 15u, 17u, 33u})
@@ -149,6 +189,76 @@ TEST(CipherEngineTest, KeysOverThirtyTwoBytesAreCutWithOneMessagePerCall)
     engine.Decrypt(longer);
     EXPECT_EQ(recorder.messages.size(), 2u);
     EXPECT_EQ(std::string_view(engine.Data()).substr(0, data.size()), data);
+}
+
+// The stack below the caller's frame, as far as these helpers reach down.
+constexpr std::size_t kStackReach = 48 * 1024;
+
+[[gnu::noinline]] void ClearStackBelow()
+{
+    volatile unsigned char area[kStackReach + 16 * 1024];
+    for (auto& byte : area)
+    {
+        byte = 0;
+    }
+}
+
+[[gnu::noinline]] void LeaveOnStack(std::string_view bytes)
+{
+    volatile char copy[64];
+    for (std::size_t i = 0; i < bytes.size() && i < sizeof(copy); ++i)
+    {
+        copy[i] = bytes[i];
+    }
+}
+
+[[gnu::noinline]] void RunCipher(std::string_view password)
+{
+    CipherEngine engine(ToSecure(std::string(100, 'd')));
+    engine.EncryptInPlace(password);
+    engine.DecryptInPlace(password);
+}
+
+// Reads the dead frames below the given frame on purpose: not a use of any object, so
+// unchecked.
+[[gnu::noinline, gnu::no_sanitize_address]] bool StackBelowHolds(const void* frame, std::string_view pattern)
+{
+    const auto* top = static_cast<const volatile unsigned char*>(frame);
+    for (std::size_t offset = pattern.size(); offset < kStackReach; ++offset)
+    {
+        const volatile unsigned char* at = top - offset;
+        std::size_t i = 0;
+        while (i < pattern.size() && at[i] == static_cast<unsigned char>(pattern[i]))
+        {
+            ++i;
+        }
+        if (i == pattern.size())
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+TEST(CipherEngineTest, LeavesNoKeyOnTheStack)
+{
+    const std::string password = "ein Kennwort aus 26 Zeichen";
+    const std::string paddedKey = password + std::string(CipherEngine::kMaxKeyLength - password.size(), '\0');
+
+    // The real frame, also where the sanitizer moves locals to a heap stack.
+    const void* frame = __builtin_frame_address(0);
+    // The scan must be able to see what a returned frame left, or it proves nothing.
+    ClearStackBelow();
+    LeaveOnStack(paddedKey);
+    if (!StackBelowHolds(frame, paddedKey))
+    {
+        GTEST_SKIP() << "returned frames are not on this stack (sanitizer's fake stack)";
+    }
+
+    ClearStackBelow();
+    RunCipher(password);
+    EXPECT_FALSE(StackBelowHolds(frame, paddedKey));
+    EXPECT_FALSE(StackBelowHolds(frame, password.substr(0, 16)));
 }
 
 TEST(LegacySeedTest, SumsPositionTimesSignedByteOnTopOf42)

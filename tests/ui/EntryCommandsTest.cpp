@@ -118,7 +118,7 @@ TEST_F(EntryCommandsTest, AddingTwiceGivesTwoNewKeyRowsEachActingOnItsOwnEntry)
     EXPECT_EQ(Column(0), QStringList{"  Hmm?"});
     EXPECT_EQ(Column(1), QStringList{"new key"});
     EXPECT_EQ(Column(2), QStringList{"new details"});
-    EXPECT_EQ(window.DetailField(2)->text(), "new password");
+    EXPECT_EQ(window.DetailValue(2), "new password");
     EXPECT_EQ(window.DetailField(2)->echoMode(), QLineEdit::Password);
 
     QTest::keyClick(List(), Qt::Key_Insert);

@@ -213,7 +213,7 @@ TEST_F(MainWindowTest, FilterRestrictsTheListAndAnEmptyListClearsTheDetails)
     SelectFilter("FTP");
     EXPECT_EQ(Column(1), (QStringList{"ftp1", "ftp2"}));
     EXPECT_EQ(window.EntryList()->currentItem()->text(1), "ftp2");
-    EXPECT_EQ(window.DetailField(2)->text(), "p3");
+    EXPECT_EQ(window.DetailValue(2), "p3");
 
     SelectFilter("Datenbank");
     EXPECT_EQ(window.EntryList()->topLevelItemCount(), 0);
@@ -244,7 +244,7 @@ TEST_F(MainWindowTest, DetailFieldsShowLabelsLineBreaksAndMasks)
     SelectRow(1);
     EXPECT_EQ(window.DetailLabel(1)->text(), "&1: Konto");
     EXPECT_EQ(window.DetailLabel(2)->text(), "&2: PIN (*)");
-    EXPECT_EQ(window.DetailField(2)->text(), "12 <> 34");
+    EXPECT_EQ(window.DetailValue(2), "12 <> 34");
     EXPECT_EQ(window.DetailField(1)->echoMode(), QLineEdit::Normal);
     EXPECT_EQ(window.DetailField(2)->echoMode(), QLineEdit::Password);
     EXPECT_EQ(window.DetailField(3)->echoMode(), QLineEdit::Password);

@@ -262,7 +262,7 @@ TEST_F(SessionWindowTest, ReloadShowsTheNewFileInFilterAndList)
             Trigger(command::kFileOpen);
             ASSERT_EQ(window.EntryList()->topLevelItemCount(), 1);
             EXPECT_EQ(window.EntryList()->topLevelItem(0)->text(1), "neu");
-            EXPECT_EQ(window.DetailField(2)->text(), "zwei");
+            EXPECT_EQ(window.DetailValue(2), "zwei");
             EXPECT_GE(window.CategoryFilter()->findText("Neu"), 1);
             ClickQuit();
         });
@@ -279,7 +279,7 @@ TEST_F(SessionWindowTest, FailedReloadLeavesNoRowOfTheEmptiedStore)
         [&]
         {
             ASSERT_EQ(window.EntryList()->topLevelItemCount(), 1);
-            EXPECT_EQ(window.DetailField(2)->text(), "1234");
+            EXPECT_EQ(window.DetailValue(2), "1234");
             settings.Write("Config", "MainEntryFile", foreign.string());
             Trigger(command::kFileOpen);
             EXPECT_FALSE(window.Session().FileOk());

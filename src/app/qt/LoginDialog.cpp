@@ -7,6 +7,7 @@
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/SecretText.h"
 
 namespace kavelmark
 {
@@ -46,7 +47,7 @@ int LoginDialog::RunModal()
     }
 
     int result = exec() == QDialog::Accepted ? kOk : kCancel;
-    edit->clear();
+    WipeLineEdit(*edit);
     controls_.Clear();
     return result;
 }
