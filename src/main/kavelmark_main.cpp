@@ -2,17 +2,19 @@
 #include <QIcon>
 
 #include "app/FileChooser.h"
-#include "settings/Settings.h"
-#include "settings/SettingsNames.h"
 #include "app/qt/QtSaveAsDialog.h"
 #include "platform/Messages.h"
+#include "platform/ProcessHardening.h"
 #include "platform/qt/QtMessageSink.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "settings/qt/QtSettingsBackend.h"
 #include "ui/MainWindow.h"
 
 int main(int argc, char** argv)
 {
     using namespace kavelmark;
+    HardenProcess();
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromLatin1(settings::kOrganisation));
