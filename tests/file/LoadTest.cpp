@@ -318,6 +318,7 @@ TEST_F(LoadTest, FilesTooLargeOrClaimingMoreThanTheyHoldAreRefusedAsDamaged)
         {"V0.2 claiming 2^31 records", v02Head + U32(0x80000000u), 1 << 20, damaged},
         {"V0.2 claiming one record more than its length bytes", v02Head + U32(3) + U32(0) + U32(0), 0, damaged},
         {"V0.3 of 200,000 empty records", emptyRecords(200000), 0, damaged},
+        {"V0.2 of 200,000 empty records", v02Head + U32(200000) + std::string(800000, '\0'), 0, damaged},
     };
     testing::MessageRecorder recorder;
     for (const Case& c : cases)
