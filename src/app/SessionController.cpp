@@ -1,10 +1,11 @@
 #include "app/SessionController.h"
 
-#include "platform/CommandIds.h"
 #include "app/FileChooser.h"
+#include "file/LoadSave.h"
+#include "platform/CommandIds.h"
+#include "platform/Messages.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
-#include "platform/Messages.h"
 
 namespace kavelmark
 {
@@ -25,7 +26,7 @@ bool SessionController::StartSession()
     legacySeed_ = login->legacySeed;
     login.reset();
 
-    int result = file_.Load(store_, currentPassword_, legacySeed_);
+    int result = LoadFile();
     if (result == 2)
     {
         ShowMessage(kCreateEmptyText, "Ladefehler", MessageIcon::Error);
@@ -39,6 +40,24 @@ bool SessionController::StartSession()
     fileOk_ = true;
     windows_.AddTrayIcon();
     return true;
+}
+
+int SessionController::LoadFile()
+{
+    PasswordConfirmer previous = SetPasswordConfirmer(
+        [this]() -> std::optional<SecureString>
+        {
+            std::unique_ptr<LoginDialogBase> dialog = windows_.CreateLoginDialog();
+            dialog->promptText = kConfirmPasswordPrompt;
+            if (dialog->Run() != LoginDialogBase::kOk)
+            {
+                return std::nullopt;
+            }
+            return std::move(dialog->enteredPassword);
+        });
+    int result = file_.Load(store_, currentPassword_, legacySeed_);
+    SetPasswordConfirmer(std::move(previous));
+    return result;
 }
 
 void SessionController::SaveOrRefuse()
@@ -117,7 +136,7 @@ void SessionController::HandleMenuCommand(int commandId)
 
 void SessionController::Reload()
 {
-    int result = file_.Load(store_, currentPassword_, legacySeed_);
+    int result = LoadFile();
     fileOk_ = result == 0;
     // Also after a failure, and before the message: the load may have emptied the store
     // under the list's rows.

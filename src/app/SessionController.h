@@ -50,6 +50,8 @@ public:
         "verloren.\n\n"
         "Mit \"Abbrechen\" bleibt das Fenster offen, und Sie können die Datei über \"Datei speichern unter\" "
         "an einem anderen Ort speichern.";
+    static constexpr const char* kConfirmPasswordPrompt =
+        "Bitte geben Sie Ihr Kennwort zur Bestätigung noch einmal ein.";
 
     SessionController(PasswordStore& store, SessionWindows& windows, SessionFile& file = MainEntryFile());
 
@@ -81,6 +83,8 @@ public:
     }
 
 private:
+    // The file's load, with the login window at hand to confirm the password.
+    int LoadFile();
     void SaveOrRefuse();
     void Reload();
     void SaveAs();

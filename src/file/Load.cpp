@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include <fcntl.h>
@@ -21,10 +22,10 @@ namespace kavelmark
 namespace
 {
 
-bool Exists(const std::string& path)
+PasswordConfirmer& Confirmer()
 {
-    struct stat info = {};
-    return ::lstat(path.c_str(), &info) == 0 || errno != ENOENT;
+    static PasswordConfirmer confirmer;
+    return confirmer;
 }
 
 // Moves an old-version file to the first free "<path>.old_<n>", never over an existing one.
@@ -33,9 +34,15 @@ bool MoveToBackup(const std::string& path)
     for (unsigned n = 1; n < UINT_MAX; ++n)
     {
         std::string backup = path + ".old_" + std::to_string(n);
-        if (Exists(backup))
+        struct stat info = {};
+        if (::lstat(backup.c_str(), &info) == 0)
         {
             continue;
+        }
+        if (errno != ENOENT)
+        {
+            // A name too long, a folder we may not search: no later number fares better.
+            return false;
         }
         if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), RENAME_NOREPLACE) == 0)
         {
@@ -55,19 +62,50 @@ bool MoveToBackup(const std::string& path)
     return false;
 }
 
-void RefuseFile(const std::string& path, bool unknownFormat)
+enum class Refusal
 {
-    std::string text = unknownFormat ? "Die Datei ist keine Passwortdatei in einem bekannten Format und wird nicht "
-                                       "gelesen:\n"
-                                     : "Die Passwortdatei ist beschädigt und wird nicht gelesen:\n";
+    UnknownFormat,
+    Damaged,
+    TooLarge,
+    NotARegularFile,
+};
+
+void RefuseFile(const std::string& path, Refusal refusal)
+{
+    const char* text = "Die Passwortdatei ist beschädigt und wird nicht gelesen:\n";
+    switch (refusal)
+    {
+    case Refusal::UnknownFormat:
+        text = "Die Datei ist keine Passwortdatei in einem bekannten Format und wird nicht gelesen:\n";
+        break;
+    case Refusal::TooLarge:
+        text = "Die Datei ist zu groß für eine Passwortdatei und wird nicht gelesen:\n";
+        break;
+    case Refusal::NotARegularFile:
+        text = "Unter diesem Namen liegt keine gewöhnliche Datei; sie wird nicht gelesen:\n";
+        break;
+    case Refusal::Damaged:
+        break;
+    }
     ShowMessage(text + path, "Ladefehler", MessageIcon::Error);
 }
 
-} // namespace
-
-int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed)
+void ShowWrongPassword()
 {
-    std::string path = MainEntryFile();
+    ShowMessage("Das Passwort ist falsch!", "ERROR", MessageIcon::Error);
+}
+
+int LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed, std::string& path)
+{
+    path = MainEntryFile();
+    // Looked at before opening: a FIFO or a device in place of the file is not ours to read.
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    {
+        RefuseFile(path, Refusal::NotARegularFile);
+        store.AddMissingBuiltInCategories();
+        return kLoadDamaged;
+    }
     RetryingFile file;
     int opened = file.OpenForReading(path);
     RememberLoadedFile(path, opened, file.Descriptor());
@@ -82,48 +120,72 @@ int Load(PasswordStore& store, const SecureString& password, std::uint64_t legac
     }
 
     store.RemoveAll();
-    auto [read, version] = PasswordFile::IdentifyVersion(file);
-    bool setAside = false;
-    if (read == ReadResult::Done)
-    {
-        switch (version)
-        {
-        case FileVersion::V03:
-            read = PasswordFile::ReadV03(file, password, store);
-            break;
-        case FileVersion::V02:
-            read = PasswordFile::ReadV02(file, legacySeed, store);
-            setAside = true;
-            break;
-        case FileVersion::V01:
-            setAside = true;
-            break;
-        case FileVersion::Unknown:
-            RefuseFile(path, true);
-            store.AddMissingBuiltInCategories();
-            return kLoadDamaged;
-        }
-    }
+    auto [read, version] = PasswordFile::Read(file, password, legacySeed, store, [&file] { file.Close(); });
+    file.Close();
     if (read == ReadResult::WrongPassword)
     {
-        ShowMessage("Das Passwort ist falsch!", "ERROR", MessageIcon::Error);
+        ShowWrongPassword();
         return -1;
     }
-    file.Close();
-    if (read == ReadResult::Damaged)
+    if (read == ReadResult::Damaged || read == ReadResult::TooLarge ||
+        (read == ReadResult::Done && version == FileVersion::Unknown))
     {
-        RefuseFile(path, false);
+        store.RemoveAll();
+        RefuseFile(path, read == ReadResult::TooLarge  ? Refusal::TooLarge
+                         : read == ReadResult::Damaged ? Refusal::Damaged
+                                                       : Refusal::UnknownFormat);
         store.AddMissingBuiltInCategories();
         return kLoadDamaged;
     }
-    if (setAside && !MoveToBackup(path))
-    {
-        ShowMessage("Fehler beim Umbenennen der Datendatei (alte Version der Datei vor Überschreiben mit der neuen "
-                    "schützen).",
-                    path, MessageIcon::Error);
-    }
     store.AddMissingBuiltInCategories();
+    // An old version is set aside only once it was read whole and passed its check; the
+    // built-ins come first, so that running out of memory cannot refuse a moved file.
+    if (read == ReadResult::Done && (version == FileVersion::V01 || version == FileVersion::V02))
+    {
+        if (version == FileVersion::V02 && Confirmer())
+        {
+            std::optional<SecureString> again = Confirmer()();
+            if (!again || *again != password)
+            {
+                store.RemoveAll();
+                ShowWrongPassword();
+                return -1;
+            }
+        }
+        if (!MoveToBackup(path))
+        {
+            ShowMessage("Fehler beim Umbenennen der Datendatei (alte Version der Datei vor Überschreiben mit der "
+                        "neuen schützen).",
+                        path, MessageIcon::Error);
+        }
+    }
     return read == ReadResult::ShortRead ? -1 : 0;
+}
+
+} // namespace
+
+int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed)
+{
+    std::string path;
+    try
+    {
+        return LoadFile(store, password, legacySeed, path);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // The file was closed on the way out; what was stored goes to make room.
+        store.RemoveAll();
+        RefuseFile(path, Refusal::Damaged);
+        store.AddMissingBuiltInCategories();
+        return kLoadDamaged;
+    }
+}
+
+PasswordConfirmer SetPasswordConfirmer(PasswordConfirmer confirmer)
+{
+    PasswordConfirmer previous = std::move(Confirmer());
+    Confirmer() = std::move(confirmer);
+    return previous;
 }
 
 } // namespace kavelmark

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <optional>
 
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
@@ -16,10 +17,11 @@ inline constexpr int kLoadDamaged = -2;
 
 // Loads the password file named by the setting Config/MainEntryFile into the store.
 // Results: 0 loaded (also a V0.1 file), 2 the file does not exist, -1 wrong password or a
-// short read, kLoadDamaged a file that is not a readable password file, another positive
-// value the cause code of a failed open; damaged files get a result that is neither 0 nor
-// 2, so the session refuses to save over them. Messages go through the messages seam
-// before it returns.
+// short read, kLoadDamaged a file that is not a readable password file (also one that is
+// not a regular file, one too large, or one whose load ran out of memory), another
+// positive value the cause code of a failed open; damaged files get a result that is
+// neither 0 nor 2, so the session refuses to save over them. The file is closed before
+// any message goes through the messages seam.
 int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed);
 
 // Save's result when the file changed since this process loaded or last saved it and the
@@ -33,6 +35,14 @@ inline constexpr const char* kChangedFileText =
     "Soll sie trotzdem überschrieben werden? Die Änderungen des anderen Programms gehen dann verloren.\n\n";
 inline constexpr const char* kUnconfirmedSaveText = "Die Passwortdatei wurde gespeichert, aber das Schreiben auf den "
                                                     "Datenträger konnte nicht bestätigt werden.\n\n";
+
+// Asks for the password once more before a V0.2 file is read into the store for good
+// (a mistyped password passes its check about once in 256 times, and the next save
+// would convert the file under it). Returns the password typed, or nothing when the user
+// cancelled. Without a confirmer the password counts as confirmed. Installing an empty
+// function removes it; returns the confirmer it replaces.
+using PasswordConfirmer = std::function<std::optional<SecureString>()>;
+PasswordConfirmer SetPasswordConfirmer(PasswordConfirmer confirmer);
 
 // Writes the whole store as a V0.3 file to Config/MainEntryFile, replacing the old file
 // only once the new one is safely on disk; a symbolic link stays and its target is written.

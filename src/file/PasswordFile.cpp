@@ -87,7 +87,34 @@ PasswordFile::Identified PasswordFile::IdentifyVersion(ByteSource& file)
     return {ReadResult::Done, version};
 }
 
-ReadResult PasswordFile::ReadV03(ByteSource& file, std::string_view password, PasswordStore& store)
+PasswordFile::Identified PasswordFile::Read(ByteSource& file, std::string_view password, std::uint64_t legacySeed,
+                                            PasswordStore& store, const std::function<void()>& allRead)
+{
+    if (file.Remaining() > kMaxFileSize)
+    {
+        allRead();
+        return {ReadResult::TooLarge, FileVersion::Unknown};
+    }
+    Identified identified = IdentifyVersion(file);
+    V03Blocks blocks;
+    if (identified.result == ReadResult::Done && identified.version == FileVersion::V03)
+    {
+        identified.result = ReadV03Blocks(file, blocks);
+    }
+    else if (identified.result == ReadResult::Done && identified.version == FileVersion::V02)
+    {
+        // Unscrambling shows nothing, so it may go on while the file is open.
+        identified.result = ReadV02(file, legacySeed, store);
+    }
+    allRead();
+    if (identified.result == ReadResult::Done && identified.version == FileVersion::V03)
+    {
+        identified.result = DecryptV03(blocks, password, store);
+    }
+    return identified;
+}
+
+ReadResult PasswordFile::ReadV03Blocks(ByteSource& file, V03Blocks& blocks)
 {
     std::uint32_t headerLength = 0;
     if (!ReadU32(file, headerLength))
@@ -99,27 +126,32 @@ ReadResult PasswordFile::ReadV03(ByteSource& file, std::string_view password, Pa
     {
         return ReadResult::Damaged;
     }
-    CipherEngine header;
-    if (!ReadBlock(file, headerLength, header.Data()))
+    if (!ReadBlock(file, headerLength, blocks.header))
     {
         return ReadResult::ShortRead;
     }
+    std::uint64_t bodyLength = file.Remaining();
+    if (bodyLength % CipherEngine::kBlockSize != 0)
+    {
+        return ReadResult::Damaged;
+    }
+    if (!ReadBlock(file, bodyLength, blocks.body))
+    {
+        return ReadResult::ShortRead;
+    }
+    return ReadResult::Done;
+}
+
+ReadResult PasswordFile::DecryptV03(V03Blocks& blocks, std::string_view password, PasswordStore& store)
+{
+    CipherEngine header(std::move(blocks.header));
     header.DecryptInPlace(password);
     if (std::string_view(header.Data()).substr(kTimestampLength, kVerificationTag.size()) != kVerificationTag)
     {
         return ReadResult::WrongPassword;
     }
 
-    std::uint64_t bodyLength = file.Remaining();
-    if (bodyLength % CipherEngine::kBlockSize != 0)
-    {
-        return ReadResult::Damaged;
-    }
-    CipherEngine body;
-    if (!ReadBlock(file, bodyLength, body.Data()))
-    {
-        return ReadResult::ShortRead;
-    }
+    CipherEngine body(std::move(blocks.body));
     body.DecryptInPlace(password);
     std::string_view plain(body.Data());
 
@@ -130,6 +162,10 @@ ReadResult PasswordFile::ReadV03(ByteSource& file, std::string_view password, Pa
         return ReadResult::Damaged;
     }
     std::uint32_t count = U32At(plain, kTimestampLength);
+    if (count * kRecordCost > plain.size() + kRecordAllowance)
+    {
+        return ReadResult::Damaged;
+    }
     std::size_t recordsStart = kTimestampLength + 4;
     std::size_t offset = recordsStart;
     for (std::uint32_t i = 0; i < count; ++i)
@@ -161,6 +197,13 @@ ReadResult PasswordFile::ReadV03(ByteSource& file, std::string_view password, Pa
     return ReadResult::Done;
 }
 
+ReadResult PasswordFile::ReadV03(ByteSource& file, std::string_view password, PasswordStore& store)
+{
+    V03Blocks blocks;
+    ReadResult result = ReadV03Blocks(file, blocks);
+    return result == ReadResult::Done ? DecryptV03(blocks, password, store) : result;
+}
+
 ReadResult PasswordFile::ReadV02(ByteSource& file, std::uint64_t legacySeed, PasswordStore& store)
 {
     LegacyScramble scramble(legacySeed);
@@ -179,6 +222,12 @@ ReadResult PasswordFile::ReadV02(ByteSource& file, std::uint64_t legacySeed, Pas
     if (!ReadU32(file, count))
     {
         return ReadResult::ShortRead;
+    }
+    // Every record takes at least its four length bytes.
+    std::uint64_t rest = file.Remaining();
+    if (std::uint64_t{count} * 4 > rest || count * kRecordCost > rest + kRecordAllowance)
+    {
+        return ReadResult::Damaged;
     }
     for (std::uint32_t i = 0; i < count; ++i)
     {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <ctime>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -26,6 +27,7 @@ enum class ReadResult
     WrongPassword,
     ShortRead, // done, but a read came back with fewer bytes than asked for
     Damaged,   // lengths the format cannot describe; nothing past them was read
+    TooLarge,  // longer than any password file; nothing was read
 };
 
 // The layout of the password file in its three versions; only V0.3 is written.
@@ -41,6 +43,15 @@ public:
     static constexpr const char* kBodyPattern = "%S:%M:%H - %Y.%m.%d";
     static constexpr std::size_t kTimestampLength = 21;
 
+    // Far above any real password file (100,000 entries take about 12 MB), low enough that
+    // a load stays within three times the file's length plus 20 MB.
+    static constexpr std::uint64_t kMaxFileSize = std::uint64_t{64} << 20;
+    // What the store spends on one record beyond its text (list node, string, allocator),
+    // and what all records together may spend beyond the file's own length: a file of
+    // millions of tiny records is refused as damaged before its first record is stored.
+    static constexpr std::uint64_t kRecordCost = 96;
+    static constexpr std::uint64_t kRecordAllowance = std::uint64_t{12} << 20;
+
     struct Identified
     {
         ReadResult result;
@@ -49,7 +60,23 @@ public:
     // Reads the magic length and the magic. A magic length other than 16 is damage.
     static Identified IdentifyVersion(ByteSource& file);
 
-    // Continue after the magic and append the file's records to the store.
+    // The whole read of a file: refuses one above kMaxFileSize, tells the version and
+    // appends the records of a V0.2 or V0.3 file to the store. allRead runs once every
+    // byte that will be read is read and before anything is decrypted or a message is
+    // shown, so that the caller can close the file there.
+    static Identified Read(ByteSource& file, std::string_view password, std::uint64_t legacySeed, PasswordStore& store,
+                           const std::function<void()>& allRead);
+
+    // The encrypted blocks of a V0.3 file, taken whole from the file before they are
+    // decrypted.
+    struct V03Blocks
+    {
+        SecureString header;
+        SecureString body;
+    };
+    // Continue after the magic; ReadV03 is the two steps in one.
+    static ReadResult ReadV03Blocks(ByteSource& file, V03Blocks& blocks);
+    static ReadResult DecryptV03(V03Blocks& blocks, std::string_view password, PasswordStore& store);
     static ReadResult ReadV03(ByteSource& file, std::string_view password, PasswordStore& store);
     static ReadResult ReadV02(ByteSource& file, std::uint64_t legacySeed, PasswordStore& store);
 

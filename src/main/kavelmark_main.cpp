@@ -5,6 +5,7 @@
 #include "app/qt/QtSaveAsDialog.h"
 #include "app/qt/SingleInstance.h"
 #include "platform/Messages.h"
+#include "platform/ProcessHardening.h"
 #include "platform/qt/GermanQtTexts.h"
 #include "platform/qt/QtMessageSink.h"
 #include "settings/Settings.h"
@@ -15,6 +16,7 @@
 int main(int argc, char** argv)
 {
     using namespace kavelmark;
+    HardenProcess();
 
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QString::fromLatin1(settings::kOrganisation));

@@ -6,8 +6,9 @@
 #include <iterator>
 #include <random>
 
-#include "platform/CommandIds.h"
 #include "app/SessionController.h"
+#include "crypto/CipherEngine.h"
+#include "platform/CommandIds.h"
 #include "settings/Settings.h"
 #include "support/FakeLogin.h"
 #include "support/FakeSaveAsDialog.h"
@@ -245,6 +246,65 @@ TEST_F(SessionFileTest, FailedSaveAtTheEndNeedsConfirmationToLoseTheChanges)
     EXPECT_TRUE(session.RequestEnd());
     session.EndSession();
     EXPECT_TRUE(fs::exists(folder / "elsewhere.Kavelmark"));
+}
+
+TEST_F(SessionFileTest, AV02FileIsConvertedOnlyAfterTheLoginWindowConfirmedThePassword)
+{
+    // A V0.2 file as its version wrote it: magic, scrambled tag, count, scrambled records.
+    auto v02 = [](const std::string& password, const std::string& record)
+    {
+        auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+        LegacyScramble scramble(ComputeLegacySeed(password));
+        SecureString tag = scramble.Apply("4t8x\xE4p.\xF6*k7(]%-?");
+        SecureString text = scramble.Apply(record);
+        return u32(16) + "Kavelmark V0.2  " + u32(16) + std::string(tag.begin(), tag.end()) + u32(1) +
+               u32(static_cast<std::uint32_t>(record.size())) + std::string(text.begin(), text.end());
+    };
+    const std::string record = "_E__|_FTP_|_server_|__|_anna_|_x_|_ftp.example_|_";
+    // The same seed modulo 256 as the real password: it passes the V0.2 check.
+    const std::string real = "Pässwort";
+    const std::string typo = "PässworT";
+    const std::string original = v02("P\xE4sswort", record);
+
+    {
+        std::ofstream(file, std::ios::binary) << original;
+        MessageRecorder messages;
+        PasswordStore store;
+        Windows windows;
+        windows.login.Ok("P\xE4ssworT");
+        windows.login.Ok("P\xE4sswort");
+        SessionController session(store, windows);
+        EXPECT_FALSE(session.StartSession()) << typo << " then " << real;
+        EXPECT_EQ(windows.login.prompts, (std::vector<std::string>{"Bitte geben Sie Ihr Kennwort ein.",
+                                                                   "Bitte geben Sie Ihr Kennwort zur Bestätigung "
+                                                                   "noch einmal ein."}));
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].text, "Das Passwort ist falsch!");
+        session.EndSession();
+        EXPECT_EQ(Bytes(file), original);
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 1);
+    }
+    {
+        Windows windows;
+        windows.login.Ok("P\xE4sswort");
+        windows.login.Ok("P\xE4sswort");
+        PasswordStore store;
+        SessionController session(store, windows);
+        ASSERT_TRUE(session.StartSession());
+        EXPECT_EQ(windows.login.prompts.size(), 2u);
+        ASSERT_TRUE(session.RequestEnd());
+        session.EndSession();
+        EXPECT_EQ(Bytes(fs::path(file.string() + ".old_1")), original);
+    }
+    // Converted: the V0.3 file is not asked for twice, and holds the record.
+    Windows windows;
+    windows.login.Ok("P\xE4sswort");
+    PasswordStore store;
+    SessionController session(store, windows);
+    ASSERT_TRUE(session.StartSession());
+    EXPECT_EQ(windows.login.prompts.size(), 1u);
+    EXPECT_EQ(std::string(store.GetAt(store.GetHeadPosition()).begin(), store.GetAt(store.GetHeadPosition()).end()),
+              record);
 }
 
 } // namespace

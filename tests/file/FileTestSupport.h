@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <ctime>
@@ -8,8 +9,12 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "crypto/CipherEngine.h"
+#include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
+#include "store/PasswordStore.h"
 
 namespace kavelmark::testing
 {
@@ -111,5 +116,61 @@ private:
     std::string bytes_;
     std::size_t position_ = 0;
 };
+
+inline std::vector<std::string> Records(const PasswordStore& store)
+{
+    std::vector<std::string> texts;
+    for (auto p = store.GetHeadPosition(); p; p = store.GetNextPosition(p))
+    {
+        texts.emplace_back(store.GetAt(p).data(), store.GetAt(p).size());
+    }
+    return texts;
+}
+
+inline std::vector<std::string> BuiltIns()
+{
+    return Records(PasswordStore());
+}
+
+inline std::vector<std::string> FolderContents(const std::filesystem::path& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    {
+        names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+inline std::string Scrambled(LegacyScramble& scramble, std::string_view text)
+{
+    SecureString bytes = scramble.Apply(text);
+    return std::string(bytes.data(), bytes.size());
+}
+
+// A V0.2 file as the previous version wrote it.
+inline std::string V02File(std::string_view password, const std::vector<std::string>& records)
+{
+    LegacyScramble scramble(ComputeLegacySeed(password));
+    std::string bytes = U32(16) + "Kavelmark V0.2  " + U32(16) + Scrambled(scramble, PasswordFile::kVerificationTag);
+    bytes += U32(static_cast<std::uint32_t>(records.size()));
+    for (const std::string& record : records)
+    {
+        bytes += U32(static_cast<std::uint32_t>(record.size())) + Scrambled(scramble, record);
+    }
+    return bytes;
+}
+
+// A V0.3 file around a hand-made body plaintext.
+inline std::string V03File(std::string_view password, std::string_view bodyPlain)
+{
+    CipherEngine header(ToSecure(std::string("14:05:09 - 05.12.2026") + std::string(PasswordFile::kVerificationTag)));
+    SecureString headerCipher = header.Encrypt(password);
+    CipherEngine body(ToSecure(bodyPlain));
+    SecureString bodyCipher = body.Encrypt(password);
+    return U32(16) + "Kavelmark V0.3  " + U32(48) + std::string(headerCipher.data(), headerCipher.size()) +
+           std::string(bodyCipher.data(), bodyCipher.size());
+}
 
 } // namespace kavelmark::testing

@@ -8,12 +8,18 @@
 //
 // write replaces the file it found when it started: if another program (or another write)
 // replaced the file before this one could, nothing is written and the exit status is 1.
+//
+// dump does not ask for the password of a V0.2 file a second time as the program does:
+// it never writes back what it loaded, so a mistyped password converts nothing.
 
-#include <fstream>
 #include <iostream>
 #include <iterator>
 #include <optional>
 #include <string>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <nlohmann/json.hpp>
 
@@ -24,6 +30,7 @@
 #include "file/port/PortCommands.h"
 #include "platform/Cp1252.h"
 #include "platform/Messages.h"
+#include "platform/ProcessHardening.h"
 #include "platform/SecureString.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
@@ -60,12 +67,23 @@ private:
 };
 
 // The version named by the file's magic, looked at before Load may move the file aside.
+// Only a regular file is opened, and without waiting: a FIFO must not hang the tool.
 nlohmann::ordered_json VersionOf(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    {
+        return nullptr;
+    }
+    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0)
+    {
+        return nullptr;
+    }
     std::string head(20, '\0');
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
+    ssize_t got = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? ::read(fd, head.data(), head.size()) : -1;
+    ::close(fd);
+    head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
     StringSource source(head);
     auto identified = PasswordFile::IdentifyVersion(source);
     if (identified.result != ReadResult::Done)
@@ -173,6 +191,7 @@ int Write()
 int main(int argc, char** argv)
 {
     using namespace kavelmark;
+    HardenProcess();
     std::string command = argc >= 2 ? argv[1] : "";
     std::string format;
     std::string path;

@@ -12,13 +12,14 @@ fail() {
     exit 1
 }
 
-# Runs the tool; sets out, err and rc.
+# Runs the tool; sets out, err and rc. A run that does not end counts as a failure.
 run() {
     local input="$1"
     shift
     rc=0
-    out="$(printf '%s' "$input" | "$tool" "$@" 2>"$work/stderr")" || rc=$?
+    out="$(printf '%s' "$input" | timeout 30 "$tool" "$@" 2>"$work/stderr")" || rc=$?
     err="$(cat "$work/stderr")"
+    [ "$rc" != 124 ] || fail "the tool did not end"
 }
 
 expect() {
@@ -37,7 +38,7 @@ round_trip)
     run $'Pässwort€\n' dump "$file"
     expect "$rc" 0
     expect "$err" ""
-    expect "$out" "{\"result\":0,\"version\":\"V0.3\",\"records\":[\"_C__|_Grüße_|_€ ‚ƒ„…†‡ˆ‰Š‹ŒŽ_|_$(printf '\u0081\u008d\u008f\u0090\u009d')_|_ÿ_|_\",\"a\\u0000b\",\"\",$builtins]}"
+    expect "$out" "{\"result\":0,\"version\":\"V0.3\",\"records\":[\"_C__|_Grüße_|_€ ‚ƒ„…†‡ˆ‰Š‹ŒŽ_|_$(printf '\302\201\302\215\302\217\302\220\302\235')_|_ÿ_|_\",\"a\\u0000b\",\"\",$builtins]}"
     # A Windows line end on the password line is not part of the password.
     run $'Pässwort€\r\n' dump "$file"
     expect "$rc" 0
@@ -86,6 +87,51 @@ damaged_file)
     expect "$err" "Ladefehler: Die Passwortdatei ist beschädigt und wird nicht gelesen:
 $file"
     expect "$(od -An -tx1 "$file")" "$before"
+    ;;
+not_a_file)
+    # Neither the tool nor the load may wait for a writer of a FIFO.
+    mkfifo "$file"
+    run $'pw\n' dump "$file"
+    expect "$rc" 1
+    expect "$out" "{\"result\":-2,\"version\":null,\"records\":[$builtins]}"
+    expect "$err" "Ladefehler: Unter diesem Namen liegt keine gewöhnliche Datei; sie wird nicht gelesen:
+$file"
+    [ -p "$file" ] || fail "the FIFO was moved"
+    ;;
+no_core)
+    # A crash must leave no core file with the secrets: abort a dump that waits for its
+    # password. The core pattern is the system's; an ordinary process aborted the same way
+    # shows whether cores land in the working folder here at all.
+    ulimit -c unlimited
+    mkdir "$work/control" "$work/tool"
+    (cd "$work/control" && exec sleep 60) &
+    control=$!
+    sleep 0.2
+    kill -ABRT "$control"
+    wait "$control" || true
+    cores_land_here=no
+    if [ -n "$(ls "$work/control")" ]; then
+        cores_land_here=yes
+    fi
+    mkfifo "$work/password"
+    exec 3<>"$work/password" # held open: the dump waits for a line that never comes
+    (cd "$work/tool" && exec "$tool" dump "$file" <"$work/password" >/dev/null 2>&1) &
+    pid=$!
+    limit=""
+    for _ in $(seq 100); do
+        limit="$(awk '/^Max core file size/ {print $5 " " $6}' "/proc/$pid/limits" 2>/dev/null || true)"
+        if [ "$limit" = "0 0" ]; then
+            break
+        fi
+        sleep 0.05
+    done
+    sleep 0.2
+    kill -ABRT "$pid"
+    wait "$pid" || true
+    exec 3>&-
+    expect "$limit" "0 0"
+    expect "$(ls "$work/tool")" ""
+    echo "cores land in the working folder: $cores_land_here"
     ;;
 *)
     fail "unknown case"
