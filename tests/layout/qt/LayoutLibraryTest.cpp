@@ -171,6 +171,12 @@ public:
     {
         SetControl(1, Block(width, height));
     }
+    bool holdOnNext = false;
+
+    int OnWizardNext() override
+    {
+        return holdOnNext ? -1 : CPropertyPageLayout::OnWizardNext();
+    }
 
 protected:
     bool OnInitDialog() override
@@ -284,6 +290,12 @@ TEST(CPropertySheetLayoutTest, WizardBackAndNextStayOnTheFirstAndLastPage)
         EXPECT_TRUE(wizard.ActivePage()->isVisible());
     }
     EXPECT_FALSE(wizard.Page(2)->isVisible());
+
+    // "next" asks the page, which may keep the wizard where it is.
+    QTest::mouseClick(next, Qt::LeftButton);
+    static_cast<BlockPage*>(wizard.Page(1))->holdOnNext = true;
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(wizard.ActiveIndex(), 1);
 }
 
 TEST(CPropertyPageLayoutTest, GroupBuddySitsInTheCaptionLine)
