@@ -7,10 +7,13 @@
 #include <QResizeEvent>
 #include <QStatusBar>
 #include <QStyle>
+#include <algorithm>
 #include <cstdlib>
 
 #include "layout/Placement.h"
+#include "layout/qt/LayoutEvents.h"
 #include "layout/qt/QtLayoutAdapter.h"
+#include "layout/qt/WidgetLayout.h"
 
 namespace kavelmark
 {
@@ -173,6 +176,23 @@ QMenuBar* CDialogLayout::MenuBar() const
     return controls_.MenuBar();
 }
 
+QWidget* CDialogLayout::ReplaceControl(int id, QWidget* widget)
+{
+    QWidget* placeholder = controls_.Control(id);
+    if (!placeholder || !widget)
+    {
+        return nullptr;
+    }
+    widget->setParent(this);
+    widget->setGeometry(placeholder->geometry());
+    widget->setVisible(!placeholder->isHidden());
+    widget->stackUnder(placeholder);
+    QWidget::setTabOrder(placeholder, widget);
+    controls_.Rebind(id, widget);
+    delete placeholder;
+    return widget;
+}
+
 bool CDialogLayout::OnInitDialog()
 {
     UpdateData(false);
@@ -309,6 +329,42 @@ void CDialogLayout::RunLayout()
 void CDialogLayout::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
+    RunLayout();
+}
+
+bool CDialogLayout::event(QEvent* event)
+{
+    if (event->type() == SizedSheetEvent::EventType())
+    {
+        OnSizedSheet(static_cast<SizedSheetEvent*>(event)->Sheet());
+        event->accept();
+        return true;
+    }
+    return QDialog::event(event);
+}
+
+void CDialogLayout::OnSizedSheet(QWidget* sheet)
+{
+    // Before the layout is finished the finishing step measures the sheet anyway.
+    if (!finished_)
+    {
+        return;
+    }
+    if (CLayoutItem* item = FindWidgetItem(layout_, sheet))
+    {
+        item->minimum.right = item->minimum.left + sheet->width();
+        item->minimum.bottom = item->minimum.top + sheet->height();
+        item->visible = false;
+        layout_.SetItemVisible(item, true, true);
+    }
+    CLayoutItem& root = layout_.Root();
+    root.visible = false;
+    layout_.SetItemVisible(&root, true, true);
+    minTrackWidth_ = root.borders.right + 2 * kDialogFrame + root.borders.left + root.minimum.Width();
+    minTrackHeight_ = statusBarHeight_ + 2 * kDialogFrame + root.borders.top + root.minimum.Height() + captionHeight_;
+    ApplyTrackSize();
+    const QSize minimum = minimumSize();
+    resize(std::max(width(), minimum.width()), std::max(height(), minimum.height()));
     RunLayout();
 }
 

@@ -96,6 +96,12 @@ public:
         return ControlAs<T>(ids.at(static_cast<std::size_t>(i - 1)));
     }
     QMenuBar* MenuBar() const;
+    // Puts `widget` in the place of the template's control with this id (a placeholder,
+    // typically an empty static): same id, geometry, visibility and tab position; the
+    // placeholder is deleted and the dialog owns the widget. For widgets a template cannot
+    // describe (a property sheet, a form-view box, a splitter bar); call it in OnInitDialog
+    // before adding the control to the tree.
+    QWidget* ReplaceControl(int id, QWidget* widget);
     QStatusBar* StatusBar() const
     {
         return statusBar_;
@@ -153,6 +159,9 @@ protected:
 
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    bool event(QEvent* event) override;
+    // A property sheet in this dialog grew: relays out and grows the window to fit.
+    void OnSizedSheet(QWidget* sheet);
 
 private:
     void ApplyTrackSize();

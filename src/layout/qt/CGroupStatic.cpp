@@ -9,6 +9,8 @@
 #include <QStyle>
 #include <QStyleOption>
 
+#include "layout/qt/COffscreenDC.h"
+
 namespace kavelmark
 {
 namespace
@@ -63,8 +65,11 @@ void CGroupStatic::AddMember(QWidget* member)
 
 void CGroupStatic::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
+    QPainter target(this);
     const QRect r = rect();
+    // Drawn off screen and copied in one go, so the frame never flickers over the members.
+    COffscreenDC offscreen(target, r);
+    QPainter& painter = offscreen.Painter();
     const QPalette& pal = palette();
 
     if (members_.empty())
@@ -92,7 +97,7 @@ void CGroupStatic::paintEvent(QPaintEvent*)
             clip -= QRect(mapFromParent(member->pos()), member->size());
         }
     }
-    painter.setClipRegion(clip);
+    target.setClipRegion(clip);
 
     const int fontHeight = QFontInfo(font()).pixelSize();
     int top = r.top() + 1;
