@@ -25,6 +25,7 @@
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
 #include "ui/AboutDialog.h"
+#include "ui/EntryFinder.h"
 #include "ui/TrayIcon.h"
 
 static void InitKavelmarkResources()
@@ -342,6 +343,7 @@ bool MainWindow::OnInitDialog()
     list->installEventFilter(this);
 
     ConnectControls();
+    AttachCopyAndFind(*this);
     FillEntryList();
     return true;
 }
