@@ -9,6 +9,9 @@ inline constexpr const char* kMainEntryFile = "MainEntryFile";
 inline constexpr const char* kDefaultMainEntryFile = "default.Kavelmark";
 inline constexpr const char* kHideTimer = "HideTimer (mSec)";
 inline constexpr int kDefaultHideTimer = 2000;
+// Seconds until a copied secret leaves the clipboard; 0 keeps it there.
+inline constexpr const char* kClipboardClear = "ClipboardClear (Sec)";
+inline constexpr int kDefaultClipboardClear = 20;
 inline constexpr const char* kCipher = "Cipher";
 inline constexpr const char* kBlockMode = "Block-Mode";
 

@@ -12,6 +12,7 @@
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
 #include "store/PasswordStore.h"
+#include "ui/GeneratorDialog.h"
 
 namespace kavelmark
 {
@@ -222,6 +223,10 @@ bool EditEntryDialog::OnInitDialog()
         list->setCurrentIndex(found);
     }
     connect(list, &QComboBox::currentIndexChanged, this, &EditEntryDialog::OnCategoryChanged);
+    for (int i = 1; i <= 3; ++i)
+    {
+        GeneratorDialog::OfferIn(*ValueEdit(i));
+    }
     list->setFocus();
     return true;
 }

@@ -26,6 +26,7 @@
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
 #include "ui/AboutDialog.h"
+#include "ui/EntryFinder.h"
 #include "ui/TrayIcon.h"
 
 static void InitKavelmarkResources()
@@ -361,6 +362,7 @@ bool MainWindow::OnInitDialog()
     list->installEventFilter(this);
 
     ConnectControls();
+    AttachCopyAndFind(*this);
     FillEntryList();
     return true;
 }
