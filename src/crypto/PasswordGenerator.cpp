@@ -29,7 +29,7 @@ SecureString Alphabet(const PasswordRules& rules)
 
 bool HasOneOf(const SecureString& text, std::string_view group)
 {
-    return text.find_first_of(group) != SecureString::npos;
+    return std::string_view(text).find_first_of(group) != std::string_view::npos;
 }
 
 bool MeetsRules(const SecureString& candidate, const PasswordRules& rules)

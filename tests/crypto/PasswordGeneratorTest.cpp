@@ -63,11 +63,11 @@ TEST(PasswordGeneratorTest, EveryDrawHasTheLengthAndEachChosenGroupAndNeverTheSe
                 special = special || IsSpecial(ch);
                 ASSERT_TRUE(IsUpper(ch) || IsLower(ch) || IsDigit(ch) || IsSpecial(ch)) << int(ch);
             }
-            ASSERT_EQ(upper, c.rules.upper) << password;
-            ASSERT_EQ(lower, c.rules.lower) << password;
-            ASSERT_EQ(digit, c.rules.digits) << password;
-            ASSERT_EQ(special, c.rules.special) << password;
-            ASSERT_EQ(password.find("_|"), SecureString::npos) << password;
+            ASSERT_EQ(upper, c.rules.upper) << std::string_view(password);
+            ASSERT_EQ(lower, c.rules.lower) << std::string_view(password);
+            ASSERT_EQ(digit, c.rules.digits) << std::string_view(password);
+            ASSERT_EQ(special, c.rules.special) << std::string_view(password);
+            ASSERT_EQ(password.find("_|"), SecureString::npos) << std::string_view(password);
         }
     }
 }
