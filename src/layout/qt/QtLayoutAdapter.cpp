@@ -41,8 +41,6 @@ QRect ToQRect(const LayoutRect& rect)
     return QRect(rect.left, rect.top, rect.Width(), rect.Height());
 }
 
-// The group frame that replaces a group box's widget; owned by the layout item. Its window
-// is the owner's adapter of the id, so that FindItem finds the group by its control.
 class QtGroupFrame final : public LayoutGroupFrame
 {
 public:
@@ -85,6 +83,11 @@ private:
 };
 
 } // namespace
+
+std::unique_ptr<LayoutGroupFrame> MakeQtGroupFrame(CGroupStatic* frame, LayoutWindow& window)
+{
+    return std::make_unique<QtGroupFrame>(frame, window);
+}
 
 QtLayoutWindow::QtLayoutWindow(QWidget* widget, ControlKind kind, std::uint32_t templateStyle,
                                std::function<int()> clientTop,
@@ -360,7 +363,7 @@ std::unique_ptr<LayoutGroupFrame> QtLayoutOwner::CreateGroupFrame(LayoutWindow& 
     windows_.erase(id);
     original->hide();
     original->deleteLater();
-    return std::make_unique<QtGroupFrame>(frame, *Control(id));
+    return MakeQtGroupFrame(frame, *Control(id));
 }
 
 LayoutRect QtLayoutOwner::TabWindowRectForEmptyDisplay(LayoutWindow& tabControl)

@@ -15,6 +15,10 @@ namespace kavelmark
 
 class CGroupStatic;
 
+// The group frame that replaces a group box's widget; owned by the layout item. Its window
+// is the owner's adapter of the control, so that FindItem finds the group by its control.
+std::unique_ptr<LayoutGroupFrame> MakeQtGroupFrame(CGroupStatic* frame, LayoutWindow& window);
+
 // Whether the application's widget style is a theme rather than the classic flat look;
 // false when there is no application.
 bool QtThemeActive();

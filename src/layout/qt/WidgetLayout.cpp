@@ -19,52 +19,6 @@
 
 namespace kavelmark
 {
-namespace
-{
-
-// The frame that replaces a group box's label; owned by the layout item.
-class WidgetGroupFrame final : public LayoutGroupFrame
-{
-public:
-    WidgetGroupFrame(CGroupStatic* frame, LayoutWindow& window) : frame_(frame), window_(window)
-    {
-    }
-    ~WidgetGroupFrame() override
-    {
-        delete frame_.data();
-    }
-
-    LayoutWindow& Window() override
-    {
-        return window_;
-    }
-    void AddMember(LayoutWindow& member) override
-    {
-        if (frame_)
-        {
-            frame_->AddMember(static_cast<QtLayoutWindow&>(member).Widget());
-        }
-    }
-    void SetBuddy(LayoutWindow& buddy) override
-    {
-        buddy_ = &buddy;
-        if (frame_)
-        {
-            frame_->SetBuddy(static_cast<QtLayoutWindow&>(buddy).Widget());
-        }
-    }
-    LayoutWindow* Buddy() const override
-    {
-        return buddy_;
-    }
-
-private:
-    QPointer<CGroupStatic> frame_;
-    LayoutWindow& window_;
-    LayoutWindow* buddy_ = nullptr;
-};
-
-} // namespace
 
 CLayoutItem* FindWidgetItem(const CLayoutManager& layout, const QWidget* widget)
 {
@@ -224,7 +178,7 @@ std::unique_ptr<LayoutGroupFrame> QtWidgetLayoutOwner::CreateGroupFrame(LayoutWi
     SetControl(id, frame, ControlKind::GroupBox, style);
     original->hide();
     original->deleteLater();
-    return std::make_unique<WidgetGroupFrame>(frame, *Control(id));
+    return MakeQtGroupFrame(frame, *Control(id));
 }
 
 LayoutRect QtWidgetLayoutOwner::TabWindowRectForEmptyDisplay(LayoutWindow& tabControl)
