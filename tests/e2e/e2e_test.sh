@@ -4,6 +4,8 @@
 # Runs itself again under xvfb-run with openbox; every wait is bounded, and every process
 # it starts is ended on the way out.
 set -euo pipefail
+# Window titles hold umlauts: matching them needs a UTF-8 locale whatever the caller's is.
+export LC_ALL=C.UTF-8
 program="$(realpath "$1")"
 tool="$(realpath "$2")"
 
