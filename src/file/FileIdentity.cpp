@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <map>
+#include <memory>
 #include <vector>
 
 #include <fcntl.h>
@@ -115,13 +116,13 @@ std::string ResolvedFilePath(const std::string& path)
         if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
         {
             std::string folder = FolderPart(current);
-            char* real = ::realpath(folder.c_str(), nullptr);
+            // Owned at once, so that running out of memory below cannot leak it.
+            std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr), &std::free);
             if (!real)
             {
                 return current;
             }
-            std::string resolved = real;
-            std::free(real);
+            std::string resolved = real.get();
             return (resolved == "/" ? "" : resolved) + "/" + NamePart(current);
         }
         std::vector<char> target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);

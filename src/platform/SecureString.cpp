@@ -72,8 +72,11 @@ SecureString& SecureString::assign(const char* text, size_type size)
         swap(copy);
         return *this;
     }
-    // The text may lie inside our own block.
-    std::memmove(data_, text, size);
+    // The text may lie inside our own block; an empty one may have none at all.
+    if (size != 0)
+    {
+        std::memmove(data_, text, size);
+    }
     if (size < size_)
     {
         WipeBytes(data_ + size, size_ - size);
