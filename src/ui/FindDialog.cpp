@@ -3,15 +3,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/qt/DialogTemplates.h"
+
 namespace kavelmark
 {
 namespace
 {
-
-ControlTemplate Ctl(int id, ControlKind kind, const char* caption, int x, int y, int w, int h, std::uint32_t style)
-{
-    return ControlTemplate{id, kind, caption, x, y, w, h, style, {}};
-}
 
 const DialogTemplate& FindTemplate()
 {

@@ -11,17 +11,13 @@
 #include <QTextCursor>
 #include <cmath>
 
+#include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
 
 namespace kavelmark
 {
 namespace
 {
-
-ControlTemplate Ctl(int id, ControlKind kind, const char* caption, int x, int y, int w, int h, std::uint32_t style)
-{
-    return ControlTemplate{id, kind, caption, x, y, w, h, style, {}};
-}
 
 const DialogTemplate& GeneratorTemplate()
 {
