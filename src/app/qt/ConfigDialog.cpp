@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/FileChooser.h"
+#include "file/MainEntryFile.h"
 #include "platform/qt/DialogTemplates.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
@@ -62,8 +63,7 @@ bool ConfigDialog::OnInitDialog()
     AddSpace(5, 3);
     EndPane();
 
-    fileName =
-        Settings::GetString(settings::kConfig, settings::kMainEntryFile, settings::kDefaultMainEntryFile, true, true);
+    fileName = MainEntryFile();
     // A negative stored delay shows as the unsigned number it becomes, which OK then refuses.
     hideTimeMs = static_cast<std::uint32_t>(
         Settings::GetInt(settings::kConfig, settings::kHideTimer, settings::kDefaultHideTimer, true));
