@@ -65,10 +65,7 @@ bool GeneratorDialog::OnInitDialog()
 {
     CDialogLayout::OnInitDialog();
 
-    BeginPane(LAYOUT_HORIZONTAL);
-    AddSpace(5, 3);
-    BeginPane(LAYOUT_VERTICAL);
-    AddSpace(5, 3);
+    BeginOkCancelFrame();
     BeginPane(LAYOUT_HORIZONTAL);
     SetAlignment(ALIGN_CROSS_CENTER_Y);
     AddControl(kLengthLabelId, LAYOUT_FIXED);
@@ -87,17 +84,7 @@ bool GeneratorDialog::OnInitDialog()
     AddControl(kStrengthId, LAYOUT_FIXED_HEIGHT);
     AddControl(kNewId, LAYOUT_FIXED);
     EndPane();
-    AddSpace(10, 3);
-    BeginPane(LAYOUT_HORIZONTAL);
-    AddSpace(0, 0);
-    AddControl(IDOK, LAYOUT_FIXED);
-    AddSpace(5, 3);
-    AddControl(IDCANCEL, LAYOUT_FIXED);
-    EndPane();
-    AddSpace(5, 3);
-    EndPane();
-    AddSpace(5, 3);
-    EndPane();
+    EndOkCancelFrame(10);
 
     auto* length = ControlAs<QLineEdit>(kLengthId);
     length->setValidator(new QIntValidator(PasswordRules::kMinLength, PasswordRules::kMaxLength, length));

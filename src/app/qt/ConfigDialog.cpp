@@ -32,10 +32,7 @@ bool ConfigDialog::OnInitDialog()
 {
     CDialogLayout::OnInitDialog();
 
-    BeginPane(LAYOUT_HORIZONTAL);
-    AddSpace(5, 3);
-    BeginPane(LAYOUT_VERTICAL);
-    AddSpace(5, 3);
+    BeginOkCancelFrame();
     AddControl(kFileNameLabelId, LAYOUT_FIXED_HEIGHT);
     BeginPane(LAYOUT_HORIZONTAL);
     SetAlignment(ALIGN_CROSS_CENTER_Y);
@@ -51,17 +48,7 @@ bool ConfigDialog::OnInitDialog()
     AddSpace(5, 3);
     AddControl(kBlockModeLabelId, LAYOUT_FIXED_HEIGHT);
     AddControl(kBlockModeListId, LAYOUT_FIXED_HEIGHT);
-    AddSpace(5, 3);
-    BeginPane(LAYOUT_HORIZONTAL);
-    AddSpace(0, 0);
-    AddControl(IDOK, LAYOUT_FIXED);
-    AddSpace(5, 3);
-    AddControl(IDCANCEL, LAYOUT_FIXED);
-    EndPane();
-    AddSpace(5, 3);
-    EndPane();
-    AddSpace(5, 3);
-    EndPane();
+    EndOkCancelFrame();
 
     fileName = MainEntryFile();
     // A negative stored delay shows as the unsigned number it becomes, which OK then refuses.
