@@ -44,9 +44,10 @@ protected:
         return dialogUnits * units.BaseY() / 8;
     }
 
-    // Opens the dialog at its minimum, checks the minimum and every control, then widens
-    // the window by 100 and checks again.
-    static void ExpectLaidOut(CDialogLayout& dialog, QSize minimum, const std::function<Placed(int cw)>& expected)
+    // Opens the dialog at its minimum, checks the minimum, the rows and OK and Cancel in the
+    // row at buttonsY, then widens the window by 100 and checks again.
+    void ExpectLaidOut(CDialogLayout& dialog, QSize minimum, int buttonsY,
+                       const std::function<Placed(int cw)>& rows) const
     {
         dialog.show();
         QApplication::processEvents();
@@ -58,7 +59,12 @@ protected:
             dialog.resize(cw, minimum.height() + 40);
             QApplication::processEvents();
             ASSERT_EQ(dialog.width(), cw);
-            for (const auto& [id, rect] : expected(cw))
+            Placed expected = rows(cw);
+            for (const auto& button : Buttons(cw, buttonsY))
+            {
+                expected.push_back(button);
+            }
+            for (const auto& [id, rect] : expected)
             {
                 EXPECT_EQ(dialog.Control(id)->geometry(), rect) << "control " << id;
             }
@@ -91,18 +97,13 @@ TEST_F(DialogFrameGeometryTest, FindDialogPutsItsRowAndButtonsWhereItsTreeSays)
     // One row: the label (50 x 8) centred on the text field (113 x 12), which takes the width.
     const int buttonsY = 11 + Y(12) + 5;
     const QSize minimum(MinimumWidth({X(50) + X(113)}), buttonsY + Y(14) + 8);
-    ExpectLaidOut(dialog, minimum,
+    ExpectLaidOut(dialog, minimum, buttonsY,
                   [&](int cw)
                   {
-                      Placed placed{
+                      return Placed{
                           {FindDialog::kTextLabelId, QRect(9, 11 + (Y(12) - Y(8)) / 2, X(50) - 1, Y(8))},
                           {FindDialog::kTextId, QRect(9 + X(50), 11, cw - 19 - X(50), Y(12))},
                       };
-                      for (const auto& button : Buttons(cw, buttonsY))
-                      {
-                          placed.push_back(button);
-                      }
-                      return placed;
                   });
 }
 
@@ -118,10 +119,10 @@ TEST_F(DialogFrameGeometryTest, GeneratorDialogPutsItsRowsAndButtonsWhereItsTree
     const int buttonsY = strengthRowY + Y(14) + 10;
     const QSize minimum(MinimumWidth({X(70) + X(30), X(186), X(60), X(120) + X(50)}), buttonsY + Y(14) + 8);
     ExpectLaidOut(
-        dialog, minimum,
+        dialog, minimum, buttonsY,
         [&](int cw)
         {
-            Placed placed{
+            return Placed{
                 {GeneratorDialog::kLengthLabelId, QRect(9, 11 + (Y(12) - Y(8)) / 2, X(70) - 1, Y(8))},
                 {GeneratorDialog::kLengthId, QRect(9 + X(70), 11, X(30), Y(12))},
                 {GeneratorDialog::kUpperId, QRect(9, boxesY, cw - 19, Y(10))},
@@ -133,11 +134,6 @@ TEST_F(DialogFrameGeometryTest, GeneratorDialogPutsItsRowsAndButtonsWhereItsTree
                 {GeneratorDialog::kStrengthId, QRect(9, strengthRowY + (Y(14) - Y(8)) / 2, cw - 19 - X(50) - 1, Y(8))},
                 {GeneratorDialog::kNewId, QRect(cw - 10 - X(50), strengthRowY, X(50), Y(14))},
             };
-            for (const auto& button : Buttons(cw, buttonsY))
-            {
-                placed.push_back(button);
-            }
-            return placed;
         });
 }
 
@@ -156,10 +152,10 @@ TEST_F(DialogFrameGeometryTest, ConfigDialogPutsItsRowsAndButtonsWhereItsTreeSay
     const int buttonsY = blockModeY + Y(8) + combo + 5;
     const QSize minimum(MinimumWidth({X(60), X(86) + X(15), X(70), X(105)}), buttonsY + Y(14) + 8);
     ExpectLaidOut(
-        dialog, minimum,
+        dialog, minimum, buttonsY,
         [&](int cw)
         {
-            Placed placed{
+            return Placed{
                 {ConfigDialog::kFileNameLabelId, QRect(9, 11, cw - 19, Y(8))},
                 {ConfigDialog::kFileNameId, QRect(9, fileRowY + (Y(14) - Y(12)) / 2, cw - 19 - X(15) - 1, Y(12))},
                 {ConfigDialog::kBrowseId, QRect(cw - 10 - X(15), fileRowY, X(15), Y(14))},
@@ -170,11 +166,6 @@ TEST_F(DialogFrameGeometryTest, ConfigDialogPutsItsRowsAndButtonsWhereItsTreeSay
                 {ConfigDialog::kBlockModeLabelId, QRect(9, blockModeY, cw - 19, Y(8))},
                 {ConfigDialog::kBlockModeListId, QRect(9, blockModeY + Y(8), cw - 19, combo)},
             };
-            for (const auto& button : Buttons(cw, buttonsY))
-            {
-                placed.push_back(button);
-            }
-            return placed;
         });
 }
 
