@@ -97,6 +97,16 @@ std::int32_t Settings::GetInt(const std::string& section, const std::string& key
     return ReadNumber(section, key).value_or(defaultValue);
 }
 
+std::int32_t Settings::GetIntAllowingZero(const std::string& section, const std::string& key, std::int32_t defaultValue,
+                                          bool writeIfMissing)
+{
+    if (!ReadNumber(section, key) && writeIfMissing)
+    {
+        SetInt(section, key, defaultValue);
+    }
+    return ReadNumber(section, key).value_or(defaultValue);
+}
+
 bool Settings::SetInt(const std::string& section, const std::string& key, std::int32_t value)
 {
     if (!currentBackend)

@@ -24,6 +24,10 @@ public:
     static bool SetString(const std::string& section, const std::string& key, const std::string& value, bool trim);
     static std::int32_t GetInt(const std::string& section, const std::string& key, std::int32_t defaultValue,
                                bool writeIfMissing);
+    // GetInt counts a stored 0 as unset; this reader keeps it, for values where 0 is a choice.
+    // Only a missing value or one that is not a number counts as unset.
+    static std::int32_t GetIntAllowingZero(const std::string& section, const std::string& key,
+                                           std::int32_t defaultValue, bool writeIfMissing);
     static bool SetInt(const std::string& section, const std::string& key, std::int32_t value);
 };
 

@@ -5,9 +5,6 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSignalBlocker>
-#include <charconv>
-#include <string>
-#include <system_error>
 
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
@@ -43,14 +40,10 @@ ClipboardGuard::~ClipboardGuard()
 
 int ClipboardGuard::ClearDelaySeconds()
 {
-    // Read as text: 0 is a valid choice here, which the integer reader would count as unset.
-    const std::string text = Settings::GetString(settings::kConfig, settings::kClipboardClear,
-                                                 std::to_string(settings::kDefaultClipboardClear), true, true);
-    int seconds = -1;
-    const char* end = text.data() + text.size();
-    auto [last, error] = std::from_chars(text.data(), end, seconds);
-    const bool whole = error == std::errc() && last == end;
-    return whole && seconds >= 0 ? seconds : settings::kDefaultClipboardClear;
+    const int seconds = Settings::GetIntAllowingZero(settings::kConfig, settings::kClipboardClear,
+                                                     settings::kDefaultClipboardClear, true);
+    // A negative delay has no meaning: it is read as the default, and left stored as it is.
+    return seconds >= 0 ? seconds : settings::kDefaultClipboardClear;
 }
 
 void ClipboardGuard::Copy(const QString& text, bool secret, const QString& what)

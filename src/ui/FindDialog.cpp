@@ -3,15 +3,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "platform/qt/DialogTemplates.h"
+
 namespace kavelmark
 {
 namespace
 {
-
-ControlTemplate Ctl(int id, ControlKind kind, const char* caption, int x, int y, int w, int h, std::uint32_t style)
-{
-    return ControlTemplate{id, kind, caption, x, y, w, h, style, {}};
-}
 
 const DialogTemplate& FindTemplate()
 {
@@ -52,26 +49,13 @@ bool FindDialog::OnInitDialog()
 {
     CDialogLayout::OnInitDialog();
 
-    BeginPane(LAYOUT_HORIZONTAL);
-    AddSpace(5, 3);
-    BeginPane(LAYOUT_VERTICAL);
-    AddSpace(5, 3);
+    BeginOkCancelFrame();
     BeginPane(LAYOUT_HORIZONTAL);
     SetAlignment(ALIGN_CROSS_CENTER_Y);
     AddControl(kTextLabelId, LAYOUT_FIXED);
     AddControl(kTextId, LAYOUT_FIXED_HEIGHT);
     EndPane();
-    AddSpace(5, 3);
-    BeginPane(LAYOUT_HORIZONTAL);
-    AddSpace(0, 0);
-    AddControl(IDOK, LAYOUT_FIXED);
-    AddSpace(5, 3);
-    AddControl(IDCANCEL, LAYOUT_FIXED);
-    EndPane();
-    AddSpace(5, 3);
-    EndPane();
-    AddSpace(5, 3);
-    EndPane();
+    EndOkCancelFrame();
 
     TextEdit()->setText(text_);
     TextEdit()->selectAll();

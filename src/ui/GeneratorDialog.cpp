@@ -11,17 +11,13 @@
 #include <QTextCursor>
 #include <cmath>
 
+#include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
 
 namespace kavelmark
 {
 namespace
 {
-
-ControlTemplate Ctl(int id, ControlKind kind, const char* caption, int x, int y, int w, int h, std::uint32_t style)
-{
-    return ControlTemplate{id, kind, caption, x, y, w, h, style, {}};
-}
 
 const DialogTemplate& GeneratorTemplate()
 {
@@ -69,10 +65,7 @@ bool GeneratorDialog::OnInitDialog()
 {
     CDialogLayout::OnInitDialog();
 
-    BeginPane(LAYOUT_HORIZONTAL);
-    AddSpace(5, 3);
-    BeginPane(LAYOUT_VERTICAL);
-    AddSpace(5, 3);
+    BeginOkCancelFrame();
     BeginPane(LAYOUT_HORIZONTAL);
     SetAlignment(ALIGN_CROSS_CENTER_Y);
     AddControl(kLengthLabelId, LAYOUT_FIXED);
@@ -91,17 +84,7 @@ bool GeneratorDialog::OnInitDialog()
     AddControl(kStrengthId, LAYOUT_FIXED_HEIGHT);
     AddControl(kNewId, LAYOUT_FIXED);
     EndPane();
-    AddSpace(10, 3);
-    BeginPane(LAYOUT_HORIZONTAL);
-    AddSpace(0, 0);
-    AddControl(IDOK, LAYOUT_FIXED);
-    AddSpace(5, 3);
-    AddControl(IDCANCEL, LAYOUT_FIXED);
-    EndPane();
-    AddSpace(5, 3);
-    EndPane();
-    AddSpace(5, 3);
-    EndPane();
+    EndOkCancelFrame(10);
 
     auto* length = ControlAs<QLineEdit>(kLengthId);
     length->setValidator(new QIntValidator(PasswordRules::kMinLength, PasswordRules::kMaxLength, length));

@@ -15,7 +15,7 @@
 #include "file/PasswordFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
-#include "support/MessageRecorder.h"
+#include "support/PasswordFileFixture.h"
 
 namespace kavelmark
 {
@@ -23,7 +23,6 @@ namespace
 {
 
 using testing::BuiltIns;
-using testing::FixedSaveTime;
 using testing::FolderContents;
 using testing::ReadBytes;
 using testing::Records;
@@ -32,24 +31,9 @@ using testing::V02File;
 using testing::V03File;
 using testing::WriteBytes;
 
-class LoadSaveTest : public ::testing::Test
+class LoadSaveTest : public testing::PasswordFileFixture
 {
 protected:
-    void SetUp() override
-    {
-        backend.Write(settings::kConfig, settings::kMainEntryFile, path);
-        previousClock = SetSaveClock(FixedSaveTime);
-    }
-    void TearDown() override
-    {
-        SetSaveClock(previousClock);
-    }
-
-    int LoadWith(std::string_view password)
-    {
-        return Load(store, ToSecure(password), ComputeLegacySeed(password));
-    }
-
     int SaveRecords(const std::vector<std::string>& records, std::string_view password)
     {
         PasswordStore source;
@@ -60,14 +44,6 @@ protected:
         }
         return Save(source, ToSecure(password));
     }
-
-    testing::TempDir dir;
-    std::string path = dir / "pw.Kavelmark";
-    InMemorySettingsBackend backend;
-    ScopedSettingsBackend install{backend};
-    testing::MessageRecorder recorder;
-    PasswordStore store;
-    SaveClock previousClock;
 };
 
 TEST_F(LoadSaveTest, V03RoundTripKeepsEveryByteAndTheOrder)

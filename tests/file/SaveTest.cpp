@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -18,27 +17,16 @@
 #include "file/RetryingFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
-#include "support/MessageRecorder.h"
+#include "support/PasswordFileFixture.h"
 
 namespace kavelmark
 {
 namespace
 {
 
-using testing::FixedSaveTime;
+using testing::FolderContents;
 using testing::ReadBytes;
 using testing::WriteBytes;
-
-std::vector<std::string> FolderContents(const std::filesystem::path& folder)
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
-    {
-        names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 void SetAge(const std::string& path, int seconds)
 {
@@ -72,24 +60,9 @@ bool IsFolder(int fd)
     return ::fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-class SaveTest : public ::testing::Test
+class SaveTest : public testing::PasswordFileFixture
 {
 protected:
-    void SetUp() override
-    {
-        backend.Write(settings::kConfig, settings::kMainEntryFile, path);
-        previousClock = SetSaveClock(FixedSaveTime);
-    }
-    void TearDown() override
-    {
-        SetSaveClock(previousClock);
-    }
-
-    int LoadWith(std::string_view password)
-    {
-        return Load(store, ToSecure(password), ComputeLegacySeed(password));
-    }
-
     // The first record of the file at the path, "" when it does not load.
     std::string FirstRecord()
     {
@@ -111,14 +84,6 @@ protected:
         source.AddTail(record);
         return Save(source, ToSecure("pw"));
     }
-
-    testing::TempDir dir;
-    std::string path = dir / "pw.Kavelmark";
-    InMemorySettingsBackend backend;
-    ScopedSettingsBackend install{backend};
-    testing::MessageRecorder recorder;
-    PasswordStore store;
-    SaveClock previousClock;
 };
 
 // The ways another program can have changed the file after this one loaded it.

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <initializer_list>
+#include <optional>
+#include <string>
+
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
 
@@ -17,6 +21,33 @@ protected:
     std::optional<std::string> Stored(const std::string& key)
     {
         return backend.Read(settings::kConfig, key);
+    }
+
+    // One case of an integer reader: what is stored before (nothing: missing), whether the
+    // default is to be written back, what the reader returns and what is stored after.
+    struct IntCase
+    {
+        std::optional<std::string> stored;
+        bool writeIfMissing;
+        std::int32_t expected;
+        std::optional<std::string> storedAfter;
+    };
+    using IntReader = std::int32_t (*)(const std::string&, const std::string&, std::int32_t, bool);
+
+    void ExpectIntReads(IntReader read, const std::string& key, std::int32_t defaultValue,
+                        std::initializer_list<IntCase> cases)
+    {
+        for (const IntCase& c : cases)
+        {
+            SCOPED_TRACE(c.stored.value_or("<missing>"));
+            backend.Erase(settings::kConfig, key);
+            if (c.stored)
+            {
+                backend.Write(settings::kConfig, key, *c.stored);
+            }
+            EXPECT_EQ(read(settings::kConfig, key, defaultValue, c.writeIfMissing), c.expected);
+            EXPECT_EQ(Stored(key), c.storedAfter);
+        }
     }
 };
 
@@ -62,35 +93,36 @@ TEST_F(SettingsTest, SetStringTrimsOnRequest)
 
 TEST_F(SettingsTest, IntZeroMissingOrNotANumberCountsAsUnset)
 {
-    struct Case
-    {
-        std::optional<std::string> stored;
-        bool writeIfMissing;
-        std::int32_t expected;
-        std::optional<std::string> storedAfter;
-    };
-    const Case cases[] = {
-        {std::nullopt, true, 2000, "2000"},
-        {std::nullopt, false, 2000, std::nullopt},
-        {"0", true, 2000, "2000"},
-        {"0", false, 0, "0"},
-        {"500", true, 500, "500"},
-        {"-7", true, -7, "-7"},
-        {"12abc", true, 2000, "2000"},
-        {"12abc", false, 2000, "12abc"},
-        {"99999999999", false, 2000, "99999999999"},
-    };
-    for (const Case& c : cases)
-    {
-        backend.Erase(settings::kConfig, settings::kHideTimer);
-        if (c.stored)
-        {
-            backend.Write(settings::kConfig, settings::kHideTimer, *c.stored);
-        }
-        EXPECT_EQ(Settings::GetInt(settings::kConfig, settings::kHideTimer, 2000, c.writeIfMissing), c.expected)
-            << c.stored.value_or("<missing>");
-        EXPECT_EQ(Stored(settings::kHideTimer), c.storedAfter);
-    }
+    ExpectIntReads(&Settings::GetInt, settings::kHideTimer, 2000,
+                   {
+                       {std::nullopt, true, 2000, "2000"},
+                       {std::nullopt, false, 2000, std::nullopt},
+                       {"0", true, 2000, "2000"},
+                       {"0", false, 0, "0"},
+                       {"500", true, 500, "500"},
+                       {"-7", true, -7, "-7"},
+                       {"12abc", true, 2000, "2000"},
+                       {"12abc", false, 2000, "12abc"},
+                       {"99999999999", false, 2000, "99999999999"},
+                   });
+}
+
+TEST_F(SettingsTest, IntAllowingZeroKeepsAStoredZeroAndTreatsMissingOrNotANumberAsUnset)
+{
+    ExpectIntReads(&Settings::GetIntAllowingZero, settings::kClipboardClear, 20,
+                   {
+                       {"0", true, 0, "0"},
+                       {"0", false, 0, "0"},
+                       {"45", true, 45, "45"},
+                       {" 45 ", false, 45, " 45 "},
+                       {"-3", true, -3, "-3"},
+                       {std::nullopt, true, 20, "20"},
+                       {std::nullopt, false, 20, std::nullopt},
+                       {"   ", true, 20, "20"},
+                       {"zwanzig", true, 20, "20"},
+                       {"zwanzig", false, 20, "zwanzig"},
+                       {"4x", true, 20, "20"},
+                   });
 }
 
 TEST(SettingsWithoutBackend, ReadsDefaultsAndRefusesWrites)

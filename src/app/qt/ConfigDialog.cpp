@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "app/FileChooser.h"
+#include "file/MainEntryFile.h"
 #include "platform/qt/DialogTemplates.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
@@ -31,10 +32,7 @@ bool ConfigDialog::OnInitDialog()
 {
     CDialogLayout::OnInitDialog();
 
-    BeginPane(LAYOUT_HORIZONTAL);
-    AddSpace(5, 3);
-    BeginPane(LAYOUT_VERTICAL);
-    AddSpace(5, 3);
+    BeginOkCancelFrame();
     AddControl(kFileNameLabelId, LAYOUT_FIXED_HEIGHT);
     BeginPane(LAYOUT_HORIZONTAL);
     SetAlignment(ALIGN_CROSS_CENTER_Y);
@@ -50,20 +48,9 @@ bool ConfigDialog::OnInitDialog()
     AddSpace(5, 3);
     AddControl(kBlockModeLabelId, LAYOUT_FIXED_HEIGHT);
     AddControl(kBlockModeListId, LAYOUT_FIXED_HEIGHT);
-    AddSpace(5, 3);
-    BeginPane(LAYOUT_HORIZONTAL);
-    AddSpace(0, 0);
-    AddControl(IDOK, LAYOUT_FIXED);
-    AddSpace(5, 3);
-    AddControl(IDCANCEL, LAYOUT_FIXED);
-    EndPane();
-    AddSpace(5, 3);
-    EndPane();
-    AddSpace(5, 3);
-    EndPane();
+    EndOkCancelFrame();
 
-    fileName =
-        Settings::GetString(settings::kConfig, settings::kMainEntryFile, settings::kDefaultMainEntryFile, true, true);
+    fileName = MainEntryFile();
     // A negative stored delay shows as the unsigned number it becomes, which OK then refuses.
     hideTimeMs = static_cast<std::uint32_t>(
         Settings::GetInt(settings::kConfig, settings::kHideTimer, settings::kDefaultHideTimer, true));

@@ -245,6 +245,29 @@ bool CDialogLayout::AddGroup(int frameId, int orientation, int buddyId, int grou
     return layout_.AddGroup(frameId, orientation, buddyId, groupKind, flags);
 }
 
+void CDialogLayout::BeginOkCancelFrame()
+{
+    BeginPane(LAYOUT_HORIZONTAL);
+    AddSpace(5, 3);
+    BeginPane(LAYOUT_VERTICAL);
+    AddSpace(5, 3);
+}
+
+void CDialogLayout::EndOkCancelFrame(int gapAboveButtons)
+{
+    AddSpace(gapAboveButtons, 3);
+    BeginPane(LAYOUT_HORIZONTAL);
+    AddSpace(0, 0);
+    AddControl(IDOK, LAYOUT_FIXED);
+    AddSpace(5, 3);
+    AddControl(IDCANCEL, LAYOUT_FIXED);
+    EndPane();
+    AddSpace(5, 3);
+    EndPane();
+    AddSpace(5, 3);
+    EndPane();
+}
+
 bool CDialogLayout::EndPane()
 {
     if (!layout_.ClosePane() || finished_)

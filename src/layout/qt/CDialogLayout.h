@@ -116,6 +116,11 @@ public:
     // Closes the current pane; the outermost call finishes the layout: minimum size, first
     // placement, window sized to its minimum, saved placement restored.
     bool EndPane();
+    // The frame of a small dialog: a margin of 5 round one column, whose last row holds OK and
+    // Cancel at its right end. The dialog's own rows go between the two calls; the end call
+    // puts gapAboveButtons between them and the buttons and finishes the layout.
+    void BeginOkCancelFrame();
+    void EndOkCancelFrame(int gapAboveButtons = 5);
 
     CLayoutManager& Layout()
     {

@@ -16,13 +16,13 @@ constexpr std::uint32_t kDetailEdit = ReadOnly | AutoHScroll | Border | TabStop;
 constexpr std::uint32_t kValueEdit = MultiLine | AutoVScroll | AutoHScroll | WantReturn | Border | TabStop;
 constexpr std::uint32_t kDropList = VScroll | TabStop;
 
+} // namespace
+
 ControlTemplate Ctl(int id, ControlKind kind, const char* caption, int x, int y, int w, int h, std::uint32_t style,
-                    std::vector<std::string> items = {})
+                    std::vector<std::string> items)
 {
     return ControlTemplate{id, kind, caption, x, y, w, h, style, std::move(items)};
 }
-
-} // namespace
 
 const MenuBarTemplate& MainMenuTemplate()
 {

@@ -89,6 +89,31 @@ TEST_F(ConfigDialogTest, OpensWithTheStoredValues)
     dialog.done(IDCANCEL);
 }
 
+TEST_F(ConfigDialogTest, FileNameIsReadAsLoadAndSaveReadIt)
+{
+    // Unset or blank: the default, stored back; blanks around a name stay, as the load sees them.
+    struct Case
+    {
+        std::optional<std::string> stored;
+        std::string shown;
+    };
+    for (const Case& c : {Case{std::nullopt, settings::kDefaultMainEntryFile},
+                          Case{" \t ", settings::kDefaultMainEntryFile}, Case{" pw.Kavelmark ", " pw.Kavelmark "}})
+    {
+        SCOPED_TRACE(c.stored.value_or("<missing>"));
+        settings.Erase(settings::kConfig, settings::kMainEntryFile);
+        if (c.stored)
+        {
+            settings.Write(settings::kConfig, settings::kMainEntryFile, *c.stored);
+        }
+        ConfigDialog dialog;
+        dialog.show();
+        EXPECT_EQ(FileEdit(dialog)->text().toStdString(), c.shown);
+        EXPECT_EQ(Stored(settings::kMainEntryFile), c.shown);
+        dialog.done(IDCANCEL);
+    }
+}
+
 TEST_F(ConfigDialogTest, HideDelayFrom0To360000IsStoredAnythingElseRefusedWithNothingStored)
 {
     struct Case

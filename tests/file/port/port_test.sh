@@ -1,16 +1,8 @@
 #!/usr/bin/env bash
 # One case of kavelmark-file's import and export: port_test.sh TOOL CASE
 set -euo pipefail
-tool="$1"
-case="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-file="$work/pw.Kavelmark"
-
-fail() {
-    echo "FAIL ($case): $*" >&2
-    exit 1
-}
+# shellcheck source=SCRIPTDIR/../../support/tool_case.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../support/tool_case.sh" "$@"
 
 # Runs the tool with standard input from a file; output in $work/out, messages in $work/err.
 run() {

@@ -1,16 +1,8 @@
 #!/usr/bin/env bash
 # One end-to-end case of kavelmark-file: tool_test.sh TOOL CASE
 set -euo pipefail
-tool="$1"
-case="$2"
-work="$(mktemp -d)"
-trap 'rm -rf "$work"' EXIT
-file="$work/pw.Kavelmark"
-
-fail() {
-    echo "FAIL ($case): $*" >&2
-    exit 1
-}
+# shellcheck source=SCRIPTDIR/../../support/tool_case.sh
+. "$(dirname "${BASH_SOURCE[0]}")/../../support/tool_case.sh" "$@"
 
 # Runs the tool; sets out, err and rc. A run that does not end counts as a failure.
 run() {

@@ -172,10 +172,20 @@ public:
         SetControl(1, Block(width, height));
     }
     bool holdOnNext = false;
+    // Lets the wizard move on in both directions, wherever the page stands.
+    bool alwaysMoveOn = false;
 
     int OnWizardNext() override
     {
-        return holdOnNext ? -1 : CPropertyPageLayout::OnWizardNext();
+        if (holdOnNext)
+        {
+            return -1;
+        }
+        return alwaysMoveOn ? 0 : CPropertyPageLayout::OnWizardNext();
+    }
+    int OnWizardBack() override
+    {
+        return alwaysMoveOn ? 0 : CPropertyPageLayout::OnWizardBack();
     }
 
 protected:
@@ -296,6 +306,74 @@ TEST(CPropertySheetLayoutTest, WizardBackAndNextStayOnTheFirstAndLastPage)
     static_cast<BlockPage*>(wizard.Page(1))->holdOnNext = true;
     QTest::mouseClick(next, Qt::LeftButton);
     EXPECT_EQ(wizard.ActiveIndex(), 1);
+}
+
+// Three pages of a wizard, created and shown.
+class ThreePageWizard
+{
+public:
+    ThreePageWizard()
+    {
+        for (const char* title : {"Eins", "Zwei", "Drei"})
+        {
+            wizard.AddPage(new BlockPage(QString::fromUtf8(title), 120, 40));
+        }
+        wizard.Create();
+        wizard.show();
+    }
+    BlockPage* Page(int index) const
+    {
+        return static_cast<BlockPage*>(wizard.Page(index));
+    }
+
+    CPropertySheetLayout wizard{nullptr, true};
+};
+
+TEST(CPropertySheetLayoutTest, WizardPagesAnswerStayBeforeTheFirstAndAfterTheLastPageOnly)
+{
+    // A derived page that checks its own fields hands the rest of the decision to these
+    // answers, so the sheet's own bounds cannot stand in for them.
+    ThreePageWizard three;
+    struct Case
+    {
+        int page;
+        int back;
+        int next;
+    };
+    for (const Case& c : {Case{0, -1, 0}, Case{1, 0, 0}, Case{2, 0, -1}})
+    {
+        SCOPED_TRACE(c.page);
+        EXPECT_EQ(three.Page(c.page)->OnWizardBack(), c.back);
+        EXPECT_EQ(three.Page(c.page)->OnWizardNext(), c.next);
+    }
+}
+
+TEST(CPropertySheetLayoutTest, WizardWhosePagesAlwaysMoveOnStopsAtTheEnds)
+{
+    ThreePageWizard three;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&three.wizard));
+    for (int i = 0; i < 3; ++i)
+    {
+        three.Page(i)->alwaysMoveOn = true;
+    }
+    QPushButton* back = three.wizard.BackButton();
+    QPushButton* next = three.wizard.NextButton();
+
+    // Beyond the last page there is none: no way round to the first one, and back.
+    QTest::mouseClick(next, Qt::LeftButton);
+    QTest::mouseClick(next, Qt::LeftButton);
+    ASSERT_EQ(three.wizard.ActiveIndex(), 2);
+    QTest::mouseClick(next, Qt::LeftButton);
+    EXPECT_EQ(three.wizard.ActiveIndex(), 2);
+    EXPECT_TRUE(three.wizard.Page(2)->isVisible());
+    EXPECT_FALSE(three.wizard.Page(0)->isVisible());
+
+    QTest::mouseClick(back, Qt::LeftButton);
+    QTest::mouseClick(back, Qt::LeftButton);
+    ASSERT_EQ(three.wizard.ActiveIndex(), 0);
+    QTest::mouseClick(back, Qt::LeftButton);
+    EXPECT_EQ(three.wizard.ActiveIndex(), 0);
+    EXPECT_FALSE(three.wizard.Page(2)->isVisible());
 }
 
 TEST(CPropertyPageLayoutTest, GroupBuddySitsInTheCaptionLine)
