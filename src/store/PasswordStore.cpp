@@ -56,17 +56,6 @@ SecureString RecordField(const SecureString& record, int n)
     return DelimitedString(std::string_view(record)).RightOfNth(kSeparator, n, 0).LeftOfNth(kSeparator, 1, 0).Text();
 }
 
-// Replaces every non-overlapping occurrence, left to right; inserted text is not rescanned.
-void ReplaceAll(SecureString& text, std::string_view placeholder, std::string_view replacement)
-{
-    std::size_t pos = 0;
-    while ((pos = text.find(placeholder.data(), pos, placeholder.size())) != SecureString::npos)
-    {
-        text.replace(pos, placeholder.size(), replacement.data(), replacement.size());
-        pos += replacement.size();
-    }
-}
-
 } // namespace
 
 PasswordStore::PasswordStore()
@@ -281,26 +270,63 @@ SecureString PasswordStore::ExpandDisplayText(Position entry, std::string_view t
 
 SecureString PasswordStore::ExpandDisplayText(Position entry, std::string_view text, Position category) const
 {
+    if (text.find('$') == std::string_view::npos)
+    {
+        return SecureString(text);
+    }
+    std::array<std::string_view, 6> fields;
+    ViewFields(GetAt(entry), fields);
+    std::array<std::string_view, 4> labels;
+    ViewFields(GetAt(category), labels);
+    SecureString expanded;
+    SecureString scratch;
+    ExpandPlaceholders(text, {fields[3], fields[4], fields[5]},
+                       {IsSecretLabel(labels[1]), IsSecretLabel(labels[2]), IsSecretLabel(labels[3])}, expanded,
+                       scratch);
+    return expanded;
+}
+
+void PasswordStore::ViewFields(std::string_view record, std::span<std::string_view> fields)
+{
+    // Field n runs from behind the n-th separator to the next one; without that next one it
+    // is empty, as in field access through DelimitedString.
+    std::size_t separator = record.find(kSeparator);
+    for (std::string_view& field : fields)
+    {
+        const std::size_t start = separator == std::string_view::npos ? separator : separator + kSeparator.size();
+        separator = start == std::string_view::npos ? start : record.find(kSeparator, start);
+        field = separator == std::string_view::npos ? std::string_view() : record.substr(start, separator - start);
+    }
+}
+
+void PasswordStore::ExpandPlaceholders(std::string_view text, const std::array<std::string_view, 3>& values,
+                                       const std::array<bool, 3>& secret, SecureString& expanded, SecureString& scratch)
+{
     static constexpr std::string_view kPlaceholders[] = {"$1", "$2", "$3"};
     static constexpr std::string_view kMasks[] = {"*", "**", "***"};
-    SecureString expanded(text.data(), text.size());
-    for (int k = 1; k <= 3; ++k)
+    expanded.assign(text);
+    for (std::size_t k = 0; k < 3; ++k)
     {
-        const std::string_view placeholder = kPlaceholders[k - 1];
-        if (expanded.find(placeholder.data(), 0, placeholder.size()) == SecureString::npos)
+        const std::string_view placeholder = kPlaceholders[k];
+        std::size_t found = expanded.find(placeholder);
+        if (found == SecureString::npos)
         {
             continue;
         }
-        if (IsSecretLabel(GetCategoryLabel(category, k)))
+        const std::string_view replacement = secret[k] ? kMasks[k] : values[k];
+        // Every non-overlapping occurrence, left to right, in the text of the step before: what
+        // this step inserts is looked at by the later steps only.
+        scratch.clear();
+        std::size_t done = 0;
+        for (; found != SecureString::npos; found = expanded.find(placeholder, done))
         {
-            ReplaceAll(expanded, placeholder, kMasks[k - 1]);
+            scratch.append(expanded.data() + done, found - done);
+            scratch.append(replacement);
+            done = found + placeholder.size();
         }
-        else
-        {
-            ReplaceAll(expanded, placeholder, GetEntryValue(entry, k));
-        }
+        scratch.append(expanded.data() + done, expanded.size() - done);
+        expanded.swap(scratch);
     }
-    return expanded;
 }
 
 } // namespace kavelmark
