@@ -109,8 +109,8 @@ bool FieldsMatch(const EntryFields& fields, const SecretValues& secret, std::str
             }
             continue;
         }
-        PasswordStore::ExpandPlaceholders(shown, values, secret, buffers.expanded, buffers.scratch);
-        if (ContainsFolded(buffers.expanded, folded))
+        if (ContainsFolded(PasswordStore::ExpandPlaceholders(shown, values, secret, buffers.expanded, buffers.scratch),
+                           folded))
         {
             return true;
         }

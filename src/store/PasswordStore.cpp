@@ -56,6 +56,20 @@ SecureString RecordField(const SecureString& record, int n)
     return DelimitedString(std::string_view(record)).RightOfNth(kSeparator, n, 0).LeftOfNth(kSeparator, 1, 0).Text();
 }
 
+// The first separator at or after `from`. A loop of its own: records are short, and a
+// library search costs more in calls than the scan.
+std::size_t FindSeparator(std::string_view record, std::size_t from)
+{
+    for (std::size_t i = from; i + kSeparator.size() <= record.size(); ++i)
+    {
+        if (record[i] == kSeparator[0] && record[i + 1] == kSeparator[1] && record[i + 2] == kSeparator[2])
+        {
+            return i;
+        }
+    }
+    return std::string_view::npos;
+}
+
 } // namespace
 
 PasswordStore::PasswordStore()
@@ -280,36 +294,36 @@ SecureString PasswordStore::ExpandDisplayText(Position entry, std::string_view t
     ViewFields(GetAt(category), labels);
     SecureString expanded;
     SecureString scratch;
-    ExpandPlaceholders(text, {fields[3], fields[4], fields[5]},
-                       {IsSecretLabel(labels[1]), IsSecretLabel(labels[2]), IsSecretLabel(labels[3])}, expanded,
-                       scratch);
-    return expanded;
+    return SecureString(ExpandPlaceholders(
+        text, {fields[3], fields[4], fields[5]},
+        {IsSecretLabel(labels[1]), IsSecretLabel(labels[2]), IsSecretLabel(labels[3])}, expanded, scratch));
 }
 
 void PasswordStore::ViewFields(std::string_view record, std::span<std::string_view> fields)
 {
     // Field n runs from behind the n-th separator to the next one; without that next one it
     // is empty, as in field access through DelimitedString.
-    std::size_t separator = record.find(kSeparator);
+    std::size_t separator = FindSeparator(record, 0);
     for (std::string_view& field : fields)
     {
         const std::size_t start = separator == std::string_view::npos ? separator : separator + kSeparator.size();
-        separator = start == std::string_view::npos ? start : record.find(kSeparator, start);
+        separator = start == std::string_view::npos ? start : FindSeparator(record, start);
         field = separator == std::string_view::npos ? std::string_view() : record.substr(start, separator - start);
     }
 }
 
-void PasswordStore::ExpandPlaceholders(std::string_view text, const std::array<std::string_view, 3>& values,
-                                       const std::array<bool, 3>& secret, SecureString& expanded, SecureString& scratch)
+std::string_view PasswordStore::ExpandPlaceholders(std::string_view text, const std::array<std::string_view, 3>& values,
+                                                   const std::array<bool, 3>& secret, SecureString& expanded,
+                                                   SecureString& scratch)
 {
     static constexpr std::string_view kPlaceholders[] = {"$1", "$2", "$3"};
     static constexpr std::string_view kMasks[] = {"*", "**", "***"};
-    expanded.assign(text);
+    std::string_view current = text;
     for (std::size_t k = 0; k < 3; ++k)
     {
         const std::string_view placeholder = kPlaceholders[k];
-        std::size_t found = expanded.find(placeholder);
-        if (found == SecureString::npos)
+        std::size_t found = current.find(placeholder);
+        if (found == std::string_view::npos)
         {
             continue;
         }
@@ -318,15 +332,17 @@ void PasswordStore::ExpandPlaceholders(std::string_view text, const std::array<s
         // this step inserts is looked at by the later steps only.
         scratch.clear();
         std::size_t done = 0;
-        for (; found != SecureString::npos; found = expanded.find(placeholder, done))
+        for (; found != std::string_view::npos; found = current.find(placeholder, done))
         {
-            scratch.append(expanded.data() + done, found - done);
+            scratch.append(current.substr(done, found - done));
             scratch.append(replacement);
             done = found + placeholder.size();
         }
-        scratch.append(expanded.data() + done, expanded.size() - done);
+        scratch.append(current.substr(done));
         expanded.swap(scratch);
+        current = expanded;
     }
+    return current;
 }
 
 } // namespace kavelmark
