@@ -6,17 +6,17 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
 
 #include <unistd.h>
 
-#include "settings/Settings.h"
-#include "settings/SettingsNames.h"
+#include "BenchSupport.h"
 #include "crypto/CipherEngine.h"
 #include "file/LoadSave.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 
 namespace kavelmark
 {
@@ -63,18 +63,6 @@ Environment& Env()
     return environment;
 }
 
-PasswordStore MakeStore(std::int64_t entries)
-{
-    PasswordStore store;
-    for (std::int64_t i = 0; i < entries; ++i)
-    {
-        std::string n = std::to_string(i);
-        store.AddEntry("Web-Site", "Konto " + n + " bei $3", "Zugang Nummer " + n, "benutzer" + n,
-                       "Kennwort-" + n + "-xY7#", "www.beispiel-" + n + ".de");
-    }
-    return store;
-}
-
 // Writes the file for this size once; later calls reuse it.
 const std::string& PreparedFile(std::int64_t entries)
 {
@@ -84,24 +72,10 @@ const std::string& PreparedFile(std::int64_t entries)
     {
         std::string path = Env().FileFor(entries);
         Env().Use(path);
-        Save(MakeStore(entries), kPassword);
+        Save(bench::MakeWebSiteStore(entries), kPassword);
         found = files.emplace(entries, path).first;
     }
     return found->second;
-}
-
-std::size_t StatusKilobytes(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-    {
-        if (line.rfind(field, 0) == 0)
-        {
-            return std::strtoul(line.c_str() + std::string(field).size(), nullptr, 10);
-        }
-    }
-    return 0;
 }
 
 // Runs in a fresh process of this executable, so that no freed heap of earlier runs hides
@@ -109,10 +83,10 @@ std::size_t StatusKilobytes(const char* field)
 int MeasureLoadPeak(const char* path)
 {
     Env().Use(path);
-    std::size_t before = StatusKilobytes("VmRSS:");
+    std::size_t before = bench::StatusKilobytes("VmRSS:");
     PasswordStore store;
     int result = Load(store, kPassword, ComputeLegacySeed(kPassword));
-    std::printf("%zu %zu %d\n", before, StatusKilobytes("VmHWM:"), result);
+    std::printf("%zu %zu %d\n", before, bench::StatusKilobytes("VmHWM:"), result);
     return 0;
 }
 
@@ -124,7 +98,7 @@ void SetBytes(benchmark::State& state, std::uintmax_t bytes)
 
 void BM_Save(benchmark::State& state)
 {
-    PasswordStore store = MakeStore(state.range(0));
+    PasswordStore store = bench::MakeWebSiteStore(state.range(0));
     std::string path = Env().FileFor(state.range(0)) + ".save";
     Env().Use(path);
     for (auto _ : state)

@@ -3,8 +3,8 @@
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
-#include <string>
 
+#include "BenchSupport.h"
 #include "settings/Settings.h"
 #include "ui/MainWindow.h"
 
@@ -13,24 +13,12 @@ namespace
 
 using kavelmark::MainWindow;
 
-const char* const kCategories[] = {"FTP", "DF\xDC", "TELNET", "Web-Site", "PIN/TAN", "Datenbank", " Hmm?", "Eigene"};
-
-void FillStore(kavelmark::PasswordStore& store, int entries)
-{
-    store.AddCategory("Eigene", "Key", "Secret (*)", "Note");
-    for (int i = 0; i < entries; ++i)
-    {
-        std::string n = std::to_string(i);
-        store.AddEntry(kCategories[i % 8], "Login $1 " + n, "auf $3 mit $2", "user" + n, "pw" + n, "host" + n);
-    }
-}
-
 void BM_FillEntryList(benchmark::State& state)
 {
     kavelmark::InMemorySettingsBackend settings;
     kavelmark::ScopedSettingsBackend scoped(settings);
     MainWindow window;
-    FillStore(window.Store(), static_cast<int>(state.range(0)));
+    kavelmark::bench::AddMixedEntries(window.Store(), state.range(0), "auf $3 mit $2");
     window.Create();
     window.show();
     for (auto _ : state)

@@ -21,6 +21,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "BenchSupport.h"
 #include "crypto/CipherEngine.h"
 #include "file/LoadSave.h"
 #include "file/PasswordFile.h"
@@ -130,29 +131,8 @@ std::string MakeRealShaped()
     InMemorySettingsBackend backend;
     ScopedSettingsBackend install(backend);
     backend.Write(settings::kConfig, settings::kMainEntryFile, path);
-    PasswordStore store;
-    for (int i = 0; i < 100000; ++i)
-    {
-        std::string n = std::to_string(i);
-        store.AddEntry("Web-Site", "Konto " + n + " bei $3", "Zugang Nummer " + n, "benutzer" + n,
-                       "Kennwort-" + n + "-xY7#", "www.beispiel-" + n + ".de");
-    }
-    Save(store, kPassword);
+    Save(bench::MakeWebSiteStore(100000), kPassword);
     return path;
-}
-
-std::size_t StatusKilobytes(const char* field)
-{
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line))
-    {
-        if (line.rfind(field, 0) == 0)
-        {
-            return std::strtoul(line.c_str() + std::string(field).size(), nullptr, 10);
-        }
-    }
-    return 0;
 }
 
 // The child: prints its resident size before the load, then the load's result.
@@ -164,7 +144,7 @@ int LoadInChild(const char* path)
     ScopedSettingsBackend install(backend);
     backend.Write(settings::kConfig, settings::kMainEntryFile, path);
     PasswordStore store;
-    std::printf("%zu\n", StatusKilobytes("VmRSS:"));
+    std::printf("%zu\n", bench::StatusKilobytes("VmRSS:"));
     std::fflush(stdout);
     int result = Load(store, kPassword, ComputeLegacySeed(kPassword));
     std::printf("%d\n", result);

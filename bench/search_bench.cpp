@@ -5,8 +5,9 @@
 #include <QTreeWidget>
 #include <benchmark/benchmark.h>
 #include <cstdlib>
-#include <string>
+#include <string_view>
 
+#include "BenchSupport.h"
 #include "app/EntrySearch.h"
 #include "settings/Settings.h"
 #include "ui/EntryFinder.h"
@@ -17,23 +18,13 @@ namespace
 
 using kavelmark::MainWindow;
 
-const char* const kCategories[] = {"FTP", "DF\xDC", "TELNET", "Web-Site", "PIN/TAN", "Datenbank", " Hmm?", "Eigene"};
-
-void FillStore(kavelmark::PasswordStore& store, int entries)
-{
-    store.AddCategory("Eigene", "Key", "Secret (*)", "Note");
-    for (int i = 0; i < entries; ++i)
-    {
-        std::string n = std::to_string(i);
-        store.AddEntry(kCategories[i % 8], "Login $1 " + n, "auf $3 mit $2 bei M\xFCller", "user" + n, "pw" + n,
-                       "host" + n);
-    }
-}
+// Every description also holds an umlaut.
+constexpr std::string_view kDescription = "auf $3 mit $2 bei M\xFCller";
 
 void BM_SearchWithoutMatch(benchmark::State& state)
 {
     kavelmark::PasswordStore store;
-    FillStore(store, static_cast<int>(state.range(0)));
+    kavelmark::bench::AddMixedEntries(store, state.range(0), kDescription);
     kavelmark::EntrySearch search(store);
     for (auto _ : state)
     {
@@ -48,7 +39,7 @@ void BM_WindowFindStep(benchmark::State& state)
     kavelmark::InMemorySettingsBackend settings;
     kavelmark::ScopedSettingsBackend scoped(settings);
     MainWindow window;
-    FillStore(window.Store(), static_cast<int>(state.range(0)));
+    kavelmark::bench::AddMixedEntries(window.Store(), state.range(0), kDescription);
     window.Create();
     window.show();
     auto* finder = window.findChild<kavelmark::EntryFinder*>();

@@ -1,5 +1,6 @@
 #include "app/EntrySearch.h"
 
+#include <array>
 #include <map>
 
 namespace kavelmark
@@ -7,7 +8,7 @@ namespace kavelmark
 namespace
 {
 
-char FoldChar(char c)
+constexpr char FoldChar(char c)
 {
     const auto byte = static_cast<unsigned char>(c);
     if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7))
@@ -27,20 +28,96 @@ char FoldChar(char c)
     }
 }
 
+// Looked up once per byte of every text a search passes.
+constexpr std::array<char, 256> kFoldTable = []
+{
+    std::array<char, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte)
+    {
+        table[byte] = FoldChar(static_cast<char>(byte));
+    }
+    return table;
+}();
+
+char Folded(char c)
+{
+    return kFoldTable[static_cast<unsigned char>(c)];
+}
+
 bool ContainsFolded(std::string_view haystack, std::string_view folded)
 {
+    if (folded.empty())
+    {
+        return true;
+    }
     if (folded.size() > haystack.size())
     {
         return false;
     }
-    for (std::size_t start = 0; start + folded.size() <= haystack.size(); ++start)
+    for (std::size_t start = 0, last = haystack.size() - folded.size(); start <= last; ++start)
     {
-        std::size_t i = 0;
-        while (i < folded.size() && FoldChar(haystack[start + i]) == folded[i])
+        if (Folded(haystack[start]) != folded[0])
+        {
+            continue;
+        }
+        std::size_t i = 1;
+        while (i < folded.size() && Folded(haystack[start + i]) == folded[i])
         {
             ++i;
         }
         if (i == folded.size())
+        {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Which of the three values are secret, from the labels of a category record (none for an
+// empty text, as when an entry's category has no record).
+using SecretValues = std::array<bool, 3>;
+
+SecretValues SecretValuesOf(std::string_view categoryRecord)
+{
+    std::array<std::string_view, 4> fields;
+    PasswordStore::ViewFields(categoryRecord, fields);
+    return {PasswordStore::IsSecretLabel(fields[1]), PasswordStore::IsSecretLabel(fields[2]),
+            PasswordStore::IsSecretLabel(fields[3])};
+}
+
+// Expanded texts show values, so they live in wiped blocks, reused from entry to entry.
+struct ExpansionBuffers
+{
+    SecureString expanded;
+    SecureString scratch;
+};
+
+using EntryFields = std::array<std::string_view, 6>;
+
+bool FieldsMatch(const EntryFields& fields, const SecretValues& secret, std::string_view folded,
+                 ExpansionBuffers& buffers)
+{
+    const std::array<std::string_view, 3> values = {fields[3], fields[4], fields[5]};
+    for (const std::string_view shown : {fields[1], fields[2]})
+    {
+        // Most names hold no placeholder: those are searched where they are stored.
+        if (shown.find('$') == std::string_view::npos)
+        {
+            if (ContainsFolded(shown, folded))
+            {
+                return true;
+            }
+            continue;
+        }
+        if (ContainsFolded(PasswordStore::ExpandPlaceholders(shown, values, secret, buffers.expanded, buffers.scratch),
+                           folded))
+        {
+            return true;
+        }
+    }
+    for (std::size_t k = 0; k < values.size(); ++k)
+    {
+        if (!secret[k] && ContainsFolded(values[k], folded))
         {
             return true;
         }
@@ -55,39 +132,23 @@ SecureString EntrySearch::Fold(std::string_view text)
     SecureString folded(text.data(), text.size());
     for (char& c : folded)
     {
-        c = FoldChar(c);
+        c = Folded(c);
     }
     return folded;
-}
-
-bool EntrySearch::MatchesFolded(PasswordStore::Position entry, PasswordStore::Position category,
-                                std::string_view folded) const
-{
-    const SecureString shown[] = {store_.ExpandDisplayText(entry, store_.GetEntryName(entry), category),
-                                  store_.ExpandDisplayText(entry, store_.GetEntryDescription(entry), category)};
-    for (const SecureString& text : shown)
-    {
-        if (ContainsFolded(text, folded))
-        {
-            return true;
-        }
-    }
-    for (int k = 1; k <= 3; ++k)
-    {
-        if (!PasswordStore::IsSecretLabel(store_.GetCategoryLabel(category, k)) &&
-            ContainsFolded(store_.GetEntryValue(entry, k), folded))
-        {
-            return true;
-        }
-    }
-    return false;
 }
 
 bool EntrySearch::Matches(PasswordStore::Position entry, std::string_view text) const
 {
     const SecureString folded = Fold(text);
-    return !folded.empty() && PasswordStore::IsEntryRecord(store_.GetAt(entry)) &&
-           MatchesFolded(entry, store_.FindCategory(store_.GetEntryCategory(entry)), folded);
+    const SecureString& record = store_.GetAt(entry);
+    if (folded.empty() || !PasswordStore::IsEntryRecord(record))
+    {
+        return false;
+    }
+    EntryFields fields;
+    PasswordStore::ViewFields(record, fields);
+    ExpansionBuffers buffers;
+    return FieldsMatch(fields, SecretValuesOf(store_.GetAt(store_.FindCategory(fields[0]))), folded, buffers);
 }
 
 PasswordStore::Position EntrySearch::FindNext(std::string_view text, PasswordStore::Position after) const
@@ -97,22 +158,24 @@ PasswordStore::Position EntrySearch::FindNext(std::string_view text, PasswordSto
     {
         return {};
     }
-    // The first record of each category name, as the list expands names with it; looked up
-    // once rather than once per entry.
-    std::map<SecureString, PasswordStore::Position, std::less<>> categories;
+    // The first record of each category name, as the list expands names with it; read once
+    // rather than once per entry. The names are views into the records, which the search
+    // does not change.
+    std::map<std::string_view, SecretValues> categories;
     for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
     {
-        if (PasswordStore::IsCategoryRecord(store_.GetAt(pos)))
+        const SecureString& record = store_.GetAt(pos);
+        if (PasswordStore::IsCategoryRecord(record))
         {
-            categories.try_emplace(store_.GetEntryField(pos, 1), pos);
+            std::array<std::string_view, 1> name;
+            PasswordStore::ViewFields(record, name);
+            categories.try_emplace(name[0], SecretValuesOf(record));
         }
     }
-    auto categoryOf = [&](PasswordStore::Position entry)
-    {
-        auto found = categories.find(store_.GetEntryCategory(entry));
-        return found == categories.end() ? PasswordStore::Position() : found->second;
-    };
+    static constexpr SecretValues kNoCategory{};
 
+    ExpansionBuffers buffers;
+    EntryFields fields;
     PasswordStore::Position pos = after ? store_.GetNextPosition(after) : store_.GetHeadPosition();
     for (std::size_t visited = 0, count = store_.GetCount(); visited < count; ++visited)
     {
@@ -120,9 +183,15 @@ PasswordStore::Position EntrySearch::FindNext(std::string_view text, PasswordSto
         {
             pos = store_.GetHeadPosition();
         }
-        if (PasswordStore::IsEntryRecord(store_.GetAt(pos)) && MatchesFolded(pos, categoryOf(pos), folded))
+        const SecureString& record = store_.GetAt(pos);
+        if (PasswordStore::IsEntryRecord(record))
         {
-            return pos;
+            PasswordStore::ViewFields(record, fields);
+            const auto category = categories.find(fields[0]);
+            if (FieldsMatch(fields, category == categories.end() ? kNoCategory : category->second, folded, buffers))
+            {
+                return pos;
+            }
         }
         pos = store_.GetNextPosition(pos);
     }

@@ -29,8 +29,6 @@ public:
     static SecureString Fold(std::string_view text);
 
 private:
-    bool MatchesFolded(PasswordStore::Position entry, PasswordStore::Position category, std::string_view folded) const;
-
     const PasswordStore& store_;
 };
 

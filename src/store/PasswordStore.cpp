@@ -56,15 +56,18 @@ SecureString RecordField(const SecureString& record, int n)
     return DelimitedString(std::string_view(record)).RightOfNth(kSeparator, n, 0).LeftOfNth(kSeparator, 1, 0).Text();
 }
 
-// Replaces every non-overlapping occurrence, left to right; inserted text is not rescanned.
-void ReplaceAll(SecureString& text, std::string_view placeholder, std::string_view replacement)
+// The first separator at or after `from`. A loop of its own: records are short, and a
+// library search costs more in calls than the scan.
+std::size_t FindSeparator(std::string_view record, std::size_t from)
 {
-    std::size_t pos = 0;
-    while ((pos = text.find(placeholder.data(), pos, placeholder.size())) != SecureString::npos)
+    for (std::size_t i = from; i + kSeparator.size() <= record.size(); ++i)
     {
-        text.replace(pos, placeholder.size(), replacement.data(), replacement.size());
-        pos += replacement.size();
+        if (record[i] == kSeparator[0] && record[i + 1] == kSeparator[1] && record[i + 2] == kSeparator[2])
+        {
+            return i;
+        }
     }
+    return std::string_view::npos;
 }
 
 } // namespace
@@ -281,26 +284,65 @@ SecureString PasswordStore::ExpandDisplayText(Position entry, std::string_view t
 
 SecureString PasswordStore::ExpandDisplayText(Position entry, std::string_view text, Position category) const
 {
+    if (text.find('$') == std::string_view::npos)
+    {
+        return SecureString(text);
+    }
+    std::array<std::string_view, 6> fields;
+    ViewFields(GetAt(entry), fields);
+    std::array<std::string_view, 4> labels;
+    ViewFields(GetAt(category), labels);
+    SecureString expanded;
+    SecureString scratch;
+    return SecureString(ExpandPlaceholders(
+        text, {fields[3], fields[4], fields[5]},
+        {IsSecretLabel(labels[1]), IsSecretLabel(labels[2]), IsSecretLabel(labels[3])}, expanded, scratch));
+}
+
+void PasswordStore::ViewFields(std::string_view record, std::span<std::string_view> fields)
+{
+    // Field n runs from behind the n-th separator to the next one; without that next one it
+    // is empty, as in field access through DelimitedString.
+    std::size_t separator = FindSeparator(record, 0);
+    for (std::string_view& field : fields)
+    {
+        const std::size_t start = separator == std::string_view::npos ? separator : separator + kSeparator.size();
+        separator = start == std::string_view::npos ? start : FindSeparator(record, start);
+        field = separator == std::string_view::npos ? std::string_view() : record.substr(start, separator - start);
+    }
+}
+
+std::string_view PasswordStore::ExpandPlaceholders(std::string_view text, const std::array<std::string_view, 3>& values,
+                                                   const std::array<bool, 3>& secret, SecureString& expanded,
+                                                   SecureString& scratch)
+{
     static constexpr std::string_view kPlaceholders[] = {"$1", "$2", "$3"};
     static constexpr std::string_view kMasks[] = {"*", "**", "***"};
-    SecureString expanded(text.data(), text.size());
-    for (int k = 1; k <= 3; ++k)
+    std::string_view current = text;
+    for (std::size_t k = 0; k < 3; ++k)
     {
-        const std::string_view placeholder = kPlaceholders[k - 1];
-        if (expanded.find(placeholder.data(), 0, placeholder.size()) == SecureString::npos)
+        const std::string_view placeholder = kPlaceholders[k];
+        std::size_t found = current.find(placeholder);
+        if (found == std::string_view::npos)
         {
             continue;
         }
-        if (IsSecretLabel(GetCategoryLabel(category, k)))
+        const std::string_view replacement = secret[k] ? kMasks[k] : values[k];
+        // Every non-overlapping occurrence, left to right, in the text of the step before: what
+        // this step inserts is looked at by the later steps only.
+        scratch.clear();
+        std::size_t done = 0;
+        for (; found != std::string_view::npos; found = current.find(placeholder, done))
         {
-            ReplaceAll(expanded, placeholder, kMasks[k - 1]);
+            scratch.append(current.substr(done, found - done));
+            scratch.append(replacement);
+            done = found + placeholder.size();
         }
-        else
-        {
-            ReplaceAll(expanded, placeholder, GetEntryValue(entry, k));
-        }
+        scratch.append(current.substr(done));
+        expanded.swap(scratch);
+        current = expanded;
     }
-    return expanded;
+    return current;
 }
 
 } // namespace kavelmark

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <list>
+#include <span>
 #include <string_view>
 
 #include "platform/SecureString.h"
@@ -87,6 +89,17 @@ public:
     // The same with the entry's category record already looked up (null: no such category),
     // so that filling a list of all entries does not search the store once per row.
     SecureString ExpandDisplayText(Position entry, std::string_view text, Position category) const;
+
+    // For a walk over many records, which should not copy every field it looks at: the fields
+    // of a record text as views into it (fields[0] is field 1), cut as GetEntryField cuts them.
+    static void ViewFields(std::string_view record, std::span<std::string_view> fields);
+    // The expansion of ExpandDisplayText from an entry's three values and which of them are
+    // secret: `text` itself when it holds no placeholder, else a view into `expanded`, with
+    // `scratch` holding the steps in between. Both buffers are the caller's, so that a walk can
+    // reuse their blocks; neither may hold `text` or a value.
+    static std::string_view ExpandPlaceholders(std::string_view text, const std::array<std::string_view, 3>& values,
+                                               const std::array<bool, 3>& secret, SecureString& expanded,
+                                               SecureString& scratch);
 
     // Whether a text can be stored as a field: it must not contain the separator, nor end
     // in "_|" (which would form a separator with the one that follows the field).
