@@ -30,7 +30,7 @@ bool SessionController::StartSession()
     if (result == 2)
     {
         ShowMessage(kCreateEmptyText, "Ladefehler", MessageIcon::Error);
-        file_.Save(store_, currentPassword_);
+        SaveStore();
     }
     else if (result != 0)
     {
@@ -60,23 +60,39 @@ int SessionController::LoadFile()
     return result;
 }
 
+int SessionController::SaveStore()
+{
+    // A locked session's store is empty: saved, it would replace every entry of the file.
+    if (locked_)
+    {
+        return -1;
+    }
+    return file_.Save(store_, currentPassword_);
+}
+
 void SessionController::SaveOrRefuse()
 {
+    if (locked_)
+    {
+        return;
+    }
     if (!fileOk_)
     {
         ShowMessage(kNotOkText, "Fehler", MessageIcon::Error);
         return;
     }
-    file_.Save(store_, currentPassword_);
+    SaveStore();
 }
 
 bool SessionController::RequestEnd()
 {
-    if (endSettled_)
+    // Locking saved the store; what a locked session holds is nothing worth saving.
+    if (endSettled_ || locked_)
     {
+        endSettled_ = true;
         return true;
     }
-    if (!fileOk_ || file_.Save(store_, currentPassword_) == 0)
+    if (!fileOk_ || SaveStore() == 0)
     {
         if (!fileOk_)
         {
@@ -109,6 +125,10 @@ void SessionController::EndSession()
 
 void SessionController::HandleMenuCommand(int commandId)
 {
+    if (locked_)
+    {
+        return;
+    }
     switch (commandId)
     {
     case command::kFileOpen:
@@ -132,6 +152,60 @@ void SessionController::HandleMenuCommand(int commandId)
     default:
         break;
     }
+}
+
+bool SessionController::Lock()
+{
+    if (locked_)
+    {
+        return true;
+    }
+    if (fileOk_ && SaveStore() != 0)
+    {
+        return false;
+    }
+    Forget();
+    locked_ = true;
+    return true;
+}
+
+void SessionController::Forget()
+{
+    store_.RemoveAll();
+    WipeString(currentPassword_);
+    legacySeed_ = kEmptyPasswordSeed;
+}
+
+bool SessionController::Unlock()
+{
+    if (!locked_)
+    {
+        return true;
+    }
+    std::unique_ptr<LoginDialogBase> login = windows_.CreateLoginDialog();
+    if (login->Run() != LoginDialogBase::kOk)
+    {
+        return false;
+    }
+    currentPassword_ = login->enteredPassword;
+    legacySeed_ = login->legacySeed;
+    login.reset();
+
+    const int result = LoadFile();
+    if (result != 0)
+    {
+        // The password is proved by the file alone: without it nothing opens, also when the
+        // file went missing meanwhile (the load says nothing then, so we do).
+        Forget();
+        if (result == 2)
+        {
+            ShowMessage(kReloadFailedText, "Fehler", MessageIcon::Error);
+        }
+        return false;
+    }
+    locked_ = false;
+    fileOk_ = true;
+    return true;
 }
 
 void SessionController::Reload()

@@ -66,8 +66,21 @@ public:
     // the tray icon.
     void EndSession();
 
-    // Acts on the commands it knows; the caller routes every command on afterwards.
+    // Acts on the commands it knows; the caller routes every command on afterwards. A locked
+    // session acts on none: its store is empty and no password is at hand.
     void HandleMenuCommand(int commandId);
+
+    // Saves the store as the end of the session does, then forgets the store and the password
+    // until Unlock. False, with nothing forgotten, when the save failed (it said why). Without
+    // a loaded file there is nothing that could be saved, so nothing is lost by forgetting.
+    bool Lock();
+    // Asks for the password and loads the file with it. False while the session stays locked:
+    // the login was cancelled, or the load failed (and said why); the store then stays empty.
+    bool Unlock();
+    bool Locked() const
+    {
+        return locked_;
+    }
 
     bool FileOk() const
     {
@@ -85,7 +98,10 @@ public:
 private:
     // The file's load, with the login window at hand to confirm the password.
     int LoadFile();
+    // Every save goes through here.
+    int SaveStore();
     void SaveOrRefuse();
+    void Forget();
     void Reload();
     void SaveAs();
     void ChangePassword();
@@ -95,9 +111,11 @@ private:
     SessionFile& file_;
     SecureString currentPassword_;
     // The seed of the empty password, so that a reload before any login is well defined.
-    std::uint64_t legacySeed_ = 42;
+    static constexpr std::uint64_t kEmptyPasswordSeed = 42;
+    std::uint64_t legacySeed_ = kEmptyPasswordSeed;
     bool fileOk_ = false;
     bool endSettled_ = false;
+    bool locked_ = false;
 };
 
 } // namespace kavelmark

@@ -12,6 +12,12 @@ inline constexpr int kDefaultHideTimer = 2000;
 // Seconds until a copied secret leaves the clipboard; 0 keeps it there.
 inline constexpr const char* kClipboardClear = "ClipboardClear (Sec)";
 inline constexpr int kDefaultClipboardClear = 20;
+// Whether hiding the main window locks the session (0/1), and the seconds without input
+// after which it locks (0: never). Both off, so that nothing changes unless asked for.
+inline constexpr const char* kLockOnHide = "LockOnHide";
+inline constexpr int kDefaultLockOnHide = 0;
+inline constexpr const char* kLockAfter = "LockAfter (Sec)";
+inline constexpr int kDefaultLockAfter = 0;
 inline constexpr const char* kCipher = "Cipher";
 inline constexpr const char* kBlockMode = "Block-Mode";
 

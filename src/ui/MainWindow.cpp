@@ -1,5 +1,7 @@
 #include "ui/MainWindow.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
 #include <QDir>
@@ -8,24 +10,31 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QThread>
 #include <QTreeWidget>
 #include <QUrl>
 #include <algorithm>
+#include <climits>
+#include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
-#include "platform/CommandIds.h"
-#include "settings/Settings.h"
-#include "settings/SettingsNames.h"
 #include "app/qt/ConfigDialog.h"
 #include "app/qt/LoginDialog.h"
+#include "platform/CommandIds.h"
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "ui/AboutDialog.h"
+#include "ui/EntryClipboard.h"
 #include "ui/EntryFinder.h"
 #include "ui/TrayIcon.h"
 
@@ -55,6 +64,41 @@ constexpr const char* kProgramIconFiles[] = {":/kavelmark/icons/kavelmark-16.png
                                              ":/kavelmark/icons/kavelmark-48.png",
                                              ":/kavelmark/icons/kavelmark-256.png"};
 constexpr const char* kHelpResource = ":/kavelmark/help/kavelmark-hilfe.html";
+// How often a waiting lock looks whether the dialog it waits for has closed.
+constexpr int kDialogPollMs = 200;
+
+// Tells of every key and mouse input anywhere in the program.
+class InputWatch final : public QObject
+{
+public:
+    explicit InputWatch(std::function<void()> onInput) : onInput_(std::move(onInput))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        switch (event->type())
+        {
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+            onInput_();
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    std::function<void()> onInput_;
+};
 
 // A row of the entry list, tied to its entry by the store position it carries. It holds
 // its texts itself, and shares its category column with the other rows of the category:
@@ -70,6 +114,13 @@ public:
           nameLength_(name.size())
     {
     }
+    ~EntryRow() override
+    {
+        // Names and descriptions may show values; Qt frees a text's buffer unwiped.
+        std::fill(texts_.begin(), texts_.end(), QChar());
+    }
+    EntryRow(const EntryRow&) = delete;
+    EntryRow& operator=(const EntryRow&) = delete;
     PasswordStore::Position Entry() const
     {
         return entry_;
@@ -157,6 +208,12 @@ MainWindow::MainWindow(QWidget* parent, SessionFile& file)
                 }
             });
     urlOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+
+    idleTimer_.setSingleShot(true);
+    connect(&idleTimer_, &QTimer::timeout, this, &MainWindow::OnIdleTimeout);
+    pendingLock_.setSingleShot(true);
+    pendingLock_.setInterval(kDialogPollMs);
+    connect(&pendingLock_, &QTimer::timeout, this, &MainWindow::LockSession);
 }
 
 MainWindow::~MainWindow()
@@ -176,7 +233,9 @@ int MainWindow::Run()
         session_.EndSession();
         return kStartFailed;
     }
+    runLoopLevel_ = QThread::currentThread()->loopLevel() + 1;
     int result = exec();
+    runLoopLevel_ = 0;
     session_.EndSession();
     return result;
 }
@@ -363,7 +422,23 @@ bool MainWindow::OnInitDialog()
 
     ConnectControls();
     AttachCopyAndFind(*this);
+    if (QMenuBar* bar = MenuBar())
+    {
+        for (QAction* menu : bar->actions())
+        {
+            for (QAction* item : menu->menu() ? menu->menu()->actions() : QList<QAction*>())
+            {
+                if (item->data().toInt() == command::kLock)
+                {
+                    item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+                }
+            }
+        }
+    }
     FillEntryList();
+
+    inputWatch_ = std::make_unique<InputWatch>([this] { lastInput_.start(); });
+    ArmIdleLock();
     return true;
 }
 
@@ -688,6 +763,9 @@ void MainWindow::OnMenuCommand(int command)
     case command::kHelp:
         OpenHelp();
         break;
+    case command::kLock:
+        LockSession();
+        break;
     default:
         break;
     }
@@ -739,6 +817,182 @@ void MainWindow::StoreReloaded()
     }
     FillCategoryFilter();
     FillEntryList();
+}
+
+// Locking.
+
+bool MainWindow::DialogOpen() const
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    // The loop level also covers a dialog that has closed while its run still unwinds: the
+    // code behind that run may yet use what the lock would wipe.
+    return (modal && modal != this) || QApplication::activePopupWidget() ||
+           QThread::currentThread()->loopLevel() > runLoopLevel_;
+}
+
+void MainWindow::ArmIdleLock()
+{
+    const int seconds = Settings::GetInt(settings::kConfig, settings::kLockAfter, settings::kDefaultLockAfter, true);
+    waitedForDialog_ = false;
+    if (seconds <= 0 || session_.Locked())
+    {
+        idleTimer_.stop();
+        return;
+    }
+    lastInput_.start();
+    idleTimer_.start(static_cast<int>(std::min<qint64>(qint64{seconds} * 1000, INT_MAX)));
+}
+
+void MainWindow::OnIdleTimeout()
+{
+    // Read again: the user may have changed it meanwhile.
+    const int seconds = Settings::GetInt(settings::kConfig, settings::kLockAfter, settings::kDefaultLockAfter, true);
+    if (seconds <= 0 || session_.Locked())
+    {
+        return;
+    }
+    if (DialogOpen())
+    {
+        // The idle time starts again once the dialog has closed.
+        waitedForDialog_ = true;
+        idleTimer_.start(kDialogPollMs);
+        return;
+    }
+    if (std::exchange(waitedForDialog_, false))
+    {
+        lastInput_.start();
+    }
+    const qint64 period = qint64{seconds} * 1000;
+    const qint64 idle = lastInput_.isValid() ? lastInput_.elapsed() : period;
+    if (idle < period)
+    {
+        idleTimer_.start(static_cast<int>(std::min<qint64>(period - idle, INT_MAX)));
+        return;
+    }
+    if (!LockSession())
+    {
+        ArmIdleLock();
+    }
+}
+
+bool MainWindow::LockSession()
+{
+    pendingLock_.stop();
+    QTreeWidget* list = EntryList();
+    if (!list)
+    {
+        return false;
+    }
+    if (session_.Locked())
+    {
+        HideOrMinimize();
+        return true;
+    }
+    if (DialogOpen())
+    {
+        pendingLock_.start();
+        return false;
+    }
+    RememberSelection();
+    if (!session_.Lock())
+    {
+        ForgetSelection();
+        return false;
+    }
+    idleTimer_.stop();
+    hideTimer_.stop();
+    if (auto* clipboard = findChild<EntryClipboard*>(QString(), Qt::FindDirectChildrenOnly))
+    {
+        clipboard->Guard().ClearIfOurs();
+    }
+    {
+        const QSignalBlocker blocker(list);
+        list->clear();
+    }
+    rowCategories_.clear();
+    ClearEntryDetails();
+    FillCategoryFilter();
+    HideOrMinimize();
+    return true;
+}
+
+bool MainWindow::UnlockSession()
+{
+    if (!session_.Locked())
+    {
+        return true;
+    }
+    if (unlocking_)
+    {
+        // The login already asks; it is brought to the front rather than asked twice.
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this)
+        {
+            modal->raise();
+            modal->activateWindow();
+        }
+        return false;
+    }
+    unlocking_ = true;
+    const bool unlocked = session_.Unlock();
+    unlocking_ = false;
+    if (!unlocked)
+    {
+        HideOrMinimize();
+        return false;
+    }
+    RestoreSelection();
+    showNormal();
+    raise();
+    activateWindow();
+    ArmIdleLock();
+    return true;
+}
+
+void MainWindow::RememberSelection()
+{
+    ForgetSelection();
+    lockedFilter_ = CategoryFilter()->currentText();
+    const QList<QTreeWidgetItem*> selected = EntryList()->selectedItems();
+    if (PasswordStore::Position entry = selected.isEmpty() ? PasswordStore::Position() : RowEntry(selected.front()))
+    {
+        lockedName_ = store_.GetEntryName(entry);
+        lockedCategory_ = store_.GetEntryCategory(entry);
+        lockedSelection_ = true;
+    }
+}
+
+void MainWindow::RestoreSelection()
+{
+    FillCategoryFilter();
+    QComboBox* filter = CategoryFilter();
+    const int keep = filter->findText(lockedFilter_, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    {
+        const QSignalBlocker blocker(filter);
+        filter->setCurrentIndex(keep > 0 ? keep : 0);
+    }
+    FillEntryList();
+    QTreeWidget* list = EntryList();
+    for (int i = 0; lockedSelection_ && i < list->topLevelItemCount(); ++i)
+    {
+        QTreeWidgetItem* row = list->topLevelItem(i);
+        const PasswordStore::Position entry = RowEntry(row);
+        if (entry && store_.GetEntryCategory(entry) == lockedCategory_ && store_.GetEntryName(entry) == lockedName_)
+        {
+            list->setCurrentItem(row);
+            list->scrollToItem(row);
+            ShowEntryDetails();
+            break;
+        }
+    }
+    ForgetSelection();
+}
+
+void MainWindow::ForgetSelection()
+{
+    lockedFilter_.clear();
+    WipeString(lockedName_);
+    WipeString(lockedCategory_);
+    lockedSelection_ = false;
 }
 
 } // namespace kavelmark

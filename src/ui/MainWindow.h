@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QIcon>
 #include <QList>
 #include <QTimer>
@@ -60,9 +61,24 @@ public:
     void ShowEntryDetails();
     void RevealSecretField(int i);
     void MaskSecretField(int i);
+    // Hides the window, or locks the session when "LockOnHide" asks for it.
     void HideMainWindow();
-    // Shows a hidden window again and puts it, or the dialog it waits for, in front.
+    // Shows a hidden window again and puts it, or the dialog it waits for, in front; a locked
+    // session is unlocked first.
     void BringToFront();
+
+    // Saves, then wipes the store, the password, the list, the detail fields and a secret we
+    // put on the clipboard, and hides the window (minimizes it without a notification area).
+    // False when the save failed. While a dialog of ours is open the lock waits for it: it
+    // may hold an edit that locking would throw away.
+    bool LockSession();
+    // Asks for the password; with the right one the file is loaded again and the window
+    // shows the list as before (same filter and selection where they still exist).
+    bool UnlockSession();
+    bool IdleLockActive() const
+    {
+        return idleTimer_.isActive();
+    }
     void OpenHelp();
 
     // Entry commands: add, delete, change.
@@ -163,6 +179,14 @@ private:
     void ClearEntryDetails();
     void ShowColumnNotice(int column);
     void SetMasked(int i, bool masked);
+    void HideOrMinimize();
+    // A dialog, message box or menu of ours waits for the user.
+    bool DialogOpen() const;
+    void ArmIdleLock();
+    void OnIdleTimeout();
+    void RememberSelection();
+    void RestoreSelection();
+    void ForgetSelection();
 
     PasswordStore store_;
     SessionController session_;
@@ -173,6 +197,23 @@ private:
     // A masked field holds only its mask; the value waits here for the reveal.
     std::array<SecureString, 3> detailValues_;
     QTimer hideTimer_;
+    // Runs while "LockAfter (Sec)" asks for an idle lock; input anywhere in the program
+    // restarts the idle time.
+    QTimer idleTimer_;
+    QElapsedTimer lastInput_;
+    std::unique_ptr<QObject> inputWatch_;
+    bool waitedForDialog_ = false;
+    // A lock asked for while a dialog was open.
+    QTimer pendingLock_;
+    bool unlocking_ = false;
+    // The event loop level of the window's own modal run; a deeper one is a dialog's.
+    int runLoopLevel_ = 0;
+    // What the list showed when the session was locked, by name and category: positions do
+    // not survive the reload.
+    QString lockedFilter_;
+    SecureString lockedName_;
+    SecureString lockedCategory_;
+    bool lockedSelection_ = false;
     std::unique_ptr<TrayIcon> trayIcon_;
     LoginFactory loginFactory_;
     UrlOpener urlOpener_;

@@ -6,6 +6,8 @@
 #include <QWidget>
 #include <utility>
 
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 #include "ui/MainWindow.h"
 
 namespace kavelmark
@@ -110,6 +112,12 @@ void MainWindow::AddTrayIcon()
 
 void MainWindow::BringToFront()
 {
+    pendingLock_.stop();
+    if (Session().Locked())
+    {
+        UnlockSession();
+        return;
+    }
     // Before the session has its icon the window has nothing to show yet (the login runs).
     if (trayIcon_)
     {
@@ -131,6 +139,17 @@ void MainWindow::RemoveTrayIcon()
 }
 
 void MainWindow::HideMainWindow()
+{
+    if (!Session().Locked() &&
+        Settings::GetInt(settings::kConfig, settings::kLockOnHide, settings::kDefaultLockOnHide, true) != 0)
+    {
+        LockSession();
+        return;
+    }
+    HideOrMinimize();
+}
+
+void MainWindow::HideOrMinimize()
 {
     if (trayIcon_ && trayIcon_->IsReachable())
     {
@@ -158,6 +177,20 @@ void MainWindow::changeEvent(QEvent* event)
                 if (isMinimized() && isVisible())
                 {
                     HideMainWindow();
+                }
+            },
+            Qt::QueuedConnection);
+    }
+    else if (event->type() == QEvent::WindowStateChange && !isMinimized() && isVisible() && Session().Locked())
+    {
+        // Un-minimized while locked: the window shows nothing until the password is given.
+        QMetaObject::invokeMethod(
+            this,
+            [this]
+            {
+                if (Session().Locked() && !isMinimized() && isVisible())
+                {
+                    UnlockSession();
                 }
             },
             Qt::QueuedConnection);

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "platform/CommandIds.h"
+#include <functional>
+
 #include "app/SessionController.h"
+#include "file/LoadSave.h"
+#include "platform/CommandIds.h"
 #include "settings/Settings.h"
 #include "support/FakeLogin.h"
 #include "support/FakeSaveAsDialog.h"
@@ -63,9 +66,13 @@ public:
         std::string fileName;
     };
 
-    int Load(PasswordStore&, const SecureString& password, std::uint64_t legacySeed) override
+    int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed) override
     {
         loads.push_back({std::string(password.begin(), password.end()), legacySeed});
+        if (onLoad)
+        {
+            onLoad(store);
+        }
         int result = loadResults.empty() ? 0 : loadResults.front();
         if (!loadResults.empty())
         {
@@ -81,6 +88,7 @@ public:
     }
 
     std::vector<int> loadResults;
+    std::function<void(PasswordStore&)> onLoad; // what the load puts into the store, whatever its result
     std::vector<std::pair<std::string, std::uint64_t>> loads;
     std::vector<SaveCall> saves;
     int saveResult = 0;
@@ -363,6 +371,140 @@ TEST_F(SessionControllerTest, DialogCommandsReachTheWindowsAndOthersAreIgnored)
     EXPECT_EQ(windows.configRuns, 1);
     EXPECT_TRUE(file.saves.empty());
     EXPECT_EQ(file.loads.size(), 1u);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(SessionControllerTest, LockSavesFirstThenForgetsStoreAndPassword)
+{
+    windows.login.Ok("geheim");
+    ASSERT_TRUE(session.StartSession());
+    store.AddEntry("FTP", "server", "", "anna", "topsecret", "");
+    ASSERT_TRUE(session.Lock());
+    ASSERT_EQ(file.saves.size(), 1u);
+    EXPECT_EQ(file.saves[0].password, "geheim");
+    EXPECT_TRUE(session.Locked());
+    EXPECT_EQ(store.GetCount(), 0u);
+    EXPECT_TRUE(session.CurrentPassword().empty());
+    EXPECT_EQ(session.LegacySeed(), 42u) << "the seed of the empty password, nothing of the real one";
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(SessionControllerTest, AFailedSaveKeepsTheSessionUnlocked)
+{
+    windows.login.Ok("geheim");
+    ASSERT_TRUE(session.StartSession());
+    store.AddEntry("FTP", "server", "", "anna", "topsecret", "");
+    const std::size_t count = store.GetCount();
+    file.saveResult = 5;
+    EXPECT_FALSE(session.Lock());
+    EXPECT_FALSE(session.Locked());
+    EXPECT_EQ(store.GetCount(), count);
+    EXPECT_EQ(session.CurrentPassword(), "geheim");
+}
+
+TEST_F(SessionControllerTest, ALockedSessionSavesNothingWhateverTheUserDoes)
+{
+    const std::pair<const char*, std::function<void(SessionController&)>> ways[] = {
+        {"Datei speichern", [](SessionController& s) { s.HandleMenuCommand(command::kFileSave); }},
+        {"Datei speichern unter", [](SessionController& s) { s.HandleMenuCommand(command::kFileSaveAs); }},
+        {"Datei oeffnen", [](SessionController& s) { s.HandleMenuCommand(command::kFileOpen); }},
+        {"Passwort aendern", [](SessionController& s) { s.HandleMenuCommand(command::kChangePassword); }},
+        {"Config", [](SessionController& s) { s.HandleMenuCommand(command::kConfig); }},
+        {"end requested", [](SessionController& s) { EXPECT_TRUE(s.RequestEnd()); }},
+        {"window destroyed", [](SessionController& s) { s.EndSession(); }},
+    };
+    for (const auto& [name, act] : ways)
+    {
+        SCOPED_TRACE(name);
+        MessageRecorder local;
+        FakeSaveAsDialog saveAs;
+        saveAs.answer = "/tmp/elsewhere.Kavelmark";
+        settings.Write("Config", "MainEntryFile", "/home/anna/pw.Kavelmark");
+        PasswordStore localStore;
+        FakeWindows localWindows;
+        FakeFile localFile;
+        SessionController localSession(localStore, localWindows, localFile);
+        localWindows.login.Ok("geheim");
+        localWindows.login.Ok("geheim"); // for a password change, should one start
+        ASSERT_TRUE(localSession.StartSession());
+        ASSERT_TRUE(localSession.Lock());
+        ASSERT_EQ(localFile.saves.size(), 1u);
+
+        act(localSession);
+        localSession.EndSession();
+        EXPECT_EQ(localFile.saves.size(), 1u) << "only the lock's own save";
+        EXPECT_EQ(localFile.loads.size(), 1u);
+        EXPECT_TRUE(local.messages.empty());
+        EXPECT_EQ(localWindows.configRuns, 0);
+        EXPECT_TRUE(saveAs.shownNames.empty());
+        EXPECT_EQ(settings.Read("Config", "MainEntryFile"), "/home/anna/pw.Kavelmark");
+    }
+}
+
+TEST_F(SessionControllerTest, OnlyThePasswordThatOpensTheFileUnlocks)
+{
+    windows.login.Ok("geheim");
+    ASSERT_TRUE(session.StartSession());
+    ASSERT_TRUE(session.Lock());
+    // A failed load may leave records behind (the real one adds the built-in categories).
+    file.onLoad = [](PasswordStore& s) { s.AddEntry("FTP", "leftover", "", "", "", ""); };
+
+    struct Case
+    {
+        const char* name;
+        std::string typed; // empty: cancel
+        int loadResult;
+        bool unlocked;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"cancel", "", 0, false, {}},
+        {"wrong password (the load says so)", "falsch", -1, false, {}},
+        {"damaged file", "geheim", kLoadDamaged, false, {}},
+        {"file gone", "geheim", 2, false, {SessionController::kReloadFailedText}},
+        {"right password", "geheim", 0, true, {}},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        MessageRecorder local;
+        const std::size_t loadsBefore = file.loads.size();
+        if (c.typed.empty())
+        {
+            windows.login.Cancel();
+        }
+        else
+        {
+            windows.login.Ok(c.typed);
+            file.loadResults = {c.loadResult};
+        }
+        EXPECT_EQ(session.Unlock(), c.unlocked);
+        EXPECT_EQ(session.Locked(), !c.unlocked);
+        EXPECT_EQ(local.Texts(), c.messages);
+        EXPECT_EQ(file.loads.size(), loadsBefore + (c.typed.empty() ? 0 : 1));
+        if (!c.unlocked)
+        {
+            EXPECT_EQ(store.GetCount(), 0u);
+            EXPECT_TRUE(session.CurrentPassword().empty());
+        }
+    }
+    EXPECT_EQ(file.loads.back().first, "geheim");
+    EXPECT_EQ(session.CurrentPassword(), "geheim");
+    EXPECT_TRUE(session.FileOk());
+    EXPECT_EQ(file.saves.size(), 1u);
+    ASSERT_TRUE(session.RequestEnd());
+    ASSERT_EQ(file.saves.size(), 2u);
+    EXPECT_EQ(file.saves[1].password, "geheim");
+}
+
+TEST_F(SessionControllerTest, WithoutALoadedFileLockingForgetsWithoutSaving)
+{
+    windows.login.Cancel();
+    ASSERT_TRUE(session.StartSession());
+    store.AddEntry("FTP", "typed", "", "", "", "");
+    ASSERT_TRUE(session.Lock());
+    EXPECT_TRUE(file.saves.empty());
+    EXPECT_EQ(store.GetCount(), 0u);
     EXPECT_TRUE(messages.messages.empty());
 }
 

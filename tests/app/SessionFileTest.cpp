@@ -27,6 +27,17 @@ using testing::MessageRecorder;
 
 constexpr const char* kNotOk = "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!";
 
+// A V0.2 file as its version wrote it: magic, scrambled tag, count, scrambled records.
+std::string V02File(const std::string& password, const std::string& record)
+{
+    auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
+    LegacyScramble scramble(ComputeLegacySeed(password));
+    SecureString tag = scramble.Apply("4t8x\xE4p.\xF6*k7(]%-?");
+    SecureString text = scramble.Apply(record);
+    return u32(16) + "Kavelmark V0.2  " + u32(16) + std::string(tag.begin(), tag.end()) + u32(1) +
+           u32(static_cast<std::uint32_t>(record.size())) + std::string(text.begin(), text.end());
+}
+
 class Windows final : public SessionWindows
 {
 public:
@@ -250,21 +261,11 @@ TEST_F(SessionFileTest, FailedSaveAtTheEndNeedsConfirmationToLoseTheChanges)
 
 TEST_F(SessionFileTest, AV02FileIsConvertedOnlyAfterTheLoginWindowConfirmedThePassword)
 {
-    // A V0.2 file as its version wrote it: magic, scrambled tag, count, scrambled records.
-    auto v02 = [](const std::string& password, const std::string& record)
-    {
-        auto u32 = [](std::uint32_t v) { return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)}; };
-        LegacyScramble scramble(ComputeLegacySeed(password));
-        SecureString tag = scramble.Apply("4t8x\xE4p.\xF6*k7(]%-?");
-        SecureString text = scramble.Apply(record);
-        return u32(16) + "Kavelmark V0.2  " + u32(16) + std::string(tag.begin(), tag.end()) + u32(1) +
-               u32(static_cast<std::uint32_t>(record.size())) + std::string(text.begin(), text.end());
-    };
     const std::string record = "_E__|_FTP_|_server_|__|_anna_|_x_|_ftp.example_|_";
     // The same seed modulo 256 as the real password: it passes the V0.2 check.
     const std::string real = "Pässwort";
     const std::string typo = "PässworT";
-    const std::string original = v02("P\xE4sswort", record);
+    const std::string original = V02File("P\xE4sswort", record);
 
     {
         std::ofstream(file, std::ios::binary) << original;
@@ -305,6 +306,40 @@ TEST_F(SessionFileTest, AV02FileIsConvertedOnlyAfterTheLoginWindowConfirmedThePa
     EXPECT_EQ(windows.login.prompts.size(), 1u);
     EXPECT_EQ(std::string(store.GetAt(store.GetHeadPosition()).begin(), store.GetAt(store.GetHeadPosition()).end()),
               record);
+}
+
+TEST_F(SessionFileTest, AV02FileFoundAtUnlockAsksForThePasswordAgainLikeAtTheStart)
+{
+    Windows windows;
+    PasswordStore store;
+    SessionController session(store, windows);
+    MessageRecorder messages;
+    windows.login.Ok("P\xE4sswort");
+    ASSERT_TRUE(session.StartSession()); // no file yet: it is made at once
+    ASSERT_TRUE(session.Lock());
+    // Meanwhile an old copy came back in its place.
+    const std::string old = V02File("P\xE4sswort", "_E__|_FTP_|_server_|__|_anna_|_x_|_ftp.example_|_");
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << old;
+    const std::string confirm = SessionController::kConfirmPasswordPrompt;
+
+    // Same seed modulo 256 as the real password, so it passes the V0.2 check; only the
+    // confirmation tells them apart.
+    windows.login.Ok("P\xE4ssworT");
+    windows.login.Ok("P\xE4sswort");
+    EXPECT_FALSE(session.Unlock());
+    EXPECT_TRUE(session.Locked());
+    EXPECT_EQ(store.GetCount(), 0u);
+    EXPECT_EQ(Bytes(file), old);
+    EXPECT_EQ(windows.login.prompts.back(), confirm);
+
+    windows.login.Ok("P\xE4sswort");
+    windows.login.Ok("P\xE4sswort");
+    ASSERT_TRUE(session.Unlock());
+    EXPECT_EQ(windows.login.prompts.back(), confirm);
+    EXPECT_TRUE(store.FindEntryByDisplayName("server"));
+    EXPECT_EQ(Bytes(fs::path(file.string() + ".old_1")), old);
+    ASSERT_TRUE(session.RequestEnd());
+    session.EndSession();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,7 @@ public:
 
     std::deque<LoginAnswer> answers;
     std::vector<std::string> prompts; // the prompt of every run, in order
+    std::function<void()> whileOpen;  // runs inside every run, as events do while a dialog waits
 };
 
 class FakeLoginDialog final : public LoginDialogBase
@@ -43,6 +45,10 @@ protected:
     int RunModal() override
     {
         script_.prompts.push_back(promptText);
+        if (script_.whileOpen)
+        {
+            script_.whileOpen();
+        }
         if (script_.answers.empty())
         {
             return kCancel;

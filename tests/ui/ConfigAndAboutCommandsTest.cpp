@@ -2,29 +2,15 @@
 // password files in a temporary folder.
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QApplication>
 #include <QLineEdit>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QTreeWidget>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
-#include <random>
 
 #include "app/qt/ConfigDialog.h"
-#include "file/LoadSave.h"
 #include "platform/CommandIds.h"
-#include "settings/Settings.h"
-#include "settings/SettingsNames.h"
-#include "support/FakeLogin.h"
-#include "support/MessageRecorder.h"
+#include "support/MainWindowRun.h"
 #include "support/QtPrinters.h"
 #include "ui/AboutDialog.h"
-#include "ui/MainWindow.h"
 
 namespace kavelmark
 {
@@ -32,132 +18,24 @@ namespace
 {
 
 namespace fs = std::filesystem;
-using testing::FakeLoginDialog;
-using testing::LoginScript;
-using testing::MessageRecorder;
+using testing::WhenOpen;
 
-// Runs `act` on the first modal dialog of type T that opens, from inside its own run.
-template <typename T> void WhenOpen(std::function<void(T&)> act, bool* seen)
-{
-    auto* poll = new QTimer;
-    poll->setInterval(5);
-    QObject::connect(poll, &QTimer::timeout, poll,
-                     [poll, act, seen]
-                     {
-                         if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-                             dialog && dialog->isVisible())
-                         {
-                             poll->deleteLater();
-                             poll->stop();
-                             *seen = true;
-                             act(*dialog);
-                         }
-                     });
-    poll->start();
-}
-
-class ConfigAndAboutCommandsTest : public ::testing::Test
+class ConfigAndAboutCommandsTest : public testing::MainWindowRun
 {
 protected:
-    ConfigAndAboutCommandsTest()
-    {
-        std::random_device random;
-        folder = fs::temp_directory_path() / ("kavelmark-commands-" + std::to_string(random()));
-        fs::create_directories(folder);
-        first = folder / "pw.Kavelmark";
-        second = folder / "other.Kavelmark";
-        settings.Write(settings::kConfig, settings::kMainEntryFile, first.string());
-        window.SetLoginFactory([this] { return std::make_unique<FakeLoginDialog>(login); });
-    }
-    ~ConfigAndAboutCommandsTest() override
-    {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-
-    // Runs the main window; `script` runs once it is on screen and must end the run.
-    void Run(const std::function<void()>& script)
-    {
-        bool ran = false;
-        QTimer poll;
-        poll.setInterval(5);
-        QObject::connect(&poll, &QTimer::timeout, &window,
-                         [&]
-                         {
-                             if (!window.isVisible())
-                             {
-                                 return;
-                             }
-                             poll.stop();
-                             ran = true;
-                             script();
-                             if (window.isVisible())
-                             {
-                                 ADD_FAILURE() << "the script left the window open";
-                                 window.done(IDCANCEL);
-                             }
-                         });
-        poll.start();
-        window.Run();
-        EXPECT_TRUE(ran);
-    }
-
-    void Trigger(int command)
-    {
-        for (QAction* action : window.MenuBar()->findChildren<QAction*>())
-        {
-            if (!action->menu() && action->data().toInt() == command)
-            {
-                action->trigger();
-                return;
-            }
-        }
-        ADD_FAILURE() << "no menu item " << command;
-    }
-
     void WriteFile(const fs::path& path, const char* name)
     {
-        PasswordStore store;
-        store.AddEntry("FTP", name, "", "", "", "");
-        MessageRecorder quiet;
-        settings.Write(settings::kConfig, settings::kMainEntryFile, path.string());
-        ASSERT_EQ(Save(store, ToSecure("pw")), 0);
-        settings.Write(settings::kConfig, settings::kMainEntryFile, first.string());
+        MainWindowRun::WriteFile(path, "pw",
+                                 [name](PasswordStore& store) { store.AddEntry("FTP", name, "", "", "", ""); });
     }
 
     std::vector<std::string> Names(const fs::path& path)
     {
-        MessageRecorder quiet;
-        const std::string previous = settings.Read(settings::kConfig, settings::kMainEntryFile).value_or("");
-        settings.Write(settings::kConfig, settings::kMainEntryFile, path.string());
-        PasswordStore store;
-        std::vector<std::string> names;
-        if (Load(store, ToSecure("pw"), 0) == 0)
-        {
-            for (auto pos = store.FindNextEntry({}); pos; pos = store.FindNextEntry(pos))
-            {
-                SecureString name = store.GetEntryName(pos);
-                names.emplace_back(name.begin(), name.end());
-            }
-        }
-        settings.Write(settings::kConfig, settings::kMainEntryFile, previous);
-        return names;
+        return MainWindowRun::Names(path, "pw").value_or(std::vector<std::string>());
     }
 
-    static std::string Bytes(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    InMemorySettingsBackend settings;
-    ScopedSettingsBackend scopedSettings{settings};
-    MessageRecorder messages;
-    LoginScript login;
-    fs::path folder;
-    fs::path first;
-    fs::path second;
-    MainWindow window;
+    const fs::path& first = file;
+    const fs::path second = folder / "other.Kavelmark";
 };
 
 TEST_F(ConfigAndAboutCommandsTest, MenuCommandsOpenConfigAndAbout)

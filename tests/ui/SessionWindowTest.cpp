@@ -1,27 +1,14 @@
 // Whole runs of the main window against real password files in a temporary folder.
 #include <gtest/gtest.h>
 
-#include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QTest>
-#include <QTimer>
 #include <QTreeWidget>
-#include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
-#include <random>
 
 #include "platform/CommandIds.h"
-#include "settings/Settings.h"
-#include "file/LoadSave.h"
-#include "support/FakeLogin.h"
-#include "support/MessageRecorder.h"
+#include "support/MainWindowRun.h"
 #include "support/QtPrinters.h"
-#include "ui/MainWindow.h"
 
 namespace kavelmark
 {
@@ -30,139 +17,14 @@ namespace
 
 namespace fs = std::filesystem;
 using testing::FakeLoginDialog;
-using testing::LoginScript;
 using testing::MessageRecorder;
+using testing::RunWindow;
+using testing::TriggerMenu;
 
 constexpr const char* kNotOk = "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!";
 
-// Runs the window; `script` runs once it is on screen and must end the run.
-int RunWindow(MainWindow& window, const std::function<void()>& script)
+class SessionWindowTest : public testing::MainWindowRun
 {
-    // The start-up may spin the event loop (tray icon, messages), so wait for the window
-    // itself rather than for the first turn of the loop.
-    bool ran = false;
-    QTimer poll;
-    poll.setInterval(5);
-    QObject::connect(&poll, &QTimer::timeout, &window,
-                     [&]
-                     {
-                         if (!window.isVisible())
-                         {
-                             return;
-                         }
-                         poll.stop();
-                         ran = true;
-                         script();
-                         if (window.isVisible())
-                         {
-                             ADD_FAILURE() << "the script left the window open";
-                             window.done(IDCANCEL);
-                         }
-                     });
-    poll.start();
-    int result = window.Run();
-    EXPECT_TRUE(ran);
-    return result;
-}
-
-void TriggerMenu(MainWindow& window, int command)
-{
-    for (QAction* action : window.MenuBar()->findChildren<QAction*>())
-    {
-        if (!action->menu() && action->data().toInt() == command)
-        {
-            action->trigger();
-            return;
-        }
-    }
-    ADD_FAILURE() << "no menu item " << command;
-}
-
-void ClickQuit(MainWindow& window)
-{
-    window.ControlAs<QPushButton>(IDCANCEL)->click();
-}
-
-class SessionWindowTest : public ::testing::Test
-{
-protected:
-    SessionWindowTest()
-    {
-        std::random_device random;
-        folder = fs::temp_directory_path() / ("kavelmark-window-" + std::to_string(random()));
-        fs::create_directories(folder);
-        file = folder / "pw.Kavelmark";
-        settings.Write("Config", "MainEntryFile", file.string());
-        window.SetLoginFactory([this] { return std::make_unique<FakeLoginDialog>(login); });
-    }
-    ~SessionWindowTest() override
-    {
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
-
-    int Run(const std::function<void()>& script)
-    {
-        return RunWindow(window, script);
-    }
-
-    void Trigger(int command)
-    {
-        TriggerMenu(window, command);
-    }
-
-    void ClickQuit()
-    {
-        kavelmark::ClickQuit(window);
-    }
-
-    // Writes a password file with the given entries.
-    void WriteFile(const fs::path& path, const std::string& password,
-                   const std::function<void(PasswordStore&)>& fill = {})
-    {
-        PasswordStore store;
-        if (fill)
-        {
-            fill(store);
-        }
-        std::string previous = settings.Read("Config", "MainEntryFile").value_or("");
-        settings.Write("Config", "MainEntryFile", path.string());
-        MessageRecorder quiet;
-        ASSERT_EQ(Save(store, ToSecure(password)), 0);
-        settings.Write("Config", "MainEntryFile", previous);
-    }
-
-    // The entry names the file holds under this password, or nothing when it does not open.
-    std::optional<std::vector<std::string>> Names(const std::string& password)
-    {
-        MessageRecorder quiet;
-        PasswordStore store;
-        if (Load(store, ToSecure(password), 0) != 0)
-        {
-            return std::nullopt;
-        }
-        std::vector<std::string> names;
-        for (auto pos = store.FindNextEntry({}); pos; pos = store.FindNextEntry(pos))
-        {
-            SecureString name = store.GetEntryName(pos);
-            names.emplace_back(name.begin(), name.end());
-        }
-        return names;
-    }
-
-    static std::string Bytes(const fs::path& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
-
-    InMemorySettingsBackend settings;
-    ScopedSettingsBackend scopedSettings{settings};
-    MessageRecorder messages;
-    LoginScript login;
-    fs::path folder;
-    fs::path file;
-    MainWindow window;
 };
 
 TEST_F(SessionWindowTest, FirstStartWritesTheFileBeforeTheWindowShows)
@@ -182,7 +44,7 @@ TEST_F(SessionWindowTest, FirstStartWritesTheFileBeforeTheWindowShows)
     EXPECT_EQ(messages.Texts(),
               std::vector<std::string>{"Die Passwortdatei konnte nicht geladen werden,\nes wird eine leere angelegt!"});
     EXPECT_EQ(messages.messages[0].caption, "Ladefehler");
-    EXPECT_TRUE(Names("geheim"));
+    EXPECT_TRUE(Names(file, "geheim"));
     EXPECT_FALSE(window.HasTrayIcon());
 }
 
@@ -217,7 +79,7 @@ TEST_F(SessionWindowTest, CancelledLoginOpensAnEmptyWindowThatNeverSaves)
 TEST_F(SessionWindowTest, EveryWayOfQuittingSavesOnce)
 {
     const std::pair<const char*, std::function<void(MainWindow&)>> ways[] = {
-        {"button Be&enden", [](MainWindow& w) { kavelmark::ClickQuit(w); }},
+        {"button Be&enden", [](MainWindow& w) { testing::ClickQuit(w); }},
         {"menu &Beenden", [](MainWindow& w) { TriggerMenu(w, command::kExit); }},
         {"Escape", [](MainWindow& w) { QTest::keyClick(w.EntryList(), Qt::Key_Escape); }},
         {"close box", [](MainWindow& w) { w.close(); }},
@@ -237,7 +99,7 @@ TEST_F(SessionWindowTest, EveryWayOfQuittingSavesOnce)
                                 quit(run);
                             }),
                   IDCANCEL);
-        EXPECT_EQ(Names("pw"), std::vector<std::string>{name});
+        EXPECT_EQ(Names(file, "pw"), std::vector<std::string>{name});
         EXPECT_TRUE(local.messages.empty());
     }
 }
@@ -290,8 +152,7 @@ TEST_F(SessionWindowTest, FailedReloadLeavesNoRowOfTheEmptiedStore)
     EXPECT_EQ(messages.Texts(),
               (std::vector<std::string>{"Das Passwort ist falsch!",
                                         "Beim Laden der Passwortdatei ist ein Fehler aufgetreten!", kNotOk}));
-    settings.Write("Config", "MainEntryFile", file.string());
-    EXPECT_EQ(Names("pw"), std::vector<std::string>{"Bank"});
+    EXPECT_EQ(Names(file, "pw"), std::vector<std::string>{"Bank"});
 }
 
 TEST_F(SessionWindowTest, FailedSaveAtTheEndKeepsTheWindowOpen)
@@ -314,8 +175,7 @@ TEST_F(SessionWindowTest, FailedSaveAtTheEndKeepsTheWindowOpen)
             settings.Write("Config", "MainEntryFile", elsewhere.string());
             ClickQuit();
         });
-    settings.Write("Config", "MainEntryFile", elsewhere.string());
-    EXPECT_EQ(Names("pw"), std::vector<std::string>{"wichtig"});
+    EXPECT_EQ(Names(elsewhere, "pw"), std::vector<std::string>{"wichtig"});
 }
 
 } // namespace

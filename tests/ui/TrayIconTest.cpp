@@ -9,6 +9,7 @@
 
 #include "settings/Settings.h"
 #include "support/FakeLogin.h"
+#include "support/MainWindowRun.h"
 #include "support/MessageRecorder.h"
 #include "ui/MainWindow.h"
 #include "ui/TrayIcon.h"
@@ -38,24 +39,7 @@ public:
     int saves = 0;
 };
 
-// Whether the desktop has a notification area, for the lifetime of the guard.
-class ScopedNotificationArea
-{
-public:
-    explicit ScopedNotificationArea(bool available)
-        : previous_(TrayIcon::SetAreaProbe([available] { return available; }))
-    {
-    }
-    ~ScopedNotificationArea()
-    {
-        TrayIcon::SetAreaProbe(std::move(previous_));
-    }
-    ScopedNotificationArea(const ScopedNotificationArea&) = delete;
-    ScopedNotificationArea& operator=(const ScopedNotificationArea&) = delete;
-
-private:
-    TrayIcon::AreaProbe previous_;
-};
+using testing::ScopedNotificationArea;
 
 // Stands in for the widget that Qt puts into an X11 notification area: like Qt's, it reports
 // a press of the middle button as a middle click and has nothing to report for the

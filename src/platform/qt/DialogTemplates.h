@@ -36,6 +36,7 @@ constexpr int IDM_ABOUTBOX = command::kAbout;
 constexpr int ID_APP_EXIT = command::kExit;
 constexpr int ID_CHANGE_PASSWORD = command::kChangePassword;
 constexpr int ID_CONFIG = command::kConfig;
+constexpr int ID_LOCK = command::kLock;
 constexpr int ID_HELP = command::kHelp;
 
 } // namespace kavelmark

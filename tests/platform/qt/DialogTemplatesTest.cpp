@@ -214,6 +214,7 @@ TEST(DialogTemplatesTest, MainMenuCarriesItsCommands)
         {ID_APP_EXIT, "&Beenden"},
         {ID_CHANGE_PASSWORD, "&Passwort ändern"},
         {ID_CONFIG, "&Config"},
+        {ID_LOCK, "&Sperren"},
     };
     for (const auto& [command, text] : items)
     {
