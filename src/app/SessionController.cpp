@@ -160,13 +160,31 @@ bool SessionController::Lock()
     {
         return true;
     }
-    if (fileOk_ && SaveStore() != 0)
+    if (fileOk_ ? SaveStore() != 0 : HoldsEntries())
     {
+        // Entries typed into a session whose file did not load cannot be saved; locking
+        // would throw them away without a word.
+        if (!fileOk_)
+        {
+            ShowMessage(kNotOkText, "Fehler", MessageIcon::Error);
+        }
         return false;
     }
     Forget();
     locked_ = true;
     return true;
+}
+
+bool SessionController::HoldsEntries() const
+{
+    for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
+    {
+        if (PasswordStore::IsEntryRecord(store_.GetAt(pos)))
+        {
+            return true;
+        }
+    }
+    return false;
 }
 
 void SessionController::Forget()

@@ -71,8 +71,8 @@ public:
     void HandleMenuCommand(int commandId);
 
     // Saves the store as the end of the session does, then forgets the store and the password
-    // until Unlock. False, with nothing forgotten, when the save failed (it said why). Without
-    // a loaded file there is nothing that could be saved, so nothing is lost by forgetting.
+    // until Unlock. False, with nothing forgotten, when the save failed or was refused (it said
+    // why): without a loaded file only a store without entries is forgotten.
     bool Lock();
     // Asks for the password and loads the file with it. False while the session stays locked:
     // the login was cancelled, or the load failed (and said why); the store then stays empty.
@@ -101,6 +101,7 @@ private:
     // Every save goes through here.
     int SaveStore();
     void SaveOrRefuse();
+    bool HoldsEntries() const;
     void Forget();
     void Reload();
     void SaveAs();

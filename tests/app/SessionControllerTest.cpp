@@ -497,15 +497,29 @@ TEST_F(SessionControllerTest, OnlyThePasswordThatOpensTheFileUnlocks)
     EXPECT_EQ(file.saves[1].password, "geheim");
 }
 
-TEST_F(SessionControllerTest, WithoutALoadedFileLockingForgetsWithoutSaving)
+TEST_F(SessionControllerTest, WithoutALoadedFileOnlyAStoreWithoutEntriesLocks)
+{
+    windows.login.Cancel();
+    ASSERT_TRUE(session.StartSession());
+    const std::size_t builtIn = store.GetCount();
+    ASSERT_GT(builtIn, 0u);
+    ASSERT_TRUE(session.Lock()) << "the built-in categories are nothing to lose";
+    EXPECT_TRUE(file.saves.empty());
+    EXPECT_EQ(store.GetCount(), 0u);
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(SessionControllerTest, WithoutALoadedFileTypedEntriesKeepTheSessionUnlocked)
 {
     windows.login.Cancel();
     ASSERT_TRUE(session.StartSession());
     store.AddEntry("FTP", "typed", "", "", "", "");
-    ASSERT_TRUE(session.Lock());
+    const std::size_t count = store.GetCount();
+    EXPECT_FALSE(session.Lock());
+    EXPECT_FALSE(session.Locked());
     EXPECT_TRUE(file.saves.empty());
-    EXPECT_EQ(store.GetCount(), 0u);
-    EXPECT_TRUE(messages.messages.empty());
+    EXPECT_EQ(store.GetCount(), count);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{SessionController::kNotOkText});
 }
 
 } // namespace
