@@ -2,6 +2,7 @@
 
 #include "app/FileChooser.h"
 #include "file/LoadSave.h"
+#include "file/MainEntryFile.h"
 #include "platform/CommandIds.h"
 #include "platform/Messages.h"
 #include "settings/Settings.h"
@@ -241,8 +242,7 @@ void SessionController::Reload()
 
 void SessionController::SaveAs()
 {
-    std::string fileName =
-        Settings::GetString(settings::kConfig, settings::kMainEntryFile, settings::kDefaultMainEntryFile, true, true);
+    std::string fileName = MainEntryFile();
     if (FileChooser::Choose(fileName, "", true, false) != FileChooser::kConfirmed)
     {
         return;

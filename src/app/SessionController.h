@@ -19,8 +19,8 @@ public:
     virtual int Save(const PasswordStore& store, const SecureString& password) = 0;
 };
 
-// The password file named by Config/MainEntryFile.
-SessionFile& MainEntryFile();
+// The password file named by Config/MainEntryFile, as load and save find it.
+SessionFile& MainSessionFile();
 
 // What the session needs of the windows.
 class SessionWindows
@@ -53,7 +53,7 @@ public:
     static constexpr const char* kConfirmPasswordPrompt =
         "Bitte geben Sie Ihr Kennwort zur Bestätigung noch einmal ein.";
 
-    SessionController(PasswordStore& store, SessionWindows& windows, SessionFile& file = MainEntryFile());
+    SessionController(PasswordStore& store, SessionWindows& windows, SessionFile& file = MainSessionFile());
 
     // Login and load before the main window shows; false when the window must not open.
     bool StartSession();

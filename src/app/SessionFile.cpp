@@ -21,7 +21,7 @@ public:
 
 } // namespace
 
-SessionFile& MainEntryFile()
+SessionFile& MainSessionFile()
 {
     static MainEntryFileImpl file;
     return file;

@@ -47,7 +47,7 @@ public:
     static constexpr std::array<int, 3> kDetailFieldIds = {1013, 1014, 1015};
     static constexpr const char* kAllCategories = "alle Kategorien anzeigen";
 
-    explicit MainWindow(QWidget* parent = nullptr, SessionFile& file = MainEntryFile());
+    explicit MainWindow(QWidget* parent = nullptr, SessionFile& file = MainSessionFile());
     ~MainWindow() override;
 
     // The whole run: login and load, the modal window, save. Returns the dialog result, or
