@@ -180,4 +180,30 @@ kill -0 "$program_pid" || fail "the first program is gone"
 keys "$main" alt+e
 ended "$program_pid"
 records geheim | grep -q 'Sparkasse' || fail "the entry is gone after the second session"
+
+echo "lock: saved and gone, only the right password brings the entries back"
+start
+login="$(window "Kavelmark Login")"
+type_text "$login" "geheim"
+keys "$login" Return
+main="$(window "Kavelmark")"
+keys "$main" ctrl+l
+gone "Kavelmark"
+before="$(sha256sum "$file")"
+timeout 20 "$program" >>"$work/second.log" 2>&1 || fail "the second start failed"
+login="$(window "Kavelmark Login")"
+type_text "$login" "falsch"
+keys "$login" Return
+message="$(window "ERROR")"
+keys "$message" Return
+gone "Kavelmark"
+timeout 20 "$program" >>"$work/second.log" 2>&1 || fail "the third start failed"
+login="$(window "Kavelmark Login")"
+type_text "$login" "geheim"
+keys "$login" Return
+main="$(window "Kavelmark")"
+[ "$(sha256sum "$file")" = "$before" ] || fail "the locked session wrote the file"
+keys "$main" alt+e
+ended "$program_pid"
+records geheim | grep -q 'Sparkasse' || fail "the entry is gone after the lock"
 echo "ok"

@@ -80,7 +80,10 @@ bool SingleInstance::Listen()
                             {
                                 if (client->readAll().contains('\n'))
                                 {
-                                    emit ActivationRequested();
+                                    // Queued: the answer may run a dialog, and the client
+                                    // must not go away inside its own signal.
+                                    QMetaObject::invokeMethod(
+                                        this, [this] { emit ActivationRequested(); }, Qt::QueuedConnection);
                                 }
                             });
                     connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
