@@ -16,16 +16,24 @@ SessionController::SessionController(PasswordStore& store, SessionWindows& windo
 {
 }
 
-bool SessionController::StartSession()
+bool SessionController::AskPassword()
 {
     std::unique_ptr<LoginDialogBase> login = windows_.CreateLoginDialog();
     if (login->Run() != LoginDialogBase::kOk)
     {
-        return true;
+        return false;
     }
     currentPassword_ = login->enteredPassword;
     legacySeed_ = login->legacySeed;
-    login.reset();
+    return true;
+}
+
+bool SessionController::StartSession()
+{
+    if (!AskPassword())
+    {
+        return true;
+    }
 
     int result = LoadFile();
     if (result == 2)
@@ -201,14 +209,10 @@ bool SessionController::Unlock()
     {
         return true;
     }
-    std::unique_ptr<LoginDialogBase> login = windows_.CreateLoginDialog();
-    if (login->Run() != LoginDialogBase::kOk)
+    if (!AskPassword())
     {
         return false;
     }
-    currentPassword_ = login->enteredPassword;
-    legacySeed_ = login->legacySeed;
-    login.reset();
 
     const int result = LoadFile();
     if (result != 0)

@@ -96,6 +96,8 @@ public:
     }
 
 private:
+    // The login window; false when it was cancelled.
+    bool AskPassword();
     // The file's load, with the login window at hand to confirm the password.
     int LoadFile();
     // Every save goes through here.

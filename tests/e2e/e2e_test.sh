@@ -122,6 +122,14 @@ fixed_size() {
     [ -n "$min" ] && [ "$min" = "$max" ] || fail "window $1 may be resized (minimum $min, maximum $max)"
 }
 
+# Answers the login window with a password.
+log_in() {
+    local login
+    login="$(window "Kavelmark Login")"
+    type_text "$login" "$1"
+    keys "$login" Return
+}
+
 records() {
     printf '%s\n' "$1" | "$tool" dump "$file" 2>/dev/null
 }
@@ -155,9 +163,7 @@ records geheim | grep -q '"_E__|_ Hmm?_|_Sparkasse_|_' || fail "the changed entr
 echo "a wrong password ends the program and leaves the file alone"
 before="$(sha256sum "$file")"
 start
-login="$(window "Kavelmark Login")"
-type_text "$login" "falsch"
-keys "$login" Return
+log_in falsch
 message="$(window "ERROR")"
 keys "$message" Return
 # The session that loaded nothing says that it will not save.
@@ -168,9 +174,7 @@ ended "$program_pid"
 
 echo "hide, and a second start brings the window back and hands over"
 start
-login="$(window "Kavelmark Login")"
-type_text "$login" "geheim"
-keys "$login" Return
+log_in geheim
 main="$(window "Kavelmark")"
 keys "$main" alt+v
 gone "Kavelmark"
@@ -183,24 +187,18 @@ records geheim | grep -q 'Sparkasse' || fail "the entry is gone after the second
 
 echo "lock: saved and gone, only the right password brings the entries back"
 start
-login="$(window "Kavelmark Login")"
-type_text "$login" "geheim"
-keys "$login" Return
+log_in geheim
 main="$(window "Kavelmark")"
 keys "$main" ctrl+l
 gone "Kavelmark"
 before="$(sha256sum "$file")"
 timeout 20 "$program" >>"$work/second.log" 2>&1 || fail "the second start failed"
-login="$(window "Kavelmark Login")"
-type_text "$login" "falsch"
-keys "$login" Return
+log_in falsch
 message="$(window "ERROR")"
 keys "$message" Return
 gone "Kavelmark"
 timeout 20 "$program" >>"$work/second.log" 2>&1 || fail "the third start failed"
-login="$(window "Kavelmark Login")"
-type_text "$login" "geheim"
-keys "$login" Return
+log_in geheim
 main="$(window "Kavelmark")"
 [ "$(sha256sum "$file")" = "$before" ] || fail "the locked session wrote the file"
 keys "$main" alt+e
