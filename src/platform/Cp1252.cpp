@@ -15,26 +15,6 @@ constexpr std::array<char32_t, 32> kHighControlRange = {
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-void AppendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80)
-    {
-        out.push_back(static_cast<char>(cp));
-    }
-    else if (cp < 0x800)
-    {
-        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-    else
-    {
-        // Every cp1252 code point lies in the Basic Multilingual Plane.
-        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
-}
-
 // Decodes one code point at pos and advances pos; -1 on any malformed sequence
 // (stray or missing continuation bytes, overlong forms, surrogates, beyond U+10FFFF).
 std::int32_t DecodeUtf8(std::string_view text, std::size_t& pos)

@@ -23,4 +23,26 @@ std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
 char32_t Cp1252ToCodePoint(unsigned char byte);
 int CodePointToCp1252(char32_t codePoint);
 
+// Appends the UTF-8 bytes of a code point of cp1252 to any string type, so that a secret can be
+// encoded straight into a wiping buffer.
+template <typename Text> void AppendUtf8(Text& out, char32_t cp)
+{
+    if (cp < 0x80)
+    {
+        out.push_back(static_cast<char>(cp));
+    }
+    else if (cp < 0x800)
+    {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+    else
+    {
+        // Every cp1252 code point lies in the Basic Multilingual Plane.
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
 } // namespace kavelmark

@@ -35,22 +35,7 @@ SecureString ToUtf8(std::string_view cp1252)
     out.reserve(cp1252.size() * 3);
     for (const char c : cp1252)
     {
-        const char32_t cp = Cp1252ToCodePoint(static_cast<unsigned char>(c));
-        if (cp < 0x80)
-        {
-            out.push_back(static_cast<char>(cp));
-        }
-        else if (cp < 0x800)
-        {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-        else
-        {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
+        AppendUtf8(out, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
     }
     return out;
 }
