@@ -4,13 +4,13 @@
 
 #include <array>
 #include <cerrno>
-#include <fstream>
 #include <iostream>
 #include <optional>
 
 #include "crypto/CipherEngine.h"
 #include "file/LoadSave.h"
 #include "file/PasswordFile.h"
+#include "file/StoredVersion.h"
 #include "file/port/Export.h"
 #include "file/port/Import.h"
 #include "platform/Cp1252.h"
@@ -26,44 +26,12 @@ constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitRefused = 2;
 
-class HeadSource final : public ByteSource
-{
-public:
-    explicit HeadSource(std::string bytes) : bytes_(std::move(bytes))
-    {
-    }
-    std::size_t Read(char* buffer, std::size_t size) override
-    {
-        const std::size_t count = bytes_.copy(buffer, size, position_);
-        position_ += count;
-        return count;
-    }
-    std::uint64_t Remaining() const override
-    {
-        return bytes_.size() - position_;
-    }
-
-private:
-    std::string bytes_;
-    std::size_t position_ = 0;
-};
-
 // Load moves a file of an older version aside, which neither an export nor an import that
 // may still be refused should do; the program itself converts such a file.
 bool RefuseOlderVersion(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-    {
-        return false;
-    }
-    std::string head(20, '\0'); // length field and magic
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<std::size_t>(in.gcount()));
-    HeadSource source(head);
-    const auto identified = PasswordFile::IdentifyVersion(source);
-    if (identified.result != ReadResult::Done ||
-        (identified.version != FileVersion::V01 && identified.version != FileVersion::V02))
+    const std::optional<FileVersion> version = StoredVersion(path);
+    if (version != FileVersion::V01 && version != FileVersion::V02)
     {
         return false;
     }

@@ -17,8 +17,6 @@
 #include <optional>
 #include <string>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <nlohmann/json.hpp>
@@ -27,6 +25,7 @@
 #include "file/FileIdentity.h"
 #include "file/LoadSave.h"
 #include "file/PasswordFile.h"
+#include "file/StoredVersion.h"
 #include "file/port/PortCommands.h"
 #include "platform/Cp1252.h"
 #include "platform/Messages.h"
@@ -44,53 +43,15 @@ namespace
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-class StringSource final : public ByteSource
-{
-public:
-    explicit StringSource(std::string bytes) : bytes_(std::move(bytes))
-    {
-    }
-    std::size_t Read(char* buffer, std::size_t size) override
-    {
-        std::size_t count = bytes_.copy(buffer, size, position_);
-        position_ += count;
-        return count;
-    }
-    std::uint64_t Remaining() const override
-    {
-        return bytes_.size() - position_;
-    }
-
-private:
-    std::string bytes_;
-    std::size_t position_ = 0;
-};
-
 // The version named by the file's magic, looked at before Load may move the file aside.
-// Only a regular file is opened, and without waiting: a FIFO must not hang the tool.
 nlohmann::ordered_json VersionOf(const std::string& path)
 {
-    struct stat info = {};
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode))
+    const std::optional<FileVersion> version = StoredVersion(path);
+    if (!version)
     {
         return nullptr;
     }
-    int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0)
-    {
-        return nullptr;
-    }
-    std::string head(20, '\0');
-    ssize_t got = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) ? ::read(fd, head.data(), head.size()) : -1;
-    ::close(fd);
-    head.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
-    StringSource source(head);
-    auto identified = PasswordFile::IdentifyVersion(source);
-    if (identified.result != ReadResult::Done)
-    {
-        return nullptr;
-    }
-    switch (identified.version)
+    switch (*version)
     {
     case FileVersion::V01:
         return "V0.1";

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "file/PasswordFile.h"
+
+namespace kavelmark
+{
+
+// The version a password file names in its head, read without loading it (a load moves a file
+// of an older version aside). Only a regular file is opened, and without waiting, so that a FIFO
+// cannot hang the caller. Nothing when the file cannot be read or its head is damaged.
+std::optional<FileVersion> StoredVersion(const std::string& path);
+
+} // namespace kavelmark
