@@ -25,22 +25,6 @@ std::map<std::string, FileIdentity>& Remembered()
     return identities;
 }
 
-std::string FolderPart(const std::string& path)
-{
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-    {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NamePart(const std::string& path)
-{
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string KeyOf(const std::string& path)
 {
     std::string resolved = ResolvedFilePath(path);
@@ -107,6 +91,22 @@ FileIdentity FullIdentityAtPath(const std::string& path)
 
 } // namespace
 
+std::string FolderOf(const std::string& path)
+{
+    auto slash = path.rfind('/');
+    if (slash == std::string::npos)
+    {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path)
+{
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 std::string ResolvedFilePath(const std::string& path)
 {
     std::string current = path;
@@ -115,7 +115,7 @@ std::string ResolvedFilePath(const std::string& path)
         struct stat info = {};
         if (::lstat(current.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
         {
-            std::string folder = FolderPart(current);
+            std::string folder = FolderOf(current);
             // Owned at once, so that running out of memory below cannot leak it.
             std::unique_ptr<char, decltype(&std::free)> real(::realpath(folder.c_str(), nullptr), &std::free);
             if (!real)
@@ -123,7 +123,7 @@ std::string ResolvedFilePath(const std::string& path)
                 return current;
             }
             std::string resolved = real.get();
-            return (resolved == "/" ? "" : resolved) + "/" + NamePart(current);
+            return (resolved == "/" ? "" : resolved) + "/" + NameOf(current);
         }
         std::vector<char> target(static_cast<std::size_t>(info.st_size > 0 ? info.st_size : 255) + 1);
         ssize_t length = ::readlink(current.c_str(), target.data(), target.size());
@@ -132,7 +132,7 @@ std::string ResolvedFilePath(const std::string& path)
             return {};
         }
         std::string next(target.data(), static_cast<std::size_t>(length));
-        current = next.front() == '/' ? next : FolderPart(current) + "/" + next;
+        current = next.front() == '/' ? next : FolderOf(current) + "/" + next;
     }
     return {};
 }

@@ -25,6 +25,10 @@ struct FileIdentity
     std::array<unsigned char, 32> digest{};
 };
 
+// The folder of a path ("." for a bare name) and the name in it.
+std::string FolderOf(const std::string& path);
+std::string NameOf(const std::string& path);
+
 // The path with every symbolic link followed, also a dangling one, and its folder made
 // absolute: the file a save writes. Empty when the links loop or cannot be read.
 std::string ResolvedFilePath(const std::string& path);

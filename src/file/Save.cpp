@@ -38,22 +38,6 @@ SaveClock& CurrentClock()
     return clock;
 }
 
-std::string FolderOf(const std::string& path)
-{
-    auto slash = path.rfind('/');
-    if (slash == std::string::npos)
-    {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string NameOf(const std::string& path)
-{
-    auto slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 constexpr std::time_t kStaleAfterSeconds = 60;
 
 // ".<name>." and six letters or digits: what CreateTemporary names our files.

@@ -167,8 +167,8 @@ ImportPlan PlanImport(std::string_view csv)
     }
     const bool raw =
         values[0] != kNoColumn && values[1] != kNoColumn && values[2] != kNoColumn && description != kNoColumn;
-    const bool labelled = labels[0] != kNoColumn && labels[1] != kNoColumn && labels[2] != kNoColumn;
-    if (ownColumns != 0 && !(raw && labelled))
+    // All seven or none: with any of them, the labels are there exactly when the values are.
+    if (ownColumns != 0 && !(raw && labels[0] != kNoColumn && labels[1] != kNoColumn && labels[2] != kNoColumn))
     {
         plan.problems.push_back("row 1 names only some of Kavelmark's own columns; give all seven or none");
         return plan;
@@ -199,7 +199,6 @@ ImportPlan PlanImport(std::string_view csv)
         ImportedEntry entry;
         entry.row = rowNumber;
         entry.raw = raw;
-        entry.labelled = labelled;
         entry.category = field(group);
         entry.name = field(title);
         if (raw)
@@ -239,7 +238,7 @@ bool AddImported(PasswordStore& store, const ImportPlan& plan, ImportCount& coun
         const bool orphan = entry.raw && entry.labels[0].empty() && entry.labels[1].empty() && entry.labels[2].empty();
         if (!category && !orphan)
         {
-            if (entry.labelled)
+            if (entry.raw)
             {
                 category = store.AddCategory(entry.category, entry.labels[0], entry.labels[1], entry.labels[2]);
             }

@@ -23,9 +23,8 @@ struct ImportedEntry
     std::size_t row = 0; // as a spreadsheet numbers it: the header is row 1
     SecureString category;
     SecureString name;
-    bool raw = false; // values and description from Kavelmark's own columns
-    bool labelled = false;
-    std::array<SecureString, 3> labels; // for a category the import creates, when labelled
+    bool raw = false;                   // values and description from Kavelmark's own columns
+    std::array<SecureString, 3> labels; // for a category the import creates, when raw
     std::array<SecureString, 3> values; // when raw
     SecureString description;           // when raw; otherwise the peers' notes
     SecureString username;              // when not raw: placed by the category's labels
