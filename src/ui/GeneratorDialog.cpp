@@ -13,6 +13,7 @@
 
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/SecretText.h"
 
 namespace kavelmark
 {
@@ -119,7 +120,10 @@ void GeneratorDialog::Regenerate()
 {
     const PasswordRules rules = Rules();
     candidate_ = PasswordGenerator::Generate(rules);
-    ControlAs<QLineEdit>(kCandidateId)->setText(FromCp1252(candidate_));
+    auto* shown = ControlAs<QLineEdit>(kCandidateId);
+    // Each candidate dropped is a password someone might have taken.
+    WipeLineEdit(*shown);
+    shown->setText(FromCp1252(candidate_));
     auto* strength = ControlAs<QLabel>(kStrengthId);
     if (candidate_.empty())
     {

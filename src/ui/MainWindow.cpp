@@ -117,7 +117,7 @@ public:
     ~EntryRow() override
     {
         // Names and descriptions may show values; Qt frees a text's buffer unwiped.
-        std::fill(texts_.begin(), texts_.end(), QChar());
+        WipeText(texts_);
     }
     EntryRow(const EntryRow&) = delete;
     EntryRow& operator=(const EntryRow&) = delete;

@@ -8,14 +8,9 @@
 
 namespace kavelmark
 {
-namespace
+// Writes through a shared copy on purpose: that reaches every holder of the secret at once.
+void WipeText(const QString& text)
 {
-
-// Overwrites the edit's text in its own buffer: the copy from text() shares that buffer,
-// and writing through it on purpose reaches every holder of the secret at once.
-void OverwriteText(const QLineEdit& edit)
-{
-    const QString text = edit.text();
     // A text from a literal lies in read-only memory and was never a typed secret.
     if (!text.isEmpty() && text.data_ptr().isMutable())
     {
@@ -23,12 +18,10 @@ void OverwriteText(const QLineEdit& edit)
     }
 }
 
-} // namespace
-
 void WipeLineEdit(QLineEdit& edit)
 {
     const bool blocked = edit.blockSignals(true);
-    OverwriteText(edit);
+    WipeText(edit.text());
     // Each typed character is a command of the undo history, and setText only forgets them:
     // inserting filler into the emptied history writes over their slots first.
     const auto filler = static_cast<qsizetype>(4 * edit.text().size() + 64);
