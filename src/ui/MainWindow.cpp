@@ -10,8 +10,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QThread>
@@ -422,18 +420,9 @@ bool MainWindow::OnInitDialog()
 
     ConnectControls();
     AttachCopyAndFind(*this);
-    if (QMenuBar* bar = MenuBar())
+    if (QAction* lock = MenuAction(command::kLock))
     {
-        for (QAction* menu : bar->actions())
-        {
-            for (QAction* item : menu->menu() ? menu->menu()->actions() : QList<QAction*>())
-            {
-                if (item->data().toInt() == command::kLock)
-                {
-                    item->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
-                }
-            }
-        }
+        lock->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     }
     FillEntryList();
 
@@ -830,9 +819,14 @@ bool MainWindow::DialogOpen() const
            QThread::currentThread()->loopLevel() > runLoopLevel_;
 }
 
+int MainWindow::LockAfterSeconds()
+{
+    return Settings::GetInt(settings::kConfig, settings::kLockAfter, settings::kDefaultLockAfter, true);
+}
+
 void MainWindow::ArmIdleLock()
 {
-    const int seconds = Settings::GetInt(settings::kConfig, settings::kLockAfter, settings::kDefaultLockAfter, true);
+    const int seconds = LockAfterSeconds();
     waitedForDialog_ = false;
     if (seconds <= 0 || session_.Locked())
     {
@@ -846,7 +840,7 @@ void MainWindow::ArmIdleLock()
 void MainWindow::OnIdleTimeout()
 {
     // Read again: the user may have changed it meanwhile.
-    const int seconds = Settings::GetInt(settings::kConfig, settings::kLockAfter, settings::kDefaultLockAfter, true);
+    const int seconds = LockAfterSeconds();
     if (seconds <= 0 || session_.Locked())
     {
         return;

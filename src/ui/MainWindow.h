@@ -182,6 +182,7 @@ private:
     void HideOrMinimize();
     // A dialog, message box or menu of ours waits for the user.
     bool DialogOpen() const;
+    static int LockAfterSeconds();
     void ArmIdleLock();
     void OnIdleTimeout();
     void RememberSelection();

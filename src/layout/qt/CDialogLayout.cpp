@@ -176,6 +176,11 @@ QMenuBar* CDialogLayout::MenuBar() const
     return controls_.MenuBar();
 }
 
+QAction* CDialogLayout::MenuAction(int command) const
+{
+    return controls_.MenuAction(command);
+}
+
 QWidget* CDialogLayout::ReplaceControl(int id, QWidget* widget)
 {
     QWidget* placeholder = controls_.Control(id);

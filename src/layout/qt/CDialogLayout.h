@@ -96,6 +96,8 @@ public:
         return ControlAs<T>(ids.at(static_cast<std::size_t>(i - 1)));
     }
     QMenuBar* MenuBar() const;
+    // The menu item with this command id, or null.
+    QAction* MenuAction(int command) const;
     // Puts `widget` in the place of the template's control with this id (a placeholder,
     // typically an empty static): same id, geometry, visibility and tab position; the
     // placeholder is deleted and the dialog owns the widget. For widgets a template cannot
