@@ -519,7 +519,8 @@ TEST_F(SessionControllerTest, WithoutALoadedFileTypedEntriesKeepTheSessionUnlock
     EXPECT_FALSE(session.Locked());
     EXPECT_TRUE(file.saves.empty());
     EXPECT_EQ(store.GetCount(), count);
-    EXPECT_EQ(messages.Texts(), std::vector<std::string>{SessionController::kNotOkText});
+    EXPECT_EQ(messages.Texts(),
+              std::vector<std::string>{"Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!"});
 }
 
 } // namespace

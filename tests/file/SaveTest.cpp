@@ -143,8 +143,12 @@ TEST_F(SaveTest, AFileChangedSinceTheLoadIsOverwrittenOnlyAfterAYes)
         recorder.AnswerNext(MessageAnswer::Cancel);
         EXPECT_EQ(SaveRecord("neu"), kSaveKept) << name;
         ASSERT_EQ(recorder.messages.size(), 1u) << name;
-        EXPECT_EQ(recorder.messages[0].caption, kChangedFileCaption);
-        EXPECT_EQ(recorder.messages[0].text, kChangedFileText + path);
+        EXPECT_EQ(recorder.messages[0].caption, "Datei geändert");
+        EXPECT_EQ(recorder.messages[0].text,
+                  "Die Passwortdatei wurde seit dem Laden oder letzten Speichern von einem anderen Programm "
+                  "geändert.\nSoll sie trotzdem überschrieben werden? Die Änderungen des anderen Programms gehen "
+                  "dann verloren.\n\n" +
+                      path);
         EXPECT_EQ(recorder.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
         EXPECT_EQ(ReadBytes(path), other) << name;
         EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << name;
@@ -270,7 +274,9 @@ TEST_F(SaveTest, ASaveWhoseFileIsInPlaceButNotConfirmedOnDiskCountsAsDone)
         EXPECT_EQ(result, 0) << name;
         ASSERT_EQ(recorder.messages.size(), 1u) << name;
         EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
-        EXPECT_EQ(recorder.messages[0].text, kUnconfirmedSaveText + path);
+        EXPECT_EQ(recorder.messages[0].text, "Die Passwortdatei wurde gespeichert, aber das Schreiben auf den "
+                                             "Datenträger konnte nicht bestätigt werden.\n\n" +
+                                                 path);
         EXPECT_EQ(FirstRecord(), name);
         EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << name;
     }
@@ -280,12 +286,16 @@ TEST_F(SaveTest, FileSystemsWithoutLocksAreUsedUnlocked)
 {
     ASSERT_EQ(SaveRecord("alt"), 0);
     ScopedCalls scoped;
+    static int lockRequests;
+    lockRequests = 0;
     SystemCalls().flock = [](int, int) -> int
     {
+        ++lockRequests;
         errno = ENOLCK;
         return -1;
     };
     EXPECT_EQ(SaveRecord("neu"), 0);
+    EXPECT_GT(lockRequests, 0) << "the save did ask for a lock";
     EXPECT_EQ(LoadWith("pw"), 0);
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(FirstRecord(), "neu");
@@ -351,7 +361,7 @@ TEST_F(SaveTest, ADanglingLinkIntoAMissingFolderFailsAndStays)
     EXPECT_EQ(SaveRecord("neu"), kFileBadPath);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
-    EXPECT_EQ(recorder.messages[0].text, FileErrorText(kFileBadPath));
+    EXPECT_EQ(recorder.messages[0].text, "All or part of the path is invalid.");
     EXPECT_EQ(std::filesystem::read_symlink(path), dir / "drive/folder/pw.Kavelmark");
     EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"});
 }

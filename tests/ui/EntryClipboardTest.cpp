@@ -145,9 +145,8 @@ TEST_F(EntryClipboardTest, TheProgramsEndClearsAWaitingSecret)
 
 TEST_F(EntryClipboardTest, DelaySettingIsStoredBackAndZeroKeepsTheSecret)
 {
-    EXPECT_EQ(ClipboardGuard::ClearDelaySeconds(), settings::kDefaultClipboardClear);
-    EXPECT_EQ(settings.Read(settings::kConfig, settings::kClipboardClear),
-              std::to_string(settings::kDefaultClipboardClear));
+    EXPECT_EQ(ClipboardGuard::ClearDelaySeconds(), 20);
+    EXPECT_EQ(settings.Read("Config", "ClipboardClear (Sec)"), "20");
 
     SetDelay("0");
     SelectRowNamed(QStringLiteral("Server"));

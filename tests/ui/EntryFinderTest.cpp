@@ -144,7 +144,8 @@ TEST_F(EntryFinderTest, CtrlFAndTheExtrasMenuOpenTheFindDialogWhoseButtonFindsNe
         }
     }
     ASSERT_NE(item, nullptr);
-    EXPECT_EQ(item->text(), QString::fromUtf8(EntryFinder::kMenuText));
+    EXPECT_EQ(item->text(), QStringLiteral("&Suchen..."));
+    EXPECT_EQ(item, Finder().FindAction()) << "the menu item is the command that finds, not a text beside it";
 
     Activate();
     QString selectedWhileOpen;

@@ -96,7 +96,7 @@ injected)
             request Neu | with_shim KAVELMARK_FAULT_NO_TMPFILE=$no_tmpfile KAVELMARK_FAULT_AT="$n" \
                 KAVELMARK_FAULT_LOG="$work/calls-$n" "$tool" write "$file" 2>"$work/err" || rc=$?
             call="$(sed -n "${n}p" "$work/calls-$n")"
-            [ -n "$call" ] || continue
+            [ -n "$call" ] || fail "fault $n (unnamed files: $unnamed) was never reached"
             now="$(state)"
             what="fault $n ($call, unnamed files: $unnamed): exit $rc, file $now"
             if [ "$rc" = 0 ]; then
