@@ -938,6 +938,15 @@ void CLayoutManager::SetItemVisible(CLayoutItem* item, bool visible, bool relayo
     }
 }
 
+void CLayoutManager::MinimumsChanged(bool relayout)
+{
+    RecomputeMinimum(*root_);
+    if (relayout)
+    {
+        Relayout(root_.get());
+    }
+}
+
 void CLayoutManager::RecomputeMinimum(CLayoutItem& pane)
 {
     const bool horizontal = Horizontal(pane);

@@ -128,6 +128,8 @@ public:
     void Place(CLayoutItem& item, int x, int y);
     void MoveControls();
     void SetItemVisible(CLayoutItem* item, bool visible, bool relayout);
+    // After an item's stored minimum changed: every pane's minimum again, and the layout.
+    void MinimumsChanged(bool relayout);
     void Relayout(CLayoutItem* item);
 
     CLayoutItem* FindItem(const LayoutWindow* window, const std::string& name = {}) const;

@@ -382,12 +382,9 @@ void CDialogLayout::OnSizedSheet(QWidget* sheet)
     {
         item->minimum.right = item->minimum.left + sheet->width();
         item->minimum.bottom = item->minimum.top + sheet->height();
-        item->visible = false;
-        layout_.SetItemVisible(item, true, true);
     }
-    CLayoutItem& root = layout_.Root();
-    root.visible = false;
-    layout_.SetItemVisible(&root, true, true);
+    layout_.MinimumsChanged(true);
+    const CLayoutItem& root = layout_.Root();
     minTrackWidth_ = root.borders.right + 2 * kDialogFrame + root.borders.left + root.minimum.Width();
     minTrackHeight_ = statusBarHeight_ + 2 * kDialogFrame + root.borders.top + root.minimum.Height() + captionHeight_;
     ApplyTrackSize();

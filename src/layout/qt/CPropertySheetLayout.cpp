@@ -192,9 +192,7 @@ void CPropertySheetLayout::RecalcSize()
     {
         return;
     }
-    // Showing the item again recomputes every pane's minimum from the stored ones.
-    item->visible = false;
-    layout_.Layout().SetItemVisible(item, true, false);
+    layout_.Layout().MinimumsChanged(false);
     const QSize minimum = layout_.MinimumSize();
     resize(std::max(width(), minimum.width()), std::max(height(), minimum.height()));
     ApplyTrackSize();

@@ -210,7 +210,8 @@ const DialogTemplate& SheetHostTemplate()
         8,
         DialogStyle::Resizable,
         nullptr,
-        {ControlTemplate{50, ControlKind::Static, "", 2, 2, 1, 1, ControlStyle::None, {}}},
+        {ControlTemplate{50, ControlKind::Static, "", 2, 2, 1, 1, ControlStyle::None, {}},
+         ControlTemplate{51, ControlKind::Static, "Hinweis", 2, 2, 30, 8, ControlStyle::None, {}}},
     };
     return dialog;
 }
@@ -219,7 +220,9 @@ const DialogTemplate& SheetHostTemplate()
 class SheetHost : public CDialogLayout
 {
 public:
-    SheetHost() : CDialogLayout(SheetHostTemplate(), nullptr, "", false, 0)
+    // With a note under the sheet, a control that the tree places but the program may hide.
+    explicit SheetHost(bool withNote = false)
+        : CDialogLayout(SheetHostTemplate(), nullptr, "", false, 0), withNote_(withNote)
     {
     }
     CPropertySheetLayout* sheet = nullptr;
@@ -235,9 +238,17 @@ protected:
         sheet->Create();
         BeginPane(LAYOUT_VERTICAL);
         AddControl(50, LAYOUT_STRETCH);
+        if (withNote_)
+        {
+            AddControl(51, LAYOUT_FIXED);
+        }
         EndPane();
+        ControlAs<QWidget>(51)->setVisible(withNote_);
         return true;
     }
+
+private:
+    bool withNote_;
 };
 
 TEST(CPropertySheetLayoutTest, ALargerPageGrowsTheSheetAndTheDialogAroundIt)
@@ -270,6 +281,22 @@ TEST(CPropertySheetLayoutTest, ALargerPageGrowsTheSheetAndTheDialogAroundIt)
     QApplication::processEvents();
     EXPECT_EQ(sheet->ActiveIndex(), 0);
     EXPECT_EQ(dialog.minimumSize(), QSize(414, 209 + tabs));
+    dialog.done(IDCANCEL);
+}
+
+TEST(CPropertySheetLayoutTest, AGrowingSheetLeavesAControlTheProgramHidHidden)
+{
+    SheetHost dialog(true);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QWidget* note = dialog.ControlAs<QWidget>(51);
+    ASSERT_TRUE(note->isVisible());
+    note->hide();
+    const QSize before = dialog.minimumSize();
+    QTest::mouseClick(dialog.sheet->TabBar(), Qt::LeftButton, {}, dialog.sheet->TabBar()->tabRect(1).center());
+    QApplication::processEvents();
+    ASSERT_GT(dialog.minimumSize().width(), before.width()) << "the sheet did grow";
+    EXPECT_FALSE(note->isVisible());
     dialog.done(IDCANCEL);
 }
 
