@@ -28,6 +28,10 @@ int Load(PasswordStore& store, const SecureString& password, std::uint64_t legac
 // user chose not to overwrite it: nothing was written.
 inline constexpr int kSaveKept = -3;
 
+// Save's result for a store that would make a file larger than a load takes: nothing was
+// written, and the store is kept so that the user can delete entries and save again.
+inline constexpr int kSaveTooLarge = -4;
+
 // Save's own messages; the path of the file follows each text.
 inline constexpr const char* kChangedFileCaption = "Datei geändert";
 inline constexpr const char* kChangedFileText =
@@ -35,6 +39,15 @@ inline constexpr const char* kChangedFileText =
     "Soll sie trotzdem überschrieben werden? Die Änderungen des anderen Programms gehen dann verloren.\n\n";
 inline constexpr const char* kUnconfirmedSaveText = "Die Passwortdatei wurde gespeichert, aber das Schreiben auf den "
                                                     "Datenträger konnte nicht bestätigt werden.\n\n";
+
+// The refusal of a store too large: the count of records and the file's size in MB are put
+// between the parts, in this order.
+inline constexpr const char* kTooLargeTextStart = "Die Passwortdatei wird nicht gespeichert: Mit ";
+inline constexpr const char* kTooLargeTextMiddle = " Einträgen und Kategorien wäre sie ";
+inline constexpr const char* kTooLargeTextEnd =
+    " MB groß. Kavelmark kann nur Passwortdateien bis 64 MB mit höchstens 1.000.000 Einträgen und Kategorien "
+    "lesen.\nBitte löschen Sie Einträge und speichern Sie dann erneut. Die Datei auf dem Datenträger bleibt "
+    "unverändert.\n\n";
 
 // Asks for the password once more before a V0.2 file is read into the store for good
 // (a mistyped password passes its check about once in 256 times, and the next save
@@ -48,8 +61,8 @@ PasswordConfirmer SetPasswordConfirmer(PasswordConfirmer confirmer);
 // only once the new one is safely on disk; a symbolic link stays and its target is written.
 // A file that another program changed since this process loaded or saved it is replaced only
 // after the user agreed ("Datei geändert"). 0 on success, also when the file is in place but
-// could not be confirmed on disk (with a message); kSaveKept or another non-zero value (with
-// a message) when the file was not written, -1 when the list and its count disagree.
+// could not be confirmed on disk (with a message); kSaveKept, kSaveTooLarge or another non-zero
+// value (with a message) when the file was not written, -1 when the list and its count disagree.
 int Save(const PasswordStore& store, const SecureString& password);
 
 // Where Save takes the local time of the save from (read once per save). Installing an

@@ -54,6 +54,12 @@ std::string_view UpToZero(std::string_view text)
     return text.substr(0, text.find('\0'));
 }
 
+// The padding always adds one to sixteen bytes.
+std::uint64_t PaddedLength(std::uint64_t length)
+{
+    return (length / CipherEngine::kBlockSize + 1) * CipherEngine::kBlockSize;
+}
+
 } // namespace
 
 std::string PasswordFile::FormatTimestamp(const std::tm& time, const char* pattern)
@@ -61,6 +67,21 @@ std::string PasswordFile::FormatTimestamp(const std::tm& time, const char* patte
     std::array<char, 64> buffer{};
     std::size_t length = std::strftime(buffer.data(), buffer.size(), pattern, &time);
     return std::string(buffer.data(), length);
+}
+
+bool PasswordFile::WithinLimits(std::uint64_t recordCount, std::uint64_t fileSize)
+{
+    return recordCount <= kMaxRecords && fileSize <= kMaxFileSize;
+}
+
+std::uint64_t PasswordFile::V03FileSize(const PasswordStore& store)
+{
+    std::uint64_t body = kTimestampLength + 4;
+    for (auto position = store.GetHeadPosition(); position; position = store.GetNextPosition(position))
+    {
+        body += 4 + store.GetAt(position).size();
+    }
+    return 4 + kMagicLength + 4 + PaddedLength(kTimestampLength + kVerificationTag.size()) + PaddedLength(body);
 }
 
 PasswordFile::Identified PasswordFile::IdentifyVersion(ByteSource& file)
@@ -162,7 +183,7 @@ ReadResult PasswordFile::DecryptV03(V03Blocks& blocks, std::string_view password
         return ReadResult::Damaged;
     }
     std::uint32_t count = U32At(plain, kTimestampLength);
-    if (count * kRecordCost > plain.size() + kRecordAllowance)
+    if (count > kMaxRecords)
     {
         return ReadResult::Damaged;
     }
@@ -225,7 +246,7 @@ ReadResult PasswordFile::ReadV02(ByteSource& file, std::uint64_t legacySeed, Pas
     }
     // Every record takes at least its four length bytes.
     std::uint64_t rest = file.Remaining();
-    if (std::uint64_t{count} * 4 > rest || count * kRecordCost > rest + kRecordAllowance)
+    if (count > kMaxRecords || std::uint64_t{count} * 4 > rest)
     {
         return ReadResult::Damaged;
     }

@@ -43,14 +43,19 @@ public:
     static constexpr const char* kBodyPattern = "%S:%M:%H - %Y.%m.%d";
     static constexpr std::size_t kTimestampLength = 21;
 
-    // Far above any real password file (100,000 entries take about 12 MB), low enough that
-    // a load stays within three times the file's length plus 20 MB.
+    // Far above any real password file (100,000 entries take about 12 MB).
     static constexpr std::uint64_t kMaxFileSize = std::uint64_t{64} << 20;
-    // What the store spends on one record beyond its text (list node, string, allocator),
-    // and what all records together may spend beyond the file's own length: a file of
-    // millions of tiny records is refused as damaged before its first record is stored.
-    static constexpr std::uint64_t kRecordCost = 96;
-    static constexpr std::uint64_t kRecordAllowance = std::uint64_t{12} << 20;
+    // The store spends about 100 bytes on a record beyond its text, so the count has a bound
+    // of its own: whatever the shape of its records, a load stays within three times the
+    // file's length plus about 100 MB.
+    static constexpr std::uint64_t kMaxRecords = 1'000'000;
+
+    // What the reader takes: a file of at most kMaxFileSize bytes holding at most
+    // kMaxRecords records. The writer refuses every store that would make another file, so
+    // that whatever was saved can be loaded again.
+    static bool WithinLimits(std::uint64_t recordCount, std::uint64_t fileSize);
+    // The length of the V0.3 file that WriteV03 makes of the store.
+    static std::uint64_t V03FileSize(const PasswordStore& store);
 
     struct Identified
     {

@@ -94,6 +94,37 @@ void RemoveStaleTemporaries(int folderFd, const std::string& name)
     ::closedir(folder);
 }
 
+// 1234567 as "1.234.567", the way German texts group digits.
+std::string GroupedDigits(std::uint64_t number)
+{
+    const std::string digits = std::to_string(number);
+    std::string grouped;
+    for (std::size_t i = 0; i < digits.size(); ++i)
+    {
+        if (i > 0 && (digits.size() - i) % 3 == 0)
+        {
+            grouped += '.';
+        }
+        grouped += digits[i];
+    }
+    return grouped;
+}
+
+// Megabytes (of 2^20 bytes, as the limit counts them) with one decimal, rounded up so that a
+// file just over the limit never reads as "64,0".
+std::string Megabytes(std::uint64_t bytes)
+{
+    const std::uint64_t tenths = (bytes * 10 + (std::uint64_t{1} << 20) - 1) >> 20;
+    return GroupedDigits(tenths / 10) + "," + std::to_string(tenths % 10);
+}
+
+void ShowStoreTooLarge(const std::string& path, std::uint64_t recordCount, std::uint64_t fileSize)
+{
+    ShowMessage(kTooLargeTextStart + GroupedDigits(recordCount) + kTooLargeTextMiddle + Megabytes(fileSize) +
+                    kTooLargeTextEnd + path,
+                "Datei-Fehler", MessageIcon::Error);
+}
+
 void ShowUnconfirmedSave(const std::string& path)
 {
     ShowMessage(kUnconfirmedSaveText + path, "Datei-Fehler", MessageIcon::Exclamation);
@@ -224,6 +255,12 @@ int Save(const PasswordStore& store, const SecureString& password)
     bool listConsistent = true;
     bool unconfirmed = false;
     std::string path = MainEntryFile();
+    const std::uint64_t fileSize = PasswordFile::V03FileSize(store);
+    if (!PasswordFile::WithinLimits(store.GetCount(), fileSize))
+    {
+        ShowStoreTooLarge(path, store.GetCount(), fileSize);
+        return kSaveTooLarge;
+    }
     int result = ReplaceFile(path, store, password, listConsistent, unconfirmed);
     if (result == kSaveKept)
     {

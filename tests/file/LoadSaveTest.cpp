@@ -68,6 +68,82 @@ TEST_F(LoadSaveTest, V03RoundTripKeepsEveryByteAndTheOrder)
     EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"});
 }
 
+TEST_F(LoadSaveTest, EveryStoreASaveWritesLoadsAgainAndOneBeyondTheLimitsIsRefusedUnwritten)
+{
+    // The largest file: 24 bytes of head, a 48-byte verification block and a body padded to
+    // whole blocks with one to sixteen bytes. 67,108,864 - 72 leaves room for 4,194,299
+    // blocks of body, so a body plaintext of at most 67,108,783 bytes, of which 25 are the
+    // timestamp and the count and 4 the one record's length.
+    constexpr std::size_t kLargestRecord = 67'108'754;
+    auto sized = [](std::size_t count, auto lengthOf)
+    {
+        std::vector<std::string> records;
+        records.reserve(count);
+        for (std::size_t i = 0; i < count; ++i)
+        {
+            records.push_back(std::string(lengthOf(i), static_cast<char>('a' + i % 26)));
+        }
+        return records;
+    };
+    struct Shape
+    {
+        const char* name;
+        std::vector<std::string> records;
+    };
+    const Shape shapes[] = {
+        {"a million empty records", sized(1'000'000, [](std::size_t) { return 0; })},
+        {"300,000 one-line titles", sized(300'000, [](std::size_t) { return 24; })},
+        {"240,000 records of about 40 bytes", sized(240'000, [](std::size_t i) { return 36 + i % 9; })},
+        {"records of every length up to 3,000", sized(9'000, [](std::size_t i) { return i * 7919 % 3001; })},
+        {"one record that fills the largest file", sized(1, [](std::size_t) { return kLargestRecord; })},
+    };
+    for (const Shape& shape : shapes)
+    {
+        ASSERT_EQ(SaveRecords(shape.records, "pw"), 0) << shape.name;
+        ASSERT_EQ(LoadWith("pw"), 0) << shape.name;
+        std::vector<std::string> loaded = Records(store);
+        ASSERT_EQ(loaded.size(), shape.records.size() + BuiltIns().size()) << shape.name;
+        loaded.resize(shape.records.size());
+        EXPECT_TRUE(loaded == shape.records) << shape.name;
+        EXPECT_TRUE(recorder.messages.empty()) << shape.name;
+    }
+    EXPECT_EQ(std::filesystem::file_size(path), 67'108'856u);
+
+    // One record more, or one byte more: refused before anything is written, with the
+    // numbers the user needs to decide what to delete.
+    struct Beyond
+    {
+        const char* name;
+        std::vector<std::string> records;
+        const char* count;
+        const char* megabytes;
+    };
+    const Beyond beyond[] = {
+        {"1,000,001 empty records", sized(1'000'001, [](std::size_t) { return 0; }), "1.000.001", "3,9"},
+        {"one byte too many", sized(1, [](std::size_t) { return kLargestRecord + 1; }), "1", "64,1"},
+    };
+    ASSERT_EQ(SaveRecords({"_C__|_A_|_1_|_2_|_3_|_"}, "pw"), 0);
+    const std::string before = ReadBytes(path);
+    for (const Beyond& c : beyond)
+    {
+        recorder.messages.clear();
+        EXPECT_EQ(SaveRecords(c.records, "pw"), kSaveTooLarge) << c.name;
+        ASSERT_EQ(recorder.messages.size(), 1u) << c.name;
+        EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
+        EXPECT_EQ(recorder.messages[0].icon, MessageIcon::Error);
+        EXPECT_EQ(recorder.messages[0].text,
+                  std::string("Die Passwortdatei wird nicht gespeichert: Mit ") + c.count +
+                      " Einträgen und Kategorien wäre sie " + c.megabytes +
+                      " MB groß. Kavelmark kann nur Passwortdateien bis 64 MB mit höchstens 1.000.000 Einträgen und "
+                      "Kategorien lesen.\nBitte löschen Sie Einträge und speichern Sie dann erneut. Die Datei auf dem "
+                      "Datenträger bleibt unverändert.\n\n" +
+                      path)
+            << c.name;
+        EXPECT_EQ(ReadBytes(path), before) << c.name;
+        EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << c.name;
+    }
+}
+
 TEST_F(LoadSaveTest, SaveStampsBothTimestampsFromTheInstalledClock)
 {
     ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);

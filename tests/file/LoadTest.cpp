@@ -299,8 +299,9 @@ TEST_F(LoadTest, OnlyRegularFilesAreOpened)
 
 TEST_F(LoadTest, FilesTooLargeOrClaimingMoreThanTheyHoldAreRefusedAsDamaged)
 {
-    // 120,000 empty records cost the store less than the body plus its allowance;
-    // 200,000 cost more.
+    // A million records load whatever their size; one more is refused, even when each is
+    // empty and the whole file is a few megabytes.
+    constexpr std::uint32_t kOneTooMany = 1'000'001;
     auto emptyRecords = [](std::uint32_t count)
     { return V03File("pw", kStamp + U32(count) + std::string(std::size_t{4} * count, '\0')); };
     const std::string v02Head = V02File("pw", {}).substr(0, 40);
@@ -317,8 +318,9 @@ TEST_F(LoadTest, FilesTooLargeOrClaimingMoreThanTheyHoldAreRefusedAsDamaged)
          "Die Datei ist zu groß für eine Passwortdatei und wird nicht gelesen:\n"},
         {"V0.2 claiming 2^31 records", v02Head + U32(0x80000000u), 1 << 20, damaged},
         {"V0.2 claiming one record more than its length bytes", v02Head + U32(3) + U32(0) + U32(0), 0, damaged},
-        {"V0.3 of 200,000 empty records", emptyRecords(200000), 0, damaged},
-        {"V0.2 of 200,000 empty records", v02Head + U32(200000) + std::string(800000, '\0'), 0, damaged},
+        {"V0.3 of 1,000,001 empty records", emptyRecords(kOneTooMany), 0, damaged},
+        {"V0.2 of 1,000,001 empty records", v02Head + U32(kOneTooMany) + std::string(4 * kOneTooMany, '\0'), 0,
+         damaged},
     };
     testing::MessageRecorder recorder;
     for (const Case& c : cases)
@@ -336,9 +338,9 @@ TEST_F(LoadTest, FilesTooLargeOrClaimingMoreThanTheyHoldAreRefusedAsDamaged)
         EXPECT_EQ(Records(store), BuiltIns()) << c.name;
         EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << c.name;
     }
-    WriteBytes(path, emptyRecords(120000));
+    WriteBytes(path, emptyRecords(kOneTooMany - 1));
     EXPECT_EQ(LoadWith("pw"), 0);
-    EXPECT_EQ(store.GetCount(), 120000u + 7u);
+    EXPECT_EQ(store.GetCount(), kOneTooMany - 1 + BuiltIns().size());
 }
 
 TEST_F(LoadTest, RunningOutOfMemoryAnywhereInALoadRefusesTheFileAsDamaged)
