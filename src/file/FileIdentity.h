@@ -33,7 +33,8 @@ std::string NameOf(const std::string& path);
 // absolute: the file a save writes. Empty when the links loop or cannot be read.
 std::string ResolvedFilePath(const std::string& path);
 
-// The identity of an open regular file, read whole through pread so that its position stays.
+// The identity of an open regular file, read whole through pread so that its position stays;
+// one larger than any password file gets no digest.
 FileIdentity IdentityOfOpenFile(int fd);
 
 // What is at path now (not following a final symbolic link); exists false when nothing is.
