@@ -2,6 +2,8 @@
 
 #include <iostream>
 
+#include "platform/TerminalText.h"
+
 namespace kavelmark
 {
 namespace
@@ -13,7 +15,8 @@ public:
     MessageAnswer Show(const std::string& text, const std::string& caption, MessageIcon,
                        MessageButtons buttons) override
     {
-        std::cerr << caption << ": " << text << '\n';
+        // Only the tool shows messages here, on a terminal; the path in a text came from outside.
+        std::cerr << TerminalSafe(caption + ": " + text, true) << '\n';
         return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
     }
 };
@@ -30,8 +33,7 @@ MessageSink* SetMessageSink(MessageSink* sink)
     return previous;
 }
 
-MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon,
-                          MessageButtons buttons)
+MessageAnswer ShowMessage(const std::string& text, const std::string& caption, MessageIcon icon, MessageButtons buttons)
 {
     return currentSink->Show(text, caption, icon, buttons);
 }
