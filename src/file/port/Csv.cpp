@@ -117,7 +117,7 @@ CsvReadResult ReadCsv(std::string_view text)
     return result;
 }
 
-void AppendCsvRow(SecureString& out, std::span<const std::string_view> fields)
+void AppendCsvRow(SecureString& out, std::span<const std::string_view> fields, CsvFormulas formulas)
 {
     bool first = true;
     for (std::string_view field : fields)
@@ -127,21 +127,29 @@ void AppendCsvRow(SecureString& out, std::span<const std::string_view> fields)
             out.push_back(',');
         }
         first = false;
-        if (!NeedsQuotes(field))
+        const bool defuse = formulas == CsvFormulas::Defused && !field.empty() &&
+                            std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos;
+        const bool quoted = NeedsQuotes(field);
+        if (quoted)
         {
-            out.append(field);
-            continue;
+            out.push_back('"');
         }
-        out.push_back('"');
+        if (defuse)
+        {
+            out.push_back('\'');
+        }
         for (char c : field)
         {
-            if (c == '"')
+            if (quoted && c == '"')
             {
                 out.push_back('"');
             }
             out.push_back(c);
         }
-        out.push_back('"');
+        if (quoted)
+        {
+            out.push_back('"');
+        }
     }
     out.append("\r\n");
 }

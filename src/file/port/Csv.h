@@ -32,8 +32,18 @@ struct CsvReadResult
 // would shift values into the wrong columns.
 CsvReadResult ReadCsv(std::string_view text);
 
+// What a cell that a spreadsheet would take for a formula (one beginning with "=", "+", "-",
+// "@", a tab or a carriage return) becomes: kept as it is, which other password managers need,
+// or defused with a leading "'", so that opening the file cannot run it.
+enum class CsvFormulas
+{
+    Kept,
+    Defused,
+};
+
 // Appends one record, ended by CRLF. A field is quoted when it holds a quote, a comma or a
 // line break, or begins or ends with a blank or tab (which spreadsheets would trim).
-void AppendCsvRow(SecureString& out, std::span<const std::string_view> fields);
+void AppendCsvRow(SecureString& out, std::span<const std::string_view> fields,
+                  CsvFormulas formulas = CsvFormulas::Kept);
 
 } // namespace kavelmark

@@ -110,21 +110,21 @@ template <class Visit> bool ForEachEntry(const PasswordStore& store, Visit visit
     return true;
 }
 
-void WriteCsv(const PasswordStore& store, SecureString& out)
+void WriteCsv(const PasswordStore& store, CsvFormulas formulas, SecureString& out)
 {
     std::vector<std::string_view> header = {kColumnGroup,    kColumnTitle, kColumnUsername,
                                             kColumnPassword, kColumnUrl,   kColumnNotes};
     header.insert(header.end(), kColumnLabels.begin(), kColumnLabels.end());
     header.insert(header.end(), kColumnValues.begin(), kColumnValues.end());
     header.push_back(kColumnDescription);
-    AppendCsvRow(out, header);
+    AppendCsvRow(out, header, formulas);
     ForEachEntry(store,
                  [&](const ExportedEntry& e, std::size_t)
                  {
                      const std::array<std::string_view, 13> row = {
                          e.category,  e.name,      e.username,  e.password,  e.url,       e.notes,      e.labels[0],
                          e.labels[1], e.labels[2], e.values[0], e.values[1], e.values[2], e.description};
-                     AppendCsvRow(out, row);
+                     AppendCsvRow(out, row, formulas);
                      return true;
                  });
 }
@@ -275,9 +275,9 @@ bool WriteKeePassXml(const PasswordStore& store, SecureString& out, std::string&
 
 bool ExportEntries(const PasswordStore& store, ExportFormat format, SecureString& out, std::string& problem)
 {
-    if (format == ExportFormat::Csv)
+    if (format != ExportFormat::KeePassXml)
     {
-        WriteCsv(store, out);
+        WriteCsv(store, format == ExportFormat::Csv ? CsvFormulas::Kept : CsvFormulas::Defused, out);
         return true;
     }
     return WriteKeePassXml(store, out, problem);

@@ -10,8 +10,9 @@ namespace kavelmark
 
 enum class ExportFormat
 {
-    Csv,        // the peers' columns, then Kavelmark's own (see Columns.h)
-    KeePassXml, // a KeePass 2 XML file, one group per category
+    Csv,                // the peers' columns, then Kavelmark's own (see Columns.h)
+    CsvSpreadsheetSafe, // the same, with cells that a spreadsheet would run as formulas defused
+    KeePassXml,         // a KeePass 2 XML file, one group per category
 };
 
 // Writes every entry of the store, in store order, as UTF-8 text in the given format to out.

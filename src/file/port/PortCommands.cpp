@@ -13,6 +13,7 @@
 #include "file/StoredVersion.h"
 #include "file/port/Export.h"
 #include "file/port/Import.h"
+#include "file/port/ToolOutput.h"
 #include "platform/Cp1252.h"
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
@@ -35,13 +36,13 @@ bool RefuseOlderVersion(const std::string& path)
     {
         return false;
     }
-    std::cerr << "kavelmark-file: " << path
-              << " is a file of an older format version; open it once in kavelmark, which converts it\n";
+    PrintToolLine(path + " is a file of an older format version; open it once in kavelmark, which converts it");
     return true;
 }
 
 // Reads standard input with read(2), so that no stream buffer keeps a copy of the
-// password or of the plaintext behind it; stops after the first line when asked to.
+// password or of the plaintext behind it; stops after the first line when asked to. More
+// than a password file can hold is refused at once, before it takes up memory.
 bool ReadInput(SecureString& input, bool firstLineOnly)
 {
     std::array<char, 4096> chunk{};
@@ -64,11 +65,17 @@ bool ReadInput(SecureString& input, bool firstLineOnly)
         {
             break;
         }
+        if (input.size() > PasswordFile::kMaxFileSize)
+        {
+            WipeBytes(chunk.data(), chunk.size());
+            PrintToolLine("standard input holds more than 64 MB, more than a password file can take");
+            return false;
+        }
     }
     WipeBytes(chunk.data(), chunk.size());
     if (!read)
     {
-        std::cerr << "kavelmark-file: standard input cannot be read\n";
+        PrintToolLine("standard input cannot be read");
     }
     return read;
 }
@@ -91,7 +98,7 @@ std::optional<SecureString> TakePassword(SecureString& input)
     input.erase(0, next);
     if (!bytes)
     {
-        std::cerr << "kavelmark-file: the password holds a character that cp1252 cannot store\n";
+        PrintToolLine("the password holds a character that cp1252 cannot store");
         return std::nullopt;
     }
     SecureString password = ToSecure(*bytes);
@@ -110,7 +117,7 @@ bool WriteStandardOutput(std::string_view text)
         }
         if (count <= 0)
         {
-            std::cerr << "kavelmark-file: standard output cannot be written\n";
+            PrintToolLine("standard output cannot be written");
             return false;
         }
         text.remove_prefix(static_cast<std::size_t>(count));
@@ -120,12 +127,12 @@ bool WriteStandardOutput(std::string_view text)
 
 } // namespace
 
-int ExportCommand(std::string_view format, const std::string& path)
+int ExportCommand(std::string_view format, bool spreadsheetSafe, const std::string& path)
 {
     std::optional<ExportFormat> exportFormat;
     if (format == "csv")
     {
-        exportFormat = ExportFormat::Csv;
+        exportFormat = spreadsheetSafe ? ExportFormat::CsvSpreadsheetSafe : ExportFormat::Csv;
     }
     else if (format == "keepass-xml")
     {
@@ -133,7 +140,12 @@ int ExportCommand(std::string_view format, const std::string& path)
     }
     else
     {
-        std::cerr << "kavelmark-file: export knows the formats csv and keepass-xml\n";
+        PrintToolLine("export knows the formats csv and keepass-xml");
+        return kExitRefused;
+    }
+    if (spreadsheetSafe && exportFormat != ExportFormat::CsvSpreadsheetSafe)
+    {
+        PrintToolLine("--spreadsheet-safe goes with --format csv");
         return kExitRefused;
     }
     SecureString input;
@@ -151,12 +163,12 @@ int ExportCommand(std::string_view format, const std::string& path)
         return kExitFailed;
     }
     PasswordStore store;
-    const int loaded = Load(store, *password, ComputeLegacySeed(*password));
+    const int loaded = LoadForTool(store, *password, path);
     if (loaded != 0)
     {
         if (loaded == 2)
         {
-            std::cerr << "kavelmark-file: " << path << " does not exist\n";
+            PrintToolLine(path + " does not exist");
         }
         return kExitFailed;
     }
@@ -164,11 +176,11 @@ int ExportCommand(std::string_view format, const std::string& path)
     std::string problem;
     if (!ExportEntries(store, *exportFormat, out, problem))
     {
-        std::cerr << "kavelmark-file: " << problem << "\n";
+        PrintToolLine(problem);
         return kExitFailed;
     }
-    std::cerr << "kavelmark-file: WARNING: the export is plaintext; every password of " << path
-              << " stands unencrypted on standard output. Keep it from others and delete it when done.\n";
+    PrintToolLine("WARNING: the export is plaintext; every password of " + path +
+                  " stands unencrypted on standard output. Keep it from others and delete it when done.");
     return WriteStandardOutput(out) ? kExitDone : kExitFailed;
 }
 
@@ -176,7 +188,7 @@ int ImportCommand(std::string_view format, const std::string& path)
 {
     if (format != "csv")
     {
-        std::cerr << "kavelmark-file: import knows the format csv\n";
+        PrintToolLine("import knows the format csv");
         return kExitRefused;
     }
     SecureString input;
@@ -191,14 +203,14 @@ int ImportCommand(std::string_view format, const std::string& path)
     }
     const ImportPlan plan = PlanImport(input);
     WipeString(input);
-    const std::string unchanged = "kavelmark-file: nothing imported; " + path + " is unchanged\n";
+    const std::string unchanged = "nothing imported; " + path + " is unchanged";
     if (!plan.problems.empty())
     {
         for (const std::string& problem : plan.problems)
         {
-            std::cerr << "kavelmark-file: " << problem << "\n";
+            PrintToolLine(problem);
         }
-        std::cerr << unchanged;
+        PrintToolLine(unchanged);
         return kExitRefused;
     }
     if (RefuseOlderVersion(path))
@@ -206,31 +218,32 @@ int ImportCommand(std::string_view format, const std::string& path)
         return kExitFailed;
     }
     PasswordStore store;
-    const int loaded = Load(store, *password, ComputeLegacySeed(*password));
+    const int loaded = LoadForTool(store, *password, path);
     if (loaded != 0 && loaded != 2)
     {
-        std::cerr << unchanged;
+        PrintToolLine(unchanged);
         return kExitFailed;
     }
     ImportCount count;
     std::string problem;
     if (!AddImported(store, plan, count, problem))
     {
-        std::cerr << "kavelmark-file: " << problem << "\n" << unchanged;
+        PrintToolLine(problem);
+        PrintToolLine(unchanged);
         return kExitRefused;
     }
     if (count.entries == 0)
     {
-        std::cerr << "kavelmark-file: the CSV holds no entries; " << path << " is unchanged\n";
+        PrintToolLine("the CSV holds no entries; " + path + " is unchanged");
         return kExitDone;
     }
     if (Save(store, *password) != 0)
     {
-        std::cerr << unchanged;
+        PrintToolLine(unchanged);
         return kExitFailed;
     }
-    std::cerr << "kavelmark-file: imported " << count.entries << " entries into " << path << " (" << count.categories
-              << " new categories)\n";
+    PrintToolLine("imported " + std::to_string(count.entries) + " entries into " + path + " (" +
+                  std::to_string(count.categories) + " new categories)");
     return kExitDone;
 }
 

@@ -14,6 +14,7 @@
 
 #include <iostream>
 #include <iterator>
+#include <new>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,7 @@
 #include "file/PasswordFile.h"
 #include "file/StoredVersion.h"
 #include "file/port/PortCommands.h"
+#include "file/port/ToolOutput.h"
 #include "platform/Cp1252.h"
 #include "platform/Messages.h"
 #include "platform/ProcessHardening.h"
@@ -70,7 +72,7 @@ std::optional<SecureString> PasswordFromUtf8(std::string& utf8)
     WipeString(utf8);
     if (!bytes)
     {
-        std::cerr << "kavelmark-file: the password holds a character that cp1252 cannot store\n";
+        PrintToolLine("the password holds a character that cp1252 cannot store");
         return std::nullopt;
     }
     SecureString password = ToSecure(*bytes);
@@ -94,7 +96,7 @@ int Dump(const std::string& path)
 
     nlohmann::ordered_json version = VersionOf(path);
     PasswordStore store;
-    int result = Load(store, *password, ComputeLegacySeed(*password));
+    int result = LoadForTool(store, *password, path);
     nlohmann::ordered_json output;
     output["result"] = result;
     output["version"] = version;
@@ -115,7 +117,7 @@ int Write()
     if (request.is_discarded() || !request.is_object() || !request.contains("password") ||
         !request["password"].is_string() || !request.contains("records") || !request["records"].is_array())
     {
-        std::cerr << "kavelmark-file: expected {\"password\": \"...\", \"records\": [\"...\", ...]}\n";
+        PrintToolLine("expected {\"password\": \"...\", \"records\": [\"...\", ...]}");
         return kExitUsage;
     }
     std::string passwordText = request["password"].get<std::string>();
@@ -136,7 +138,7 @@ int Write()
         }
         if (!bytes)
         {
-            std::cerr << "kavelmark-file: record " << index << " is not a text of characters that cp1252 can store\n";
+            PrintToolLine("record " + std::to_string(index) + " is not a text of characters that cp1252 can store");
             return kExitUsage;
         }
         store.AddTail(*bytes);
@@ -149,42 +151,15 @@ int Write()
 } // namespace
 } // namespace kavelmark
 
-int main(int argc, char** argv)
+namespace
+{
+
+int RunCommand(const std::string& command, const std::string& format, bool spreadsheetSafe, const std::string& path)
 {
     using namespace kavelmark;
-    HardenProcess();
-    std::string command = argc >= 2 ? argv[1] : "";
-    std::string format;
-    std::string path;
-    if ((command == "dump" || command == "write") && argc == 3)
-    {
-        path = argv[2];
-    }
-    else if ((command == "export" || command == "import") && argc == 5 && std::string(argv[2]) == "--format")
-    {
-        format = argv[3];
-        path = argv[4];
-    }
-    else
-    {
-        std::cerr
-            << "usage: kavelmark-file dump PATH   (password on the first line of standard input)\n"
-               "       kavelmark-file write PATH  ({\"password\": ..., \"records\": [...]} on standard input)\n"
-               "       kavelmark-file export --format csv|keepass-xml PATH\n"
-               "                                  (password on the first line of standard input;\n"
-               "                                  writes every password in plaintext to standard output)\n"
-               "       kavelmark-file import --format csv PATH\n"
-               "                                  (password on the first line of standard input, the CSV after it)\n";
-        return 2;
-    }
-    // Messages go to standard error as "caption: text".
-    SetMessageSink(nullptr);
-    InMemorySettingsBackend settingsStore;
-    ScopedSettingsBackend install(settingsStore);
-    settingsStore.Write(settings::kConfig, settings::kMainEntryFile, path);
     if (command == "export")
     {
-        return ExportCommand(format, path);
+        return ExportCommand(format, spreadsheetSafe, path);
     }
     if (command == "import")
     {
@@ -196,4 +171,56 @@ int main(int argc, char** argv)
         RememberFileAtPath(path);
     }
     return command == "dump" ? Dump(path) : Write();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    using namespace kavelmark;
+    HardenProcess();
+    std::string command = argc >= 2 ? argv[1] : "";
+    std::string format;
+    std::string path;
+    bool spreadsheetSafe = false;
+    if ((command == "dump" || command == "write") && argc == 3)
+    {
+        path = argv[2];
+    }
+    else if ((command == "export" || command == "import") && (argc == 5 || argc == 6) &&
+             std::string(argv[2]) == "--format")
+    {
+        format = argv[3];
+        spreadsheetSafe = argc == 6 && command == "export" && std::string(argv[4]) == "--spreadsheet-safe";
+        path = argc == 5 || spreadsheetSafe ? argv[argc - 1] : "";
+    }
+    if (path.empty())
+    {
+        std::cerr
+            << "usage: kavelmark-file dump PATH   (password on the first line of standard input)\n"
+               "       kavelmark-file write PATH  ({\"password\": ..., \"records\": [...]} on standard input)\n"
+               "       kavelmark-file export --format csv [--spreadsheet-safe] PATH\n"
+               "       kavelmark-file export --format keepass-xml PATH\n"
+               "                                  (password on the first line of standard input;\n"
+               "                                  writes every password in plaintext to standard output;\n"
+               "                                  --spreadsheet-safe puts ' before cells a spreadsheet would run)\n"
+               "       kavelmark-file import --format csv PATH\n"
+               "                                  (password on the first line of standard input, the CSV after it)\n";
+        return 2;
+    }
+    // Messages go to standard error as "caption: text".
+    SetMessageSink(nullptr);
+    InMemorySettingsBackend settingsStore;
+    ScopedSettingsBackend install(settingsStore);
+    settingsStore.Write(settings::kConfig, settings::kMainEntryFile, path);
+    try
+    {
+        return RunCommand(command, format, spreadsheetSafe, path);
+    }
+    catch (const std::bad_alloc&)
+    {
+        // Unwound: what was held is released, and a file is only replaced once it is whole.
+        PrintToolLine("out of memory; " + path + " is unchanged");
+        return kExitFailed;
+    }
 }

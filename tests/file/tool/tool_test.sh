@@ -80,6 +80,16 @@ damaged_file)
 $file"
     expect "$(od -An -tx1 "$file")" "$before"
     ;;
+short_read)
+    # The program reads what is there and says nothing; the tool says why the load failed.
+    run '{"password": "pw", "records": ["x"]}' write "$file"
+    expect "$rc" 0
+    truncate -s 50 "$file"
+    run $'pw\n' dump "$file"
+    expect "$rc" 1
+    expect "$out" "{\"result\":-1,\"version\":\"V0.3\",\"records\":[$builtins]}"
+    expect "$err" "kavelmark-file: $file ends before its own lengths say: it is damaged or cut short, and only the records before its end could be read"
+    ;;
 not_a_file)
     # Neither the tool nor the load may wait for a writer of a FIFO.
     mkfifo "$file"
