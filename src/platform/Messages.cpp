@@ -15,7 +15,7 @@ public:
     MessageAnswer Show(const std::string& text, const std::string& caption, MessageIcon,
                        MessageButtons buttons) override
     {
-        // Only the tool shows messages here, on a terminal; the path in a text came from outside.
+        // What reaches this fallback is read on a terminal, and a path in a text came from outside.
         std::cerr << TerminalSafe(caption + ": " + text, true) << '\n';
         return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::Cancel;
     }
