@@ -1,7 +1,12 @@
 #include "crypto/CipherEngine.h"
 
 #include <algorithm>
+#include <array>
+#include <atomic>
 #include <cstring>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 #include <crypto++/secblock.h>
 #include <crypto++/twofish.h>
@@ -52,52 +57,129 @@ void XorBlock(unsigned char* target, const unsigned char* other)
     }
 }
 
+// Chains each block to the one before it, the first to previous (zero before the first piece).
+void EncryptChained(const CryptoPP::Twofish::Encryption& cipher, const unsigned char* previous, unsigned char* bytes,
+                    std::size_t length)
+{
+    for (std::size_t offset = 0; offset < length; offset += CipherEngine::kBlockSize)
+    {
+        XorBlock(bytes + offset, previous);
+        cipher.ProcessBlock(bytes + offset);
+        previous = bytes + offset;
+    }
+}
+
 // The work of the public calls, in a frame of its own, so that the stack it used lies below
 // the caller's and can be wiped as a whole.
 [[gnu::noinline]] void EncryptBlocks(SecureString& data, std::string_view password)
 {
     CryptoPP::SecByteBlock key = MakeKey(password);
     CryptoPP::Twofish::Encryption cipher(key.data(), key.size());
+    data.resize(CipherEngine::PaddedLength(data.size()), '\0');
+    const std::array<unsigned char, CipherEngine::kBlockSize> zero{};
+    EncryptChained(cipher, zero.data(), reinterpret_cast<unsigned char*>(data.data()), data.size());
+}
 
-    std::size_t length = data.size();
-    std::size_t padded = length - length % CipherEngine::kBlockSize + CipherEngine::kBlockSize;
-    data.resize(padded, '\0');
-
-    auto* bytes = reinterpret_cast<unsigned char*>(data.data());
-    for (std::size_t offset = 0; offset < padded; offset += CipherEngine::kBlockSize)
+// Decrypts the blocks from first up to end; before is the ciphertext block in front of first
+// (null for the very first block, whose initial value is zero). Backwards, so that the still
+// encrypted previous block is at hand for the XOR.
+[[gnu::noinline]] void DecryptPiece(const CryptoPP::SecByteBlock& key, unsigned char* bytes, std::size_t first,
+                                    std::size_t end, const unsigned char* before)
+{
+    CryptoPP::Twofish::Decryption cipher(key.data(), key.size());
+    constexpr std::size_t block = CipherEngine::kBlockSize;
+    for (std::size_t i = end - 1; i > first; --i)
     {
-        if (offset > 0)
-        {
-            XorBlock(bytes + offset, bytes + offset - CipherEngine::kBlockSize);
-        }
-        cipher.ProcessBlock(bytes + offset);
+        cipher.ProcessAndXorBlock(bytes + i * block, bytes + (i - 1) * block, bytes + i * block);
+    }
+    if (before != nullptr)
+    {
+        cipher.ProcessAndXorBlock(bytes + first * block, before, bytes + first * block);
+    }
+    else
+    {
+        cipher.ProcessBlock(bytes + first * block);
     }
 }
 
-[[gnu::noinline]] void DecryptBlocks(SecureString& data, std::string_view password)
+// A worker's whole job: its stack goes with the thread, but the C library keeps thread stacks
+// for reuse, so what the cipher left there is wiped first.
+void DecryptPieceAndWipe(const CryptoPP::SecByteBlock& key, unsigned char* bytes, std::size_t first,
+                         std::size_t end, const unsigned char* before)
+{
+    DecryptPiece(key, bytes, first, end, before);
+    WipeStackBelow();
+}
+
+[[gnu::noinline]] void DecryptBlocks(SecureString& data, std::string_view password,
+                                     std::span<const std::size_t> cuts)
 {
     CryptoPP::SecByteBlock key = MakeKey(password);
-    std::size_t length = data.size();
-    if (length < CipherEngine::kBlockSize || length % CipherEngine::kBlockSize != 0)
+    constexpr std::size_t block = CipherEngine::kBlockSize;
+    const std::size_t length = data.size();
+    if (length < block || length % block != 0)
     {
         return;
     }
-    CryptoPP::Twofish::Decryption cipher(key.data(), key.size());
-
-    // Backwards, so that the still encrypted previous block is at hand for the XOR.
     auto* bytes = reinterpret_cast<unsigned char*>(data.data());
-    for (std::size_t offset = length - CipherEngine::kBlockSize;; offset -= CipherEngine::kBlockSize)
+    const std::size_t blocks = length / block;
+    // The ciphertext block in front of each piece, kept before any piece overwrites it.
+    std::vector<unsigned char> before(cuts.size() * block);
+    for (std::size_t k = 0; k < cuts.size(); ++k)
     {
-        if (offset == 0)
+        std::memcpy(before.data() + k * block, bytes + (cuts[k] - 1) * block, block);
+    }
+    std::vector<std::thread> workers;
+    for (std::size_t k = 0; k < cuts.size(); ++k)
+    {
+        const std::size_t end = k + 1 < cuts.size() ? cuts[k + 1] : blocks;
+        const unsigned char* previous = before.data() + k * block;
+        try
         {
-            cipher.ProcessBlock(bytes);
-            break;
+            workers.emplace_back(DecryptPieceAndWipe, std::cref(key), bytes, cuts[k], end, previous);
         }
-        cipher.ProcessAndXorBlock(bytes + offset, bytes + offset - CipherEngine::kBlockSize, bytes + offset);
+        catch (const std::system_error&)
+        {
+            // No thread to be had: the piece is decrypted here, as any other piece would be.
+            DecryptPiece(key, bytes, cuts[k], end, previous);
+        }
+    }
+    DecryptPiece(key, bytes, 0, cuts.empty() ? blocks : cuts.front(), nullptr);
+    for (std::thread& worker : workers)
+    {
+        worker.join();
     }
 }
 
+std::atomic<unsigned> decryptThreads{0};
+
+// Equal pieces of whole blocks, one for each thread that large data gets.
+std::vector<std::size_t> EvenCuts(std::size_t length)
+{
+    std::vector<std::size_t> cuts;
+    if (length < CipherEngine::kParallelFrom)
+    {
+        return cuts;
+    }
+    unsigned threads = decryptThreads.load();
+    if (threads == 0)
+    {
+        threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
+    }
+    const std::size_t blocks = length / CipherEngine::kBlockSize;
+    for (unsigned k = 1; k < threads; ++k)
+    {
+        cuts.push_back(blocks * k / threads);
+    }
+    return cuts;
+}
+
 } // namespace
+
+void CipherEngine::SetDecryptThreads(unsigned threads)
+{
+    decryptThreads.store(std::min(threads, 8u));
+}
 
 void CipherEngine::EncryptInPlace(std::string_view password)
 {
@@ -107,7 +189,14 @@ void CipherEngine::EncryptInPlace(std::string_view password)
 
 void CipherEngine::DecryptInPlace(std::string_view password)
 {
-    DecryptBlocks(data_, password);
+    const std::vector<std::size_t> cuts = EvenCuts(data_.size());
+    DecryptBlocks(data_, password, cuts);
+    WipeStackBelow();
+}
+
+void DecryptPiecesInPlace(SecureString& data, std::string_view password, std::span<const std::size_t> cuts)
+{
+    DecryptBlocks(data, password, cuts);
     WipeStackBelow();
 }
 
@@ -121,6 +210,37 @@ SecureString CipherEngine::Decrypt(std::string_view password)
 {
     DecryptInPlace(password);
     return data_;
+}
+
+struct CbcEncryptor::State
+{
+    explicit State(std::string_view password) : key(MakeKey(password)), cipher(key.data(), key.size())
+    {
+    }
+    CryptoPP::SecByteBlock key;
+    CryptoPP::Twofish::Encryption cipher;
+    std::array<unsigned char, CipherEngine::kBlockSize> previous{};
+};
+
+CbcEncryptor::CbcEncryptor(std::string_view password) : state_(std::make_unique<State>(password))
+{
+}
+
+CbcEncryptor::~CbcEncryptor()
+{
+    state_.reset();
+    // Every piece ran in the same place below the caller: one wipe covers them all.
+    WipeStackBelow();
+}
+
+void CbcEncryptor::EncryptBlocks(unsigned char* data, std::size_t length)
+{
+    if (length == 0)
+    {
+        return;
+    }
+    EncryptChained(state_->cipher, state_->previous.data(), data, length);
+    std::memcpy(state_->previous.data(), data + length - CipherEngine::kBlockSize, CipherEngine::kBlockSize);
 }
 
 std::uint64_t ComputeLegacySeed(std::string_view password)

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string_view>
 
 #include "platform/SecureString.h"
@@ -43,12 +45,50 @@ public:
     // than a block, or not made of whole blocks, stays unchanged.
     SecureString Decrypt(std::string_view password);
 
-    // The same without the copy, for large bodies.
+    // The same without the copy, for large bodies. Data of kParallelFrom bytes and more is
+    // decrypted on several threads: in cipher block chaining every block is decrypted on its
+    // own, only encryption is bound to go block after block.
     void EncryptInPlace(std::string_view password);
     void DecryptInPlace(std::string_view password);
 
+    // The length that padding gives data of this length: one to sixteen bytes more.
+    static constexpr std::size_t PaddedLength(std::size_t length)
+    {
+        return (length / kBlockSize + 1) * kBlockSize;
+    }
+
+    static constexpr std::size_t kParallelFrom = std::size_t{1} << 20;
+    // At most this many threads decrypt large data; 0 (the default) takes the machine's cores,
+    // at most 8.
+    static void SetDecryptThreads(unsigned threads);
+
 private:
     SecureString data_;
+};
+
+// Decrypts whole blocks in place, cut into pieces at the given block indexes (ascending,
+// each inside the data), every piece but the first on a thread of its own. What DecryptInPlace
+// does with large data, open to tests that put the cuts anywhere. Data that is not made of
+// whole blocks stays unchanged.
+void DecryptPiecesInPlace(SecureString& data, std::string_view password, std::span<const std::size_t> cuts);
+
+// Encrypts a body piece by piece, chaining on from one piece to the next, so that a writer can
+// send each piece on while the next is made; the pieces together are what EncryptInPlace makes
+// of the whole. The password is taken as EncryptInPlace takes it.
+class CbcEncryptor
+{
+public:
+    explicit CbcEncryptor(std::string_view password);
+    ~CbcEncryptor();
+    CbcEncryptor(const CbcEncryptor&) = delete;
+    CbcEncryptor& operator=(const CbcEncryptor&) = delete;
+
+    // Encrypts whole blocks in place; length is a multiple of the block size.
+    void EncryptBlocks(unsigned char* data, std::size_t length);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
 };
 
 // Seed of the scrambling of V0.2 files; only its lowest 8 bits matter.

@@ -10,7 +10,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <crypto++/sha.h>
 
 #include "file/FileError.h"
 #include "file/PasswordFile.h"
@@ -51,7 +50,7 @@ bool SameStat(const FileIdentity& a, const FileIdentity& b)
 
 bool ReadDigest(int fd, FileIdentity& identity)
 {
-    CryptoPP::SHA256 hash;
+    FileDigest hash;
     std::vector<unsigned char> buffer(64 * 1024);
     off_t offset = 0;
     for (;;)
@@ -72,7 +71,7 @@ bool ReadDigest(int fd, FileIdentity& identity)
         hash.Update(buffer.data(), static_cast<std::size_t>(got));
         offset += got;
     }
-    hash.Final(identity.digest.data());
+    identity.digest = hash.Final();
     identity.hasDigest = true;
     return true;
 }
@@ -138,16 +137,17 @@ std::string ResolvedFilePath(const std::string& path)
     return {};
 }
 
-FileIdentity IdentityOfOpenFile(int fd)
+FileIdentity StatOfOpenFile(int fd)
 {
     struct stat info = {};
-    if (::fstat(fd, &info) != 0)
-    {
-        return {};
-    }
-    FileIdentity identity = FromStat(info);
+    return ::fstat(fd, &info) == 0 ? FromStat(info) : FileIdentity{};
+}
+
+FileIdentity IdentityOfOpenFile(int fd)
+{
+    FileIdentity identity = StatOfOpenFile(fd);
     // A file larger than any password file is refused unread; its stat data must do.
-    if (static_cast<std::uint64_t>(info.st_size) <= PasswordFile::kMaxFileSize)
+    if (identity.exists && static_cast<std::uint64_t>(identity.size) <= PasswordFile::kMaxFileSize)
     {
         ReadDigest(fd, identity);
     }
@@ -164,13 +164,9 @@ FileIdentity IdentityAtPath(const std::string& path)
     return FromStat(info);
 }
 
-void RememberLoadedFile(const std::string& path, int openResult, int fd)
+void RememberUnopenedFile(const std::string& path, int openResult)
 {
-    if (openResult == kFileOk)
-    {
-        RememberFileIdentity(path, IdentityOfOpenFile(fd));
-    }
-    else if (openResult == kFileNotFound)
+    if (openResult == kFileNotFound)
     {
         RememberFileIdentity(path, FileIdentity{});
     }

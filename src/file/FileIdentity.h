@@ -10,6 +10,8 @@
 
 #include <sys/types.h>
 
+#include "file/FileDigest.h"
+
 namespace kavelmark
 {
 
@@ -20,9 +22,9 @@ struct FileIdentity
     ino_t inode = 0;
     off_t size = 0;
     timespec modified{};
-    // SHA-256 of the bytes; false when they could not be read.
+    // The FileDigest of the bytes; false when they could not be read.
     bool hasDigest = false;
-    std::array<unsigned char, 32> digest{};
+    FileDigest::Value digest{};
 };
 
 // The folder of a path ("." for a bare name) and the name in it.
@@ -36,13 +38,15 @@ std::string ResolvedFilePath(const std::string& path);
 // The identity of an open regular file, read whole through pread so that its position stays;
 // one larger than any password file gets no digest.
 FileIdentity IdentityOfOpenFile(int fd);
+// The same without the digest: what the file's stat data tell.
+FileIdentity StatOfOpenFile(int fd);
 
 // What is at path now (not following a final symbolic link); exists false when nothing is.
 FileIdentity IdentityAtPath(const std::string& path);
 
-// Remembers what a load found: the open file on kFileOk, "no file" on kFileNotFound, and
+// Remembers what a load that could not open the file found: "no file" on kFileNotFound, and
 // nothing for any other open result.
-void RememberLoadedFile(const std::string& path, int openResult, int fd);
+void RememberUnopenedFile(const std::string& path, int openResult);
 // Remembers whatever is at path now, as if it had been loaded.
 void RememberFileAtPath(const std::string& path);
 void RememberFileIdentity(const std::string& path, const FileIdentity& identity);

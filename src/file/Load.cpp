@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "file/DigestingStreams.h"
 #include "file/FileError.h"
 #include "file/FileIdentity.h"
 #include "file/MainEntryFile.h"
@@ -108,9 +109,9 @@ int LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t l
     }
     RetryingFile file;
     int opened = file.OpenForReading(path);
-    RememberLoadedFile(path, opened, file.Descriptor());
     if (opened != kFileOk)
     {
+        RememberUnopenedFile(path, opened);
         if (opened != kFileNotFound)
         {
             ShowFileError(opened);
@@ -120,7 +121,19 @@ int LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t l
     }
 
     store.RemoveAll();
-    auto [read, version] = PasswordFile::Read(file, password, legacySeed, store, [&file] { file.Close(); });
+    FileIdentity identity = StatOfOpenFile(file.Descriptor());
+    DigestingSource source(file);
+    auto allRead = [&]
+    {
+        // A file that was not read to its end (an older version, a damaged one) is hashed as it lies.
+        if (!source.Finish(identity))
+        {
+            identity = IdentityOfOpenFile(file.Descriptor());
+        }
+        RememberFileIdentity(path, identity);
+        file.Close();
+    };
+    auto [read, version] = PasswordFile::Read(source, password, legacySeed, store, allRead);
     file.Close();
     if (read == ReadResult::WrongPassword)
     {

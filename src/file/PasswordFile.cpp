@@ -1,6 +1,8 @@
 #include "file/PasswordFile.h"
 
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "crypto/CipherEngine.h"
 
@@ -54,11 +56,64 @@ std::string_view UpToZero(std::string_view text)
     return text.substr(0, text.find('\0'));
 }
 
-// The padding always adds one to sixteen bytes.
-std::uint64_t PaddedLength(std::uint64_t length)
+
+// Encrypts the body as it is made and hands it on in pieces, so that neither the whole
+// plaintext nor the whole ciphertext is ever held, and each piece is written while it is still
+// in the cache.
+class BodyWriter
 {
-    return (length / CipherEngine::kBlockSize + 1) * CipherEngine::kBlockSize;
-}
+public:
+    BodyWriter(ByteSink& sink, std::string_view password) : sink_(sink), cipher_(password)
+    {
+        piece_.resize(kPieceSize);
+    }
+
+    void Append(std::string_view bytes)
+    {
+        while (!bytes.empty())
+        {
+            const std::size_t taken = std::min(kPieceSize - used_, bytes.size());
+            std::memcpy(piece_.data() + used_, bytes.data(), taken);
+            used_ += taken;
+            bytes.remove_prefix(taken);
+            if (used_ == kPieceSize)
+            {
+                Flush();
+            }
+        }
+    }
+
+    // Pads the body with zero bytes to whole blocks and writes the rest. 0 or the cause code
+    // of the first failed write; after a failure nothing more is written.
+    int Finish()
+    {
+        const std::size_t padded = CipherEngine::PaddedLength(used_);
+        std::memset(piece_.data() + used_, 0, padded - used_);
+        used_ = padded;
+        Flush();
+        return error_;
+    }
+
+private:
+    // A multiple of the block size, so that a full piece is whole blocks.
+    static constexpr std::size_t kPieceSize = 64 * 1024;
+
+    void Flush()
+    {
+        if (error_ == 0)
+        {
+            cipher_.EncryptBlocks(reinterpret_cast<unsigned char*>(piece_.data()), used_);
+            error_ = sink_.Write(piece_.data(), used_);
+        }
+        used_ = 0;
+    }
+
+    ByteSink& sink_;
+    CbcEncryptor cipher_;
+    SecureString piece_;
+    std::size_t used_ = 0;
+    int error_ = 0;
+};
 
 } // namespace
 
@@ -81,7 +136,8 @@ std::uint64_t PasswordFile::V03FileSize(const PasswordStore& store)
     {
         body += 4 + store.GetAt(position).size();
     }
-    return 4 + kMagicLength + 4 + PaddedLength(kTimestampLength + kVerificationTag.size()) + PaddedLength(body);
+    return 4 + kMagicLength + 4 + CipherEngine::PaddedLength(kTimestampLength + kVerificationTag.size()) +
+           CipherEngine::PaddedLength(body);
 }
 
 PasswordFile::Identified PasswordFile::IdentifyVersion(ByteSource& file)
@@ -277,38 +333,32 @@ PasswordFile::Written PasswordFile::WriteV03(ByteSink& file, std::string_view pa
     header.EncryptInPlace(password);
     AppendU32(head, static_cast<std::uint32_t>(header.Data().size()));
     head.append(header.Data());
+    result.fileError = file.Write(head.data(), head.size());
+    if (result.fileError != 0)
+    {
+        return result;
+    }
 
     // Walk exactly as many elements as the store counts; a list that ends early or goes on
     // past the count is inconsistent, and whatever was walked is written all the same.
-    std::size_t count = store.GetCount();
-    std::size_t bodySize = kTimestampLength + 4;
+    const std::size_t count = store.GetCount();
+    BodyWriter body(file, password);
+    body.Append(FormatTimestamp(saveTime, kBodyPattern));
+    std::string length;
+    AppendU32(length, static_cast<std::uint32_t>(count));
+    body.Append(length);
     std::size_t walked = 0;
     auto position = store.GetHeadPosition();
     for (; position && walked < count; position = store.GetNextPosition(position), ++walked)
     {
-        bodySize += 4 + store.GetAt(position).size();
+        const SecureString& text = store.GetAt(position);
+        length.clear();
+        AppendU32(length, static_cast<std::uint32_t>(text.size()));
+        body.Append(length);
+        body.Append(text);
     }
     result.listConsistent = walked == count && !position;
-
-    CipherEngine body;
-    SecureString& plain = body.Data();
-    plain.reserve(bodySize + CipherEngine::kBlockSize);
-    plain.append(FormatTimestamp(saveTime, kBodyPattern));
-    AppendU32(plain, static_cast<std::uint32_t>(count));
-    position = store.GetHeadPosition();
-    for (std::size_t i = 0; i < walked; ++i, position = store.GetNextPosition(position))
-    {
-        const SecureString& text = store.GetAt(position);
-        AppendU32(plain, static_cast<std::uint32_t>(text.size()));
-        plain.append(text);
-    }
-    body.EncryptInPlace(password);
-
-    result.fileError = file.Write(head.data(), head.size());
-    if (result.fileError == 0)
-    {
-        result.fileError = file.Write(body.Data().data(), body.Data().size());
-    }
+    result.fileError = body.Finish();
     return result;
 }
 

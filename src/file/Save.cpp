@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "file/DigestingStreams.h"
 #include "file/FileError.h"
 #include "file/FileIdentity.h"
 #include "file/MainEntryFile.h"
@@ -218,7 +219,8 @@ int ReplaceFile(const std::string& path, const PasswordStore& store, const Secur
             errno = 0;
         }
     }
-    PasswordFile::Written written = PasswordFile::WriteV03(temp, password, store, CurrentClock()());
+    DigestingSink digesting(temp);
+    PasswordFile::Written written = PasswordFile::WriteV03(digesting, password, store, CurrentClock()());
     listConsistent = written.listConsistent;
     if (written.fileError != kFileOk)
     {
@@ -228,7 +230,8 @@ int ReplaceFile(const std::string& path, const PasswordStore& store, const Secur
     {
         return failed(result);
     }
-    FileIdentity saved = IdentityOfOpenFile(temp.Descriptor());
+    FileIdentity saved = StatOfOpenFile(temp.Descriptor());
+    digesting.Finish(saved);
     if (SystemCalls().rename(temp.Path().c_str(), target.c_str()) != 0)
     {
         return failed(FileErrorFromErrno(errno));

@@ -63,7 +63,10 @@ void Unpoison(void*, std::size_t)
 
 // Blocks up to kLargestClass bytes are cut from chunks of one size class each; larger ones get
 // pages of their own. Classes grow by half a step at most, so rounding wastes at most a third.
-constexpr std::size_t kChunkSize = 64 * 1024;
+// A class's chunks double from the first size to the last, so that a store of many records
+// maps its memory in few steps while a small one stays small.
+constexpr std::size_t kFirstChunkSize = 64 * 1024;
+constexpr std::size_t kLastChunkSize = 256 * 1024;
 constexpr std::array<std::size_t, 20> kClassSizes = {16,  32,   48,   64,   96,   128,  192,  256,  384,   512,
                                                      768, 1024, 1536, 2048, 3072, 4096, 6144, 8192, 12288, 16384};
 constexpr std::size_t kLargestClass = kClassSizes.back();
@@ -78,10 +81,20 @@ std::size_t PageSize()
     return size;
 }
 
-// Fresh pages, left out of core dumps and locked where the limit allows.
-void* MapSecretPages(std::size_t size)
+// Fresh pages, left out of core dumps and locked where the limit allows. A large block is put
+// in place at once, as its one owner is about to fill it and one call does that for far less
+// than a fault on each page as it is first touched; a chunk of small blocks fills slowly, and
+// only the pages it reaches take memory.
+enum class Populate
 {
-    void* pages = mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    Now,
+    OnTouch,
+};
+
+void* MapSecretPages(std::size_t size, Populate populate)
+{
+    const int flags = MAP_PRIVATE | MAP_ANONYMOUS | (populate == Populate::Now ? MAP_POPULATE : 0);
+    void* pages = mmap(nullptr, size, PROT_READ | PROT_WRITE, flags, -1, 0);
     if (pages == MAP_FAILED)
     {
         return nullptr;
@@ -149,7 +162,7 @@ public:
     {
         if (size > kLargestClass)
         {
-            void* pages = MapSecretPages(RoundToPages(size));
+            void* pages = MapSecretPages(RoundToPages(size), Populate::Now);
             if (pages == nullptr)
             {
                 throw std::bad_alloc();
@@ -171,14 +184,16 @@ public:
         {
             if (sizeClass.unused == nullptr || sizeClass.unusedSize < kClassSizes[index])
             {
-                void* chunk = MapSecretPages(kChunkSize);
+                const std::size_t chunkSize = sizeClass.nextChunkSize;
+                void* chunk = MapSecretPages(chunkSize, Populate::OnTouch);
                 if (chunk == nullptr)
                 {
                     throw std::bad_alloc();
                 }
-                Poison(chunk, kChunkSize);
+                Poison(chunk, chunkSize);
                 sizeClass.unused = static_cast<unsigned char*>(chunk);
-                sizeClass.unusedSize = kChunkSize;
+                sizeClass.unusedSize = chunkSize;
+                sizeClass.nextChunkSize = std::min(chunkSize * 2, kLastChunkSize);
             }
             block = sizeClass.unused;
             sizeClass.unused += kClassSizes[index];
@@ -218,6 +233,7 @@ private:
         FreeBlock* freeList = nullptr;
         unsigned char* unused = nullptr;
         std::size_t unusedSize = 0;
+        std::size_t nextChunkSize = kFirstChunkSize;
     };
 
     static std::size_t RoundToPages(std::size_t size)

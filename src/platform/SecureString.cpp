@@ -160,7 +160,11 @@ SecureString& SecureString::append(size_type count, char c)
         }
         Reallocate(std::max(size_ + count, capacity_ + capacity_ / 2));
     }
-    std::memset(data_ + size_, c, count);
+    // The bytes after the text are zero already.
+    if (c != '\0')
+    {
+        std::memset(data_ + size_, c, count);
+    }
     size_ += count;
     return *this;
 }
