@@ -173,7 +173,14 @@ PasswordStore::Position PasswordStore::FindCategory(std::string_view name, Posit
     for (Position pos = start ? start : GetHeadPosition(); pos; pos = GetNextPosition(pos))
     {
         const SecureString& record = *pos.it_;
-        if (HasMarker(record, kCategoryMarker) && std::string_view(RecordField(record, 1)) == name)
+        if (!HasMarker(record, kCategoryMarker))
+        {
+            continue;
+        }
+        // A view, not a copy: a lookup scans every category record.
+        std::string_view categoryName;
+        ViewFields(record, std::span<std::string_view>(&categoryName, 1));
+        if (categoryName == name)
         {
             return pos;
         }
