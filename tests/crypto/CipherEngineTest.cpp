@@ -284,7 +284,8 @@ TEST(LegacyScrambleTest, KeyStreamRunsOnAcrossCallsAndUndoesItself)
     // The counters continue: the fourth byte uses 4 * 45.
     EXPECT_EQ(zeros.Apply(std::string(1, '\0')), ToSecure(std::string(1, static_cast<char>(4 * 45 % 256))));
 
-    const std::string text = "Verschlüsselt\x00mit Nullbyte";
+    const std::string text("Verschlüsselt\0mit Nullbyte", 27);
+    ASSERT_EQ(text[14], '\0');
     LegacyScramble scramble(0x1234567890ULL);
     SecureString first = scramble.Apply(text.substr(0, 5));
     SecureString rest = scramble.Apply(text.substr(5));

@@ -181,6 +181,27 @@ TEST_F(LoadSaveTest, V02FileIsReadMovedAsideAndWrittenBackAsV03)
     EXPECT_EQ(Records(reloaded), loaded);
 }
 
+TEST_F(LoadSaveTest, AV02FileFromAnIndependentScramblerLoadsItsRecords)
+{
+    // fuzz/make_corpus.sh writes this file with a scrambler of its own, so that a change made to
+    // the program's scrambling and to the fixtures that use it alike is still caught.
+    const std::string original = ReadBytes(KAVELMARK_FUZZ_CORPUS "/reader/v02");
+    ASSERT_FALSE(original.empty());
+    WriteBytes(path, original);
+    EXPECT_EQ(LoadWith("Kennwort"), 0);
+    std::vector<std::string> loaded = Records(store);
+    ASSERT_EQ(loaded.size(), 2u + 6u); // FTP came from the file
+    EXPECT_EQ(loaded[0], "_C__|_FTP_|_User_|_Password (*)_|_Host_|_");
+    EXPECT_EQ(loaded[1], "_E__|_FTP_|_a_|__|_b_|_c_|_d_|_");
+    EXPECT_EQ(ReadBytes(path + ".old_1"), original);
+
+    WriteBytes(path, original);
+    recorder.messages.clear();
+    EXPECT_EQ(LoadWith("kennwort"), -1);
+    ASSERT_EQ(recorder.messages.size(), 1u);
+    EXPECT_EQ(recorder.messages[0].text, "Das Passwort ist falsch!");
+}
+
 TEST_F(LoadSaveTest, V01FileLoadsAsBuiltInsOnlyAndIsMovedToTheFirstFreeBackup)
 {
     const std::string v01 = U32(16) + "Kavelmark V0.1  whatever followed";
