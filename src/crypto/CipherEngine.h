@@ -34,10 +34,6 @@ public:
     {
         return data_;
     }
-    void SetData(SecureString data)
-    {
-        data_ = std::move(data);
-    }
 
     // Pads and encrypts the data; returns a copy of the ciphertext.
     SecureString Encrypt(std::string_view password);

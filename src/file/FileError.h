@@ -5,7 +5,8 @@
 namespace kavelmark
 {
 
-// Cause codes of failed file operations, shown with their FileErrorText.
+// Cause codes of failed file operations, shown with their FileErrorText (which knows 7, the
+// current folder, and 14, the end of the file, too: no operation here fails that way).
 enum FileErrorCode : int
 {
     kFileOk = 0,
@@ -15,14 +16,12 @@ enum FileErrorCode : int
     kFileTooManyOpen = 4,
     kFileAccessDenied = 5,
     kFileInvalidHandle = 6,
-    kFileRemoveCurrentDir = 7,
     kFileDirectoryFull = 8,
     kFileBadSeek = 9,
     kFileHardware = 10,
     kFileSharingViolation = 11,
     kFileLockViolation = 12,
     kFileDiskFull = 13,
-    kFileEndOfFile = 14,
 };
 
 // The cause code of an errno value.

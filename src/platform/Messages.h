@@ -15,7 +15,6 @@ enum class MessageIcon
     Information,
     Question,
     Exclamation,
-    Stop,
     None,
 };
 

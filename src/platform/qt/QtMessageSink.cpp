@@ -14,7 +14,6 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon)
     switch (icon)
     {
     case MessageIcon::Error:
-    case MessageIcon::Stop:
         return QMessageBox::Critical;
     case MessageIcon::Information:
         return QMessageBox::Information;
