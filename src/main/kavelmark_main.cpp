@@ -29,10 +29,11 @@ int main(int argc, char** argv)
     ScopedMessageSink scopedMessages(messages);
 
     // Before anything reads the password file: a second program would save over the first.
-    SingleInstance instance(SingleInstance::DefaultName());
+    SingleInstance instance(SingleInstance::DefaultName(), SingleInstance::DefaultFolder());
     switch (instance.Claim())
     {
     case SingleInstance::Role::First:
+    case SingleInstance::Role::Unguarded:
         break;
     case SingleInstance::Role::HandedOver:
         return 0;

@@ -2,10 +2,12 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFile>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <QThread>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kavelmark
@@ -18,7 +20,7 @@ constexpr char kActivate[] = "activate\n";
 } // namespace
 
 SingleInstance::SingleInstance(const QString& name, const QString& folder)
-    : lockPath_(folder + QLatin1Char('/') + name + QStringLiteral(".lock")),
+    : folder_(folder), lockPath_(folder + QLatin1Char('/') + name + QStringLiteral(".lock")),
       socketPath_(folder + QLatin1Char('/') + name + QStringLiteral(".socket")), lock_(lockPath_)
 {
     // A lock whose holder died is taken over at once; a live holder never loses it.
@@ -35,8 +37,35 @@ SingleInstance::~SingleInstance()
 
 QString SingleInstance::DefaultFolder()
 {
-    QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    return runtime.isEmpty() ? QDir::tempPath() : runtime;
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && IsPrivateFolder(runtime))
+    {
+        return runtime;
+    }
+    // Made private from the start; one that someone else made first fails the check in Claim.
+    const QString own = QDir::tempPath() + QStringLiteral("/kavelmark-%1").arg(::getuid());
+    ::mkdir(QFile::encodeName(own).constData(), 0700);
+    return own;
+}
+
+bool SingleInstance::IsPrivateFolder(const QString& path)
+{
+    struct stat info = {};
+    return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::getuid() && (info.st_mode & 077) == 0;
+}
+
+bool SingleInstance::PeerIsThisUser(int socketDescriptor)
+{
+#if defined(SO_PEERCRED)
+    struct ucred peer = {};
+    socklen_t length = sizeof peer;
+    return ::getsockopt(socketDescriptor, SOL_SOCKET, SO_PEERCRED, &peer, &length) == 0 && peer.uid == ::getuid();
+#else
+    uid_t uid = 0;
+    gid_t gid = 0;
+    return ::getpeereid(socketDescriptor, &uid, &gid) == 0 && uid == ::getuid();
+#endif
 }
 
 QString SingleInstance::DefaultName()
@@ -46,6 +75,12 @@ QString SingleInstance::DefaultName()
 
 SingleInstance::Role SingleInstance::Claim(int waitMs)
 {
+    // Another user's lock would keep this program out, and their listener would get its
+    // hand-over: without a folder of our own there is no instance to claim.
+    if (!IsPrivateFolder(folder_))
+    {
+        return Role::Unguarded;
+    }
     if (lock_.tryLock(0))
     {
         return Listen() ? Role::First : Role::Failed;
@@ -75,6 +110,12 @@ bool SingleInstance::Listen()
             {
                 while (QLocalSocket* client = server_->nextPendingConnection())
                 {
+                    if (!PeerIsThisUser(static_cast<int>(client->socketDescriptor())))
+                    {
+                        client->abort();
+                        client->deleteLater();
+                        continue;
+                    }
                     connect(client, &QLocalSocket::readyRead, this,
                             [this, client]
                             {
@@ -102,6 +143,10 @@ bool SingleInstance::HandOver(int waitMs)
         socket.connectToServer(socketPath_);
         if (socket.waitForConnected(100))
         {
+            if (!PeerIsThisUser(static_cast<int>(socket.socketDescriptor())))
+            {
+                return false;
+            }
             socket.write(kActivate);
             bool sent = socket.waitForBytesWritten(1000);
             socket.disconnectFromServer();
