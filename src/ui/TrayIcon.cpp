@@ -118,10 +118,12 @@ void MainWindow::BringToFront()
         UnlockSession();
         return;
     }
-    // Before the session has its icon the window has nothing to show yet (the login runs).
-    if (trayIcon_)
+    // A window that was never shown has nothing to show yet (the login runs). One that was
+    // hidden into the icon or minimized, also for want of an icon, comes back with the focus.
+    if (trayIcon_ || isVisible())
     {
-        showNormal();
+        setWindowState(windowState() & ~Qt::WindowMinimized);
+        show();
         raise();
         activateWindow();
     }

@@ -270,6 +270,41 @@ TEST_F(TrayIconTest, HiddenWindowKeepsTheRunAndNoIconOutlivesIt)
     EXPECT_FALSE(window->HasTrayIcon());
 }
 
+TEST_F(TrayIconTest, ASecondStartBringsTheWindowBackWithTheFocusAlsoWithoutAnIcon)
+{
+    struct Case
+    {
+        const char* name;
+        bool login;
+        bool area;
+    };
+    const Case cases[] = {
+        {"hidden into the icon", true, true},
+        {"minimized: no notification area", true, false},
+        {"minimized: login cancelled, so no icon", false, true},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ScopedNotificationArea area(c.area);
+        std::unique_ptr<MainWindow> window = StartedWindow(c.login);
+        window->Create();
+        window->show();
+        ClickHide(*window);
+        ASSERT_TRUE(!window->isVisible() || window->isMinimized());
+
+        window->BringToFront();
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->isMinimized());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return window->isActiveWindow(); }, 2000));
+        window->Session().EndSession();
+    }
+    // While the login of the start still runs, there is no window to show yet.
+    std::unique_ptr<MainWindow> starting = std::make_unique<MainWindow>(nullptr, file);
+    starting->BringToFront();
+    EXPECT_FALSE(starting->isVisible());
+}
+
 TEST_F(TrayIconTest, AFailedStartAddsNoIcon)
 {
     file.loadResult = -1;
