@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <algorithm>
 #include <limits>
 #include <optional>
 
@@ -104,11 +105,10 @@ std::optional<std::uint32_t> ParseUInt(const std::string& text)
         {
             return std::nullopt;
         }
-        value = value * 10 + static_cast<std::uint64_t>(text[i] - '0');
-        if (value > std::numeric_limits<std::uint32_t>::max())
-        {
-            return std::nullopt;
-        }
+        // A number beyond the range is still a number: held at the largest value, so that the
+        // range check that follows names the range instead of asking for a number.
+        value = std::min<std::uint64_t>(value * 10 + static_cast<std::uint64_t>(text[i] - '0'),
+                                        std::numeric_limits<std::uint32_t>::max());
     }
     return static_cast<std::uint32_t>(value);
 }

@@ -42,8 +42,9 @@ public:
     // Text of a QLineEdit, QPlainTextEdit, QLabel, button or editable combo box (UTF-8).
     // Line breaks of a QPlainTextEdit are "\r\n" in the member.
     void Text(QWidget* control, std::string& value);
-    // A whole number without sign, 0 to 4294967295; blanks and tabs around the digits are
-    // allowed. Refused otherwise with "Geben Sie bitte eine positive ganze Zahl ein.".
+    // A whole number without sign; blanks and tabs around the digits are allowed, and more
+    // digits than 32 bits hold read as 4294967295, for the range check to refuse. Anything else
+    // is refused with "Geben Sie bitte eine positive ganze Zahl ein.".
     void UInt(QWidget* control, std::uint32_t& value);
     // Checks the value that the last exchange read (only when saving); refused with
     // "Geben Sie bitte eine ganze Zahl zwischen %1 und %2 ein.".

@@ -30,7 +30,10 @@ TEST(DataExchangeTest, UnsignedNumberWithRangeCheck)
         {"+5", "Geben Sie bitte eine positive ganze Zahl ein.", 7},
         {"4 2", "Geben Sie bitte eine positive ganze Zahl ein.", 7},
         {"12ms", "Geben Sie bitte eine positive ganze Zahl ein.", 7},
-        {"4294967296", "Geben Sie bitte eine positive ganze Zahl ein.", 7},
+        {"4294967295", "Geben Sie bitte eine ganze Zahl zwischen 0 und 360000 ein.", 4294967295u},
+        {"4294967296", "Geben Sie bitte eine ganze Zahl zwischen 0 und 360000 ein.", 4294967295u},
+        {"99999999999999999999999", "Geben Sie bitte eine ganze Zahl zwischen 0 und 360000 ein.", 4294967295u},
+        {"99999999999x", "Geben Sie bitte eine positive ganze Zahl ein.", 7},
     };
     for (const Case& c : cases)
     {
