@@ -6,6 +6,7 @@
 #include "app/qt/SingleInstance.h"
 #include "platform/Messages.h"
 #include "platform/ProcessHardening.h"
+#include "platform/ProductNames.h"
 #include "platform/qt/GermanQtTexts.h"
 #include "platform/qt/QtMessageSink.h"
 #include "settings/Settings.h"
@@ -48,8 +49,8 @@ int main(int argc, char** argv)
     QtSaveAsDialog saveAsDialog;
     SaveAsDialog* previousDialog = SetSaveAsDialog(&saveAsDialog);
 
-    Settings::SetString(settings::kCompany, settings::kHomePage, "https://kavelmark.brenkholt.example/", true);
-    Settings::SetString(settings::kCompany, settings::kEMail, "kavelmark@brenkholt.example", true);
+    Settings::SetString(settings::kCompany, settings::kHomePage, kMakerHomePage, true);
+    Settings::SetString(settings::kCompany, settings::kEMail, kMakerEMail, true);
 
     int result = 0;
     {

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "layout/qt/CDialogLayout.h"
+#include "platform/ProductNames.h"
 #include "ui/HyperlinkControl.h"
 
 namespace kavelmark
@@ -32,7 +33,7 @@ public:
     static constexpr int kCryptoNoticeId = 1044;
     static constexpr int kCryptoLinkId = 1041;
 
-    static constexpr const char* kMakerUrl = "https://www.example.org/kavelmark";
+    static constexpr const char* kMakerUrl = kMakerHomePage;
     static constexpr const char* kLayoutUrl = "https://www.example.org/panelgrid";
     static constexpr const char* kCryptoUrl = "https://www.cryptopp.com/";
     static constexpr const char* kMakerToolTip = "Link auf meine Web-Side";

@@ -171,6 +171,8 @@ TEST_F(HyperlinkControlTest, FailedOpenTellsWhyAndNoLongerShowsTheLinkVisited)
         ASSERT_EQ(messages.messages.size(), 1u);
         EXPECT_EQ(messages.messages[0].text, std::string("Unable to open hyperlink:\n\n") + c.line);
         EXPECT_EQ(messages.messages[0].icon, MessageIcon::Exclamation);
+        // The program's name, not the executable's.
+        EXPECT_EQ(messages.messages[0].caption, "Kavelmark");
         link.SetVisited(false);
     }
 }
