@@ -1,7 +1,6 @@
 #include "ui/ClipboardGuard.h"
 
 #include <QClipboard>
-#include <QCryptographicHash>
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QSignalBlocker>
@@ -11,19 +10,6 @@
 
 namespace kavelmark
 {
-namespace
-{
-
-QByteArray Digest(const QString& text)
-{
-    QByteArray utf8 = text.toUtf8();
-    QByteArray digest = QCryptographicHash::hash(utf8, QCryptographicHash::Sha256);
-    utf8.fill('\0');
-    return digest;
-}
-
-} // namespace
-
 ClipboardGuard::ClipboardGuard(QObject* parent) : QObject(parent)
 {
     timer_.setSingleShot(true);
@@ -53,12 +39,7 @@ void ClipboardGuard::Copy(const QString& text, bool secret, const QString& what)
     {
         return;
     }
-    auto* data = new QMimeData;
-    data->setText(text);
-    if (secret)
-    {
-        data->setData(QString::fromLatin1(kPasswordManagerHint), QByteArrayLiteral("secret"));
-    }
+    auto* data = new SecretMimeData(text, secret);
     clipboard->setMimeData(data);
     Forget();
     if (!secret)
@@ -66,7 +47,7 @@ void ClipboardGuard::Copy(const QString& text, bool secret, const QString& what)
         emit StatusChanged(QString());
         return;
     }
-    digest_ = Digest(text);
+    secret_ = data;
     const int seconds = ClearDelaySeconds();
     if (seconds > 0)
     {
@@ -82,13 +63,10 @@ void ClipboardGuard::Copy(const QString& text, bool secret, const QString& what)
 void ClipboardGuard::ClearIfOurs()
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
-    if (!digest_.isEmpty() && clipboard)
+    // Still ours while the clipboard hands out our own data; clearing it wipes the secret.
+    if (secret_ && clipboard && clipboard->mimeData() == secret_)
     {
-        const QMimeData* data = clipboard->mimeData();
-        if (data && data->hasText() && Digest(data->text()) == digest_)
-        {
-            clipboard->clear();
-        }
+        clipboard->clear();
     }
     Forget();
     emit StatusChanged(QString());
@@ -97,7 +75,7 @@ void ClipboardGuard::ClearIfOurs()
 void ClipboardGuard::Forget()
 {
     timer_.stop();
-    digest_.clear();
+    secret_.clear();
 }
 
 } // namespace kavelmark

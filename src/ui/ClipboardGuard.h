@@ -1,9 +1,11 @@
 #pragma once
 
-#include <QByteArray>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
+
+#include "ui/SecretMimeData.h"
 
 namespace kavelmark
 {
@@ -16,15 +18,14 @@ class ClipboardGuard : public QObject
     Q_OBJECT
 
 public:
-    // The MIME type by which clipboard managers recognise a secret and keep no history of it.
-    static constexpr const char* kPasswordManagerHint = "x-kde-passwordManagerHint";
+    static constexpr const char* kPasswordManagerHint = SecretMimeData::kPasswordManagerHint;
 
     explicit ClipboardGuard(QObject* parent = nullptr);
     ~ClipboardGuard() override;
     ClipboardGuard(const ClipboardGuard&) = delete;
     ClipboardGuard& operator=(const ClipboardGuard&) = delete;
 
-    // Copies text; what names the value in the status ("Password").
+    // Copies text; what names the value in the status ("Password"). The caller wipes its text.
     void Copy(const QString& text, bool secret, const QString& what);
     // Empties the clipboard when it still holds our secret.
     void ClearIfOurs();
@@ -43,8 +44,9 @@ private:
     void Forget();
 
     QTimer timer_;
-    // A digest of the secret rather than the secret itself: enough to recognise it.
-    QByteArray digest_;
+    // The secret we put there, while the clipboard holds it; the clipboard owns it and wipes
+    // it when it lets go (a copy by another program replaces it).
+    QPointer<SecretMimeData> secret_;
 };
 
 } // namespace kavelmark

@@ -13,6 +13,7 @@
 #include "platform/qt/QtText.h"
 #include "store/PasswordStore.h"
 #include "ui/GeneratorDialog.h"
+#include "ui/SecretSelection.h"
 
 namespace kavelmark
 {
@@ -231,6 +232,13 @@ bool EditEntryDialog::OnInitDialog()
     return true;
 }
 
+void EditEntryDialog::ShowLabel(int i, const QString& label)
+{
+    Label(i)->setText(label);
+    // The values stand in clear here: a secret one must not reach the primary selection.
+    MarkSecretField(*ValueEdit(i), PasswordStore::IsSecretLabel(label.toStdString()));
+}
+
 void EditEntryDialog::ShowTexts()
 {
     NameEdit()->setText(FromCp1252(name));
@@ -238,7 +246,7 @@ void EditEntryDialog::ShowTexts()
     for (int i = 1; i <= 3; ++i)
     {
         SetValueText(*ValueEdit(i), FromCp1252(values[static_cast<std::size_t>(i - 1)]));
-        Label(i)->setText(labels[static_cast<std::size_t>(i - 1)]);
+        ShowLabel(i, labels[static_cast<std::size_t>(i - 1)]);
     }
 }
 
@@ -261,7 +269,7 @@ void EditEntryDialog::OnCategoryChanged()
     {
         QString& label = labels[static_cast<std::size_t>(i - 1)];
         label = QStringLiteral("$&%1: ").arg(i) + FromCp1252(store->GetCategoryLabel(record, i));
-        Label(i)->setText(label);
+        ShowLabel(i, label);
     }
 }
 

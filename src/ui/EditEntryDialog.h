@@ -66,6 +66,7 @@ protected:
 
 private:
     void ShowTexts();
+    void ShowLabel(int i, const QString& label);
     void FitLabelColumn();
     bool ReadTexts();
 };

@@ -7,6 +7,7 @@
 #include <QTreeWidget>
 
 #include "platform/qt/QtText.h"
+#include "platform/qt/SecretText.h"
 #include "ui/MainWindow.h"
 
 namespace kavelmark
@@ -110,7 +111,9 @@ void EntryClipboard::CopyValue(PasswordStore::Position entry, int i)
     {
         return;
     }
-    guard_.Copy(FromCp1252(window_.Store().GetEntryValue(entry, i)), IsSecret(entry, i), ValueName(entry, i));
+    const QString value = FromCp1252(window_.Store().GetEntryValue(entry, i));
+    guard_.Copy(value, IsSecret(entry, i), ValueName(entry, i));
+    WipeText(value);
 }
 
 std::unique_ptr<QMenu> EntryClipboard::RowMenu(QTreeWidgetItem* row)
@@ -161,7 +164,11 @@ void EntryClipboard::CopyDetailSelection(int i)
         return;
     }
     const bool secret = entry && IsSecret(entry, i);
-    guard_.Copy(field->selectedText(), secret, entry ? ValueName(entry, i) : QStringLiteral("Wert %1").arg(i));
+    // A copy of its own, which may be wiped: the whole selection may share the field's text.
+    QString selected = field->selectedText();
+    selected.detach();
+    guard_.Copy(selected, secret, entry ? ValueName(entry, i) : QStringLiteral("Wert %1").arg(i));
+    WipeText(selected);
 }
 
 bool EntryClipboard::eventFilter(QObject* watched, QEvent* event)

@@ -34,6 +34,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/EntryClipboard.h"
 #include "ui/EntryFinder.h"
+#include "ui/SecretSelection.h"
 #include "ui/TrayIcon.h"
 
 static void InitKavelmarkResources()
@@ -188,6 +189,7 @@ MainWindow::MainWindow(QWidget* parent, SessionFile& file)
       session_(store_, *this, file)
 {
     InitKavelmarkResources();
+    GuardPrimarySelection();
     for (const char* size : kProgramIconFiles)
     {
         programIcon_.addFile(QString::fromLatin1(size));
@@ -659,6 +661,7 @@ void MainWindow::SetMasked(int i, bool masked)
     field->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
     field->setText(masked ? QString(static_cast<qsizetype>(value.size()), QLatin1Char('*')) : FromCp1252(value));
     field->setCursorPosition(0);
+    MarkSecretField(*field, !masked && secret_[static_cast<std::size_t>(i - 1)]);
     field->repaint();
 }
 

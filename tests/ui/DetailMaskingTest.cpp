@@ -8,6 +8,7 @@
 #include "support/MessageRecorder.h"
 #include "support/QtPrinters.h"
 #include "ui/MainWindow.h"
+#include "ui/SecretSelection.h"
 
 namespace kavelmark
 {
@@ -79,6 +80,23 @@ TEST_F(DetailMaskingTest, TheSecretIsInTheFieldOnlyWhileItIsShown)
     window.ShowEntryDetails(); // a refresh masks the focused field too
     EXPECT_FALSE(HoldsSecret(*window.DetailField(3), "TAN-99"));
     EXPECT_EQ(window.DetailField(1)->text(), "DE12"); // not secret: always in clear
+}
+
+TEST_F(DetailMaskingTest, OnlyASecretShownInClearIsKeptFromThePrimarySelection)
+{
+    settings.Write("Config", "HideTimer (mSec)", "60000");
+    auto marked = [this]
+    {
+        return std::vector<bool>{IsMarkedSecretField(window.DetailField(1)), IsMarkedSecretField(window.DetailField(2)),
+                                 IsMarkedSecretField(window.DetailField(3))};
+    };
+    EXPECT_EQ(marked(), (std::vector<bool>{false, false, false}));
+    window.DetailField(2)->setFocus();
+    EXPECT_EQ(marked(), (std::vector<bool>{false, true, false}));
+    window.DetailField(1)->setFocus(); // not secret: never marked, and field 2 is masked again
+    EXPECT_EQ(marked(), (std::vector<bool>{false, false, false}));
+    window.DetailField(3)->setFocus();
+    EXPECT_EQ(marked(), (std::vector<bool>{false, false, true}));
 }
 
 TEST_F(DetailMaskingTest, TheHideTimerTakesTheSecretOutOfTheFocusedField)

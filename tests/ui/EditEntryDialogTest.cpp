@@ -14,6 +14,7 @@
 #include "support/MessageRecorder.h"
 #include "support/QtPrinters.h"
 #include "ui/EditEntryDialog.h"
+#include "ui/SecretSelection.h"
 
 namespace kavelmark
 {
@@ -109,8 +110,16 @@ TEST_F(EditEntryDialogTest, ChoosingACategoryRelabelsAndKeepsWhatWasTyped)
     dialog.NameEdit()->setText(QStringLiteral("getippt"));
     dialog.ValueEdit(2)->setPlainText(QStringLiteral("a\nΩ")); // not storable, yet kept while relabelling
 
+    // Values under a secret label stand in clear here: they are kept from the primary selection.
+    auto marked = [&dialog]
+    {
+        return std::vector<bool>{IsMarkedSecretField(dialog.ValueEdit(1)), IsMarkedSecretField(dialog.ValueEdit(2)),
+                                 IsMarkedSecretField(dialog.ValueEdit(3))};
+    };
+    EXPECT_EQ(marked(), (std::vector<bool>{false, true, true}));
     dialog.CategoryList()->setCurrentIndex(dialog.CategoryList()->findText(QStringLiteral("FTP")));
     EXPECT_EQ(Labels(dialog), (QStringList{"$&1: User", "$&2: Password (*)", "$&3: Host"}));
+    EXPECT_EQ(marked(), (std::vector<bool>{false, true, false}));
     EXPECT_EQ(dialog.NameEdit()->text(), "getippt");
     EXPECT_EQ(dialog.ValueEdit(2)->toPlainText(), "a\nΩ");
     EXPECT_EQ(dialog.ValueEdit(1)->toPlainText(), "wert1");

@@ -8,8 +8,12 @@
 #include <QMimeData>
 #include <QTest>
 #include <QTreeWidget>
+#include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
+#include "platform/SecureMemory.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
 #include "support/MessageRecorder.h"
@@ -132,6 +136,28 @@ TEST_F(EntryClipboardTest, TextAnotherProgramCopiedMeanwhileStays)
     // Nor does the program's end take it.
     window.reset();
     EXPECT_EQ(Clipboard().text(), QStringLiteral("fremder Text"));
+}
+
+TEST_F(EntryClipboardTest, ACopiedSecretLivesInWipedMemoryAndIsWipedWhenTheClipboardIsCleared)
+{
+    static std::vector<std::pair<std::size_t, bool>> released; // size, all zero
+    released.clear();
+    SelectRowNamed(QStringLiteral("Bank"));
+    QTest::keyClick(window->EntryList(), Qt::Key_C, Qt::ControlModifier);
+    ASSERT_EQ(Clipboard().text(), QStringLiteral("4711"));
+    EXPECT_EQ(Clipboard().mimeData()->data(QStringLiteral("text/plain")), QByteArray("4711"));
+
+    SetSecureReleaseHook(
+        [](const void* block, std::size_t size)
+        {
+            const auto* bytes = static_cast<const unsigned char*>(block);
+            released.emplace_back(size, std::all_of(bytes, bytes + size, [](unsigned char b) { return b == 0; }));
+        });
+    Commands().Guard().ClearIfOurs();
+    SetSecureReleaseHook(nullptr);
+    EXPECT_TRUE(Clipboard().text().isEmpty());
+    // "4711" and the zero after it: the clipboard's copy, given back wiped.
+    EXPECT_NE(std::find(released.begin(), released.end(), std::make_pair(std::size_t{5}, true)), released.end());
 }
 
 TEST_F(EntryClipboardTest, TheProgramsEndClearsAWaitingSecret)
