@@ -85,7 +85,7 @@ int MeasureLoadPeak(const char* path)
     Env().Use(path);
     std::size_t before = bench::StatusKilobytes("VmRSS:");
     PasswordStore store;
-    int result = Load(store, kPassword, ComputeLegacySeed(kPassword));
+    const int result = static_cast<int>(Load(store, kPassword, ComputeLegacySeed(kPassword)));
     std::printf("%zu %zu %d\n", before, bench::StatusKilobytes("VmHWM:"), result);
     return 0;
 }

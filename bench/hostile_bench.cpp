@@ -146,7 +146,7 @@ int LoadInChild(const char* path)
     PasswordStore store;
     std::printf("%zu\n", bench::StatusKilobytes("VmRSS:"));
     std::fflush(stdout);
-    int result = Load(store, kPassword, ComputeLegacySeed(kPassword));
+    const int result = static_cast<int>(Load(store, kPassword, ComputeLegacySeed(kPassword)));
     std::printf("%d\n", result);
     return 0;
 }

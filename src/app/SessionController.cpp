@@ -35,13 +35,13 @@ bool SessionController::StartSession()
         return true;
     }
 
-    int result = LoadFile();
-    if (result == 2)
+    LoadResult result = LoadFile();
+    if (result == LoadResult::Missing)
     {
         ShowMessage(kCreateEmptyText, "Ladefehler", MessageIcon::Error);
         SaveStore();
     }
-    else if (result != 0)
+    else if (result != LoadResult::Loaded)
     {
         fileOk_ = false;
         return false;
@@ -51,7 +51,7 @@ bool SessionController::StartSession()
     return true;
 }
 
-int SessionController::LoadFile()
+LoadResult SessionController::LoadFile()
 {
     PasswordConfirmer previous = SetPasswordConfirmer(
         [this]() -> std::optional<SecureString>
@@ -64,17 +64,17 @@ int SessionController::LoadFile()
             }
             return std::move(dialog->enteredPassword);
         });
-    int result = file_.Load(store_, currentPassword_, legacySeed_);
+    LoadResult result = file_.Load(store_, currentPassword_, legacySeed_);
     SetPasswordConfirmer(std::move(previous));
     return result;
 }
 
-int SessionController::SaveStore()
+SaveResult SessionController::SaveStore()
 {
     // A locked session's store is empty: saved, it would replace every entry of the file.
     if (locked_)
     {
-        return -1;
+        return SaveResult::Kept;
     }
     return file_.Save(store_, currentPassword_);
 }
@@ -101,7 +101,7 @@ bool SessionController::RequestEnd()
         endSettled_ = true;
         return true;
     }
-    if (!fileOk_ || SaveStore() == 0)
+    if (!fileOk_ || SaveStore() == SaveResult::Saved)
     {
         if (!fileOk_)
         {
@@ -169,7 +169,7 @@ bool SessionController::Lock()
     {
         return true;
     }
-    if (fileOk_ ? SaveStore() != 0 : HoldsEntries())
+    if (fileOk_ ? SaveStore() != SaveResult::Saved : HoldsEntries())
     {
         // Entries typed into a session whose file did not load cannot be saved; locking
         // would throw them away without a word.
@@ -214,13 +214,13 @@ bool SessionController::Unlock()
         return false;
     }
 
-    const int result = LoadFile();
-    if (result != 0)
+    const LoadResult result = LoadFile();
+    if (result != LoadResult::Loaded)
     {
         // The password is proved by the file alone: without it nothing opens, also when the
         // file went missing meanwhile (the load says nothing then, so we do).
         Forget();
-        if (result == 2)
+        if (result == LoadResult::Missing)
         {
             ShowMessage(kReloadFailedText, "Fehler", MessageIcon::Error);
         }
@@ -233,8 +233,7 @@ bool SessionController::Unlock()
 
 void SessionController::Reload()
 {
-    int result = LoadFile();
-    fileOk_ = result == 0;
+    fileOk_ = LoadFile() == LoadResult::Loaded;
     // Also after a failure, and before the message: the load may have emptied the store
     // under the list's rows.
     windows_.StoreReloaded();

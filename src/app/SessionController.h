@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/LoginDialogBase.h"
+#include "file/LoadSave.h"
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
 
@@ -15,8 +16,8 @@ class SessionFile
 {
 public:
     virtual ~SessionFile() = default;
-    virtual int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed) = 0;
-    virtual int Save(const PasswordStore& store, const SecureString& password) = 0;
+    virtual LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed) = 0;
+    virtual SaveResult Save(const PasswordStore& store, const SecureString& password) = 0;
 };
 
 // The password file named by Config/MainEntryFile, as load and save find it.
@@ -99,9 +100,9 @@ private:
     // The login window; false when it was cancelled.
     bool AskPassword();
     // The file's load, with the login window at hand to confirm the password.
-    int LoadFile();
+    LoadResult LoadFile();
     // Every save goes through here.
-    int SaveStore();
+    SaveResult SaveStore();
     void SaveOrRefuse();
     bool HoldsEntries() const;
     void Forget();

@@ -9,11 +9,11 @@ namespace
 class MainEntryFileImpl final : public SessionFile
 {
 public:
-    int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed) override
+    LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed) override
     {
         return kavelmark::Load(store, password, legacySeed);
     }
-    int Save(const PasswordStore& store, const SecureString& password) override
+    SaveResult Save(const PasswordStore& store, const SecureString& password) override
     {
         return kavelmark::Save(store, password);
     }

@@ -96,7 +96,7 @@ void ShowWrongPassword()
     ShowMessage("Das Passwort ist falsch!", "ERROR", MessageIcon::Error);
 }
 
-int LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed, std::string& path)
+LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed, std::string& path)
 {
     path = MainEntryFile();
     // Looked at before opening: a FIFO or a device in place of the file is not ours to read.
@@ -105,7 +105,7 @@ int LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t l
     {
         RefuseFile(path, Refusal::NotARegularFile);
         store.AddMissingBuiltInCategories();
-        return kLoadDamaged;
+        return LoadResult::Damaged;
     }
     RetryingFile file;
     int opened = file.OpenForReading(path);
@@ -117,7 +117,7 @@ int LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t l
             ShowFileError(opened);
         }
         store.AddMissingBuiltInCategories();
-        return opened;
+        return OpenFailure(opened);
     }
 
     store.RemoveAll();
@@ -138,7 +138,7 @@ int LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t l
     if (read == ReadResult::WrongPassword)
     {
         ShowWrongPassword();
-        return -1;
+        return LoadResult::Refused;
     }
     if (read == ReadResult::Damaged || read == ReadResult::TooLarge ||
         (read == ReadResult::Done && version == FileVersion::Unknown))
@@ -148,7 +148,7 @@ int LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t l
                          : read == ReadResult::Damaged ? Refusal::Damaged
                                                        : Refusal::UnknownFormat);
         store.AddMissingBuiltInCategories();
-        return kLoadDamaged;
+        return LoadResult::Damaged;
     }
     store.AddMissingBuiltInCategories();
     // An old version is set aside only once it was read whole and passed its check; the
@@ -162,7 +162,7 @@ int LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t l
             {
                 store.RemoveAll();
                 ShowWrongPassword();
-                return -1;
+                return LoadResult::Refused;
             }
         }
         if (!MoveToBackup(path))
@@ -172,12 +172,12 @@ int LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t l
                         path, MessageIcon::Error);
         }
     }
-    return read == ReadResult::ShortRead ? -1 : 0;
+    return read == ReadResult::ShortRead ? LoadResult::Refused : LoadResult::Loaded;
 }
 
 } // namespace
 
-int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed)
+LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed)
 {
     std::string path;
     try
@@ -190,7 +190,7 @@ int Load(PasswordStore& store, const SecureString& password, std::uint64_t legac
         store.RemoveAll();
         RefuseFile(path, Refusal::Damaged);
         store.AddMissingBuiltInCategories();
-        return kLoadDamaged;
+        return LoadResult::Damaged;
     }
 }
 

@@ -11,26 +11,38 @@
 namespace kavelmark
 {
 
-// Load's result for a file it refuses: an unknown magic, or lengths the format cannot
-// describe. The session treats it like every failed load and never saves over such a file.
-inline constexpr int kLoadDamaged = -2;
+// What a load came to. The numbers are the load's results as its callers have always known
+// them; a file that could not be opened gives the cause code of the failure (OpenFailure).
+enum class LoadResult : int
+{
+    Loaded = 0,   // also a V0.1 file
+    Missing = 2,  // no such file: the store holds the built-in categories
+    Refused = -1, // a wrong password, or a file shorter than its own lengths
+    Damaged = -2, // not a readable password file: the session never saves over it
+};
+constexpr LoadResult OpenFailure(int causeCode)
+{
+    return static_cast<LoadResult>(causeCode);
+}
 
 // Loads the password file named by the setting Config/MainEntryFile into the store.
-// Results: 0 loaded (also a V0.1 file), 2 the file does not exist, -1 wrong password or a
-// short read, kLoadDamaged a file that is not a readable password file (also one that is
-// not a regular file, one too large, or one whose load ran out of memory), another
-// positive value the cause code of a failed open; damaged files get a result that is
-// neither 0 nor 2, so the session refuses to save over them. The file is closed before
-// any message goes through the messages seam.
-int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed);
+// Damaged also covers a file that is not a regular file, one too large, and one whose load ran
+// out of memory. The file is closed before any message goes through the messages seam.
+LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed);
 
-// Save's result when the file changed since this process loaded or last saved it and the
-// user chose not to overwrite it: nothing was written.
-inline constexpr int kSaveKept = -3;
-
-// Save's result for a store that would make a file larger than a load takes: nothing was
-// written, and the store is kept so that the user can delete entries and save again.
-inline constexpr int kSaveTooLarge = -4;
+// What a save came to; a write that failed gives the cause code of the failure
+// (WriteFailure), with a message.
+enum class SaveResult : int
+{
+    Saved = 0,             // also when the file is in place but could not be confirmed on disk
+    ListInconsistent = -1, // written, but the list and its count disagreed
+    Kept = -3,             // another program changed the file, and the user kept its version
+    TooLarge = -4,         // beyond the file's limits: nothing written, the store kept
+};
+constexpr SaveResult WriteFailure(int causeCode)
+{
+    return static_cast<SaveResult>(causeCode);
+}
 
 // Save's own messages; the path of the file follows each text.
 inline constexpr const char* kChangedFileCaption = "Datei geändert";
@@ -60,10 +72,8 @@ PasswordConfirmer SetPasswordConfirmer(PasswordConfirmer confirmer);
 // Writes the whole store as a V0.3 file to Config/MainEntryFile, replacing the old file
 // only once the new one is safely on disk; a symbolic link stays and its target is written.
 // A file that another program changed since this process loaded or saved it is replaced only
-// after the user agreed ("Datei geändert"). 0 on success, also when the file is in place but
-// could not be confirmed on disk (with a message); kSaveKept, kSaveTooLarge or another non-zero
-// value (with a message) when the file was not written, -1 when the list and its count disagree.
-int Save(const PasswordStore& store, const SecureString& password);
+// after the user agreed ("Datei geändert").
+SaveResult Save(const PasswordStore& store, const SecureString& password);
 
 // Where Save takes the local time of the save from (read once per save). Installing an
 // empty function restores the system clock; returns the clock it replaces.

@@ -56,7 +56,6 @@ std::string_view UpToZero(std::string_view text)
     return text.substr(0, text.find('\0'));
 }
 
-
 // Encrypts the body as it is made and hands it on in pieces, so that neither the whole
 // plaintext nor the whole ciphertext is ever held, and each piece is written while it is still
 // in the cache.

@@ -41,6 +41,9 @@ SaveClock& CurrentClock()
 
 constexpr std::time_t kStaleAfterSeconds = 60;
 
+// Beside the cause codes of the steps of a save: the user chose to keep the changed file.
+constexpr int kKeptByUser = static_cast<int>(SaveResult::Kept);
+
 // ".<name>." and six letters or digits: what CreateTemporary names our files.
 bool IsTemporaryOf(const std::string& entry, const std::string& name)
 {
@@ -139,7 +142,7 @@ bool OverwriteChangedFile(const std::string& path)
 
 // Takes the folder and the file for the save, once the file is still the one this process
 // loaded or saved, or the user agreed to overwrite it. Asks with no lock held, so that
-// other programs are not stopped by an open question. 0, kSaveKept or a cause code.
+// other programs are not stopped by an open question. 0, kKeptByUser or a cause code.
 int TakeForSaving(const std::string& path, const std::string& target, RetryingFile& folder, RetryingFile& file)
 {
     std::optional<FileIdentity> expected = RememberedFileIdentity(target);
@@ -159,7 +162,7 @@ int TakeForSaving(const std::string& path, const std::string& target, RetryingFi
         folder.Close();
         if (!OverwriteChangedFile(path))
         {
-            return kSaveKept;
+            return kKeptByUser;
         }
         expected = now;
     }
@@ -253,7 +256,7 @@ SaveClock SetSaveClock(SaveClock clock)
     return previous;
 }
 
-int Save(const PasswordStore& store, const SecureString& password)
+SaveResult Save(const PasswordStore& store, const SecureString& password)
 {
     bool listConsistent = true;
     bool unconfirmed = false;
@@ -262,23 +265,23 @@ int Save(const PasswordStore& store, const SecureString& password)
     if (!PasswordFile::WithinLimits(store.GetCount(), fileSize))
     {
         ShowStoreTooLarge(path, store.GetCount(), fileSize);
-        return kSaveTooLarge;
+        return SaveResult::TooLarge;
     }
     int result = ReplaceFile(path, store, password, listConsistent, unconfirmed);
-    if (result == kSaveKept)
+    if (result == kKeptByUser)
     {
-        return result;
+        return SaveResult::Kept;
     }
     if (result != kFileOk)
     {
         ShowFileError(result);
-        return result;
+        return WriteFailure(result);
     }
     if (unconfirmed)
     {
         ShowUnconfirmedSave(path);
     }
-    return listConsistent ? 0 : -1;
+    return listConsistent ? SaveResult::Saved : SaveResult::ListInconsistent;
 }
 
 } // namespace kavelmark

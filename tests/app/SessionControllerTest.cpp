@@ -66,32 +66,32 @@ public:
         std::string fileName;
     };
 
-    int Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed) override
+    LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed) override
     {
         loads.push_back({std::string(password.begin(), password.end()), legacySeed});
         if (onLoad)
         {
             onLoad(store);
         }
-        int result = loadResults.empty() ? 0 : loadResults.front();
+        LoadResult result = loadResults.empty() ? LoadResult::Loaded : loadResults.front();
         if (!loadResults.empty())
         {
             loadResults.erase(loadResults.begin());
         }
         return result;
     }
-    int Save(const PasswordStore&, const SecureString& password) override
+    SaveResult Save(const PasswordStore&, const SecureString& password) override
     {
         saves.push_back({std::string(password.begin(), password.end()),
                          Settings::GetString("Config", "MainEntryFile", "default.Kavelmark", true, true)});
         return saveResult;
     }
 
-    std::vector<int> loadResults;
+    std::vector<LoadResult> loadResults;
     std::function<void(PasswordStore&)> onLoad; // what the load puts into the store, whatever its result
     std::vector<std::pair<std::string, std::uint64_t>> loads;
     std::vector<SaveCall> saves;
-    int saveResult = 0;
+    SaveResult saveResult = SaveResult::Saved;
 };
 
 class SessionControllerTest : public ::testing::Test
@@ -109,7 +109,7 @@ protected:
 TEST_F(SessionControllerTest, FirstStartWithoutFileCreatesItAtOnce)
 {
     windows.login.Ok("geheim");
-    file.loadResults = {2};
+    file.loadResults = {LoadResult::Missing};
     ASSERT_TRUE(session.StartSession());
 
     ASSERT_EQ(file.loads.size(), 1u);
@@ -180,9 +180,9 @@ TEST_F(SessionControllerTest, CancelledLoginOpensAnEmptySessionThatNeverSaves)
 
 TEST_F(SessionControllerTest, FailedLoadRefusesTheStartAndTheSave)
 {
-    for (int result : {-1, 3, 32})
+    for (LoadResult result : {LoadResult::Refused, OpenFailure(3), OpenFailure(32)})
     {
-        SCOPED_TRACE(result);
+        SCOPED_TRACE(static_cast<int>(result));
         MessageRecorder local;
         PasswordStore localStore;
         FakeWindows localWindows;
@@ -205,7 +205,7 @@ TEST_F(SessionControllerTest, ReloadResultDecidesWhetherSavingIsAllowed)
     windows.login.Ok("pw");
     ASSERT_TRUE(session.StartSession());
 
-    file.loadResults = {2};
+    file.loadResults = {LoadResult::Missing};
     session.HandleMenuCommand(command::kFileOpen);
     EXPECT_FALSE(session.FileOk());
     EXPECT_EQ(windows.reloads, 1);
@@ -332,14 +332,14 @@ TEST_F(SessionControllerTest, FailedSaveAtTheEndKeepsTheWindowUntilTheUserConfir
 {
     windows.login.Ok("pw");
     ASSERT_TRUE(session.StartSession());
-    file.saveResult = 5;
+    file.saveResult = WriteFailure(5);
     messages.AnswerNext(MessageAnswer::Cancel);
     EXPECT_FALSE(session.RequestEnd());
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
     EXPECT_EQ(messages.messages[0].text, SessionController::kDiscardQuestionText);
 
-    file.saveResult = 0; // the user saved elsewhere, or the disk is back
+    file.saveResult = SaveResult::Saved; // the user saved elsewhere, or the disk is back
     EXPECT_TRUE(session.RequestEnd());
     session.EndSession();
     EXPECT_EQ(file.saves.size(), 2u) << "no further save when the window goes";
@@ -350,7 +350,7 @@ TEST_F(SessionControllerTest, ConfirmedLossEndsWithoutAnotherSave)
 {
     windows.login.Ok("pw");
     ASSERT_TRUE(session.StartSession());
-    file.saveResult = -1;
+    file.saveResult = SaveResult::ListInconsistent;
     messages.AnswerNext(MessageAnswer::Ok);
     EXPECT_TRUE(session.RequestEnd());
     session.EndSession();
@@ -395,7 +395,7 @@ TEST_F(SessionControllerTest, AFailedSaveKeepsTheSessionUnlocked)
     ASSERT_TRUE(session.StartSession());
     store.AddEntry("FTP", "server", "", "anna", "topsecret", "");
     const std::size_t count = store.GetCount();
-    file.saveResult = 5;
+    file.saveResult = WriteFailure(5);
     EXPECT_FALSE(session.Lock());
     EXPECT_FALSE(session.Locked());
     EXPECT_EQ(store.GetCount(), count);
@@ -453,16 +453,16 @@ TEST_F(SessionControllerTest, OnlyThePasswordThatOpensTheFileUnlocks)
     {
         const char* name;
         std::string typed; // empty: cancel
-        int loadResult;
+        LoadResult loadResult;
         bool unlocked;
         std::vector<std::string> messages;
     };
     const Case cases[] = {
-        {"cancel", "", 0, false, {}},
-        {"wrong password (the load says so)", "falsch", -1, false, {}},
-        {"damaged file", "geheim", kLoadDamaged, false, {}},
-        {"file gone", "geheim", 2, false, {SessionController::kReloadFailedText}},
-        {"right password", "geheim", 0, true, {}},
+        {"cancel", "", LoadResult::Loaded, false, {}},
+        {"wrong password (the load says so)", "falsch", LoadResult::Refused, false, {}},
+        {"damaged file", "geheim", LoadResult::Damaged, false, {}},
+        {"file gone", "geheim", LoadResult::Missing, false, {SessionController::kReloadFailedText}},
+        {"right password", "geheim", LoadResult::Loaded, true, {}},
     };
     for (const Case& c : cases)
     {

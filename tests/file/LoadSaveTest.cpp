@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "crypto/CipherEngine.h"
+#include "file/FileError.h"
 #include "file/FileTestSupport.h"
 #include "file/LoadSave.h"
 #include "file/PasswordFile.h"
@@ -34,7 +35,7 @@ using testing::WriteBytes;
 class LoadSaveTest : public testing::PasswordFileFixture
 {
 protected:
-    int SaveRecords(const std::vector<std::string>& records, std::string_view password)
+    SaveResult SaveRecords(const std::vector<std::string>& records, std::string_view password)
     {
         PasswordStore source;
         source.RemoveAll();
@@ -54,10 +55,10 @@ TEST_F(LoadSaveTest, V03RoundTripKeepsEveryByteAndTheOrder)
         "",
         "kein Datensatz",
     };
-    ASSERT_EQ(SaveRecords(records, "Kennwort"), 0);
+    ASSERT_EQ(SaveRecords(records, "Kennwort"), SaveResult::Saved);
     EXPECT_EQ(::access((path).c_str(), F_OK), 0);
 
-    EXPECT_EQ(LoadWith("Kennwort"), 0);
+    EXPECT_EQ(LoadWith("Kennwort"), LoadResult::Loaded);
     std::vector<std::string> expected = records;
     for (const std::string& builtIn : BuiltIns())
     {
@@ -99,8 +100,8 @@ TEST_F(LoadSaveTest, EveryStoreASaveWritesLoadsAgainAndOneBeyondTheLimitsIsRefus
     };
     for (const Shape& shape : shapes)
     {
-        ASSERT_EQ(SaveRecords(shape.records, "pw"), 0) << shape.name;
-        ASSERT_EQ(LoadWith("pw"), 0) << shape.name;
+        ASSERT_EQ(SaveRecords(shape.records, "pw"), SaveResult::Saved) << shape.name;
+        ASSERT_EQ(LoadWith("pw"), LoadResult::Loaded) << shape.name;
         std::vector<std::string> loaded = Records(store);
         ASSERT_EQ(loaded.size(), shape.records.size() + BuiltIns().size()) << shape.name;
         loaded.resize(shape.records.size());
@@ -122,12 +123,12 @@ TEST_F(LoadSaveTest, EveryStoreASaveWritesLoadsAgainAndOneBeyondTheLimitsIsRefus
         {"1,000,001 empty records", sized(1'000'001, [](std::size_t) { return 0; }), "1.000.001", "3,9"},
         {"one byte too many", sized(1, [](std::size_t) { return kLargestRecord + 1; }), "1", "64,1"},
     };
-    ASSERT_EQ(SaveRecords({"_C__|_A_|_1_|_2_|_3_|_"}, "pw"), 0);
+    ASSERT_EQ(SaveRecords({"_C__|_A_|_1_|_2_|_3_|_"}, "pw"), SaveResult::Saved);
     const std::string before = ReadBytes(path);
     for (const Beyond& c : beyond)
     {
         recorder.messages.clear();
-        EXPECT_EQ(SaveRecords(c.records, "pw"), kSaveTooLarge) << c.name;
+        EXPECT_EQ(SaveRecords(c.records, "pw"), SaveResult::TooLarge) << c.name;
         ASSERT_EQ(recorder.messages.size(), 1u) << c.name;
         EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
         EXPECT_EQ(recorder.messages[0].icon, MessageIcon::Error);
@@ -146,7 +147,7 @@ TEST_F(LoadSaveTest, EveryStoreASaveWritesLoadsAgainAndOneBeyondTheLimitsIsRefus
 
 TEST_F(LoadSaveTest, SaveStampsBothTimestampsFromTheInstalledClock)
 {
-    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     std::string bytes = ReadBytes(path);
     ASSERT_EQ(bytes.size(), 440u);
     CipherEngine header(ToSecure(bytes.substr(24, 48)));
@@ -164,7 +165,7 @@ TEST_F(LoadSaveTest, V02FileIsReadMovedAsideAndWrittenBackAsV03)
     WriteBytes(path + ".old_1", "taken");
     const std::string original = ReadBytes(path);
 
-    EXPECT_EQ(LoadWith(password), 0);
+    EXPECT_EQ(LoadWith(password), LoadResult::Loaded);
     EXPECT_TRUE(recorder.messages.empty());
     std::vector<std::string> loaded = Records(store);
     ASSERT_GE(loaded.size(), 2u);
@@ -174,10 +175,10 @@ TEST_F(LoadSaveTest, V02FileIsReadMovedAsideAndWrittenBackAsV03)
     EXPECT_EQ(ReadBytes(path + ".old_2"), original);
     EXPECT_EQ(ReadBytes(path + ".old_1"), "taken");
 
-    ASSERT_EQ(Save(store, ToSecure(password)), 0);
+    ASSERT_EQ(Save(store, ToSecure(password)), SaveResult::Saved);
     EXPECT_EQ(ReadBytes(path).substr(4, 16), "Kavelmark V0.3  ");
     PasswordStore reloaded;
-    EXPECT_EQ(Load(reloaded, ToSecure(password), 0), 0);
+    EXPECT_EQ(Load(reloaded, ToSecure(password), 0), LoadResult::Loaded);
     EXPECT_EQ(Records(reloaded), loaded);
 }
 
@@ -188,7 +189,7 @@ TEST_F(LoadSaveTest, AV02FileFromAnIndependentScramblerLoadsItsRecords)
     const std::string original = ReadBytes(KAVELMARK_FUZZ_CORPUS "/reader/v02");
     ASSERT_FALSE(original.empty());
     WriteBytes(path, original);
-    EXPECT_EQ(LoadWith("Kennwort"), 0);
+    EXPECT_EQ(LoadWith("Kennwort"), LoadResult::Loaded);
     std::vector<std::string> loaded = Records(store);
     ASSERT_EQ(loaded.size(), 2u + 6u); // FTP came from the file
     EXPECT_EQ(loaded[0], "_C__|_FTP_|_User_|_Password (*)_|_Host_|_");
@@ -197,7 +198,7 @@ TEST_F(LoadSaveTest, AV02FileFromAnIndependentScramblerLoadsItsRecords)
 
     WriteBytes(path, original);
     recorder.messages.clear();
-    EXPECT_EQ(LoadWith("kennwort"), -1);
+    EXPECT_EQ(LoadWith("kennwort"), LoadResult::Refused);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, "Das Passwort ist falsch!");
 }
@@ -206,7 +207,7 @@ TEST_F(LoadSaveTest, V01FileLoadsAsBuiltInsOnlyAndIsMovedToTheFirstFreeBackup)
 {
     const std::string v01 = U32(16) + "Kavelmark V0.1  whatever followed";
     WriteBytes(path, v01);
-    EXPECT_EQ(LoadWith("egal"), 0);
+    EXPECT_EQ(LoadWith("egal"), LoadResult::Loaded);
     EXPECT_EQ(Records(store), BuiltIns());
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(ReadBytes(path + ".old_1"), v01);
@@ -223,7 +224,7 @@ TEST_F(LoadSaveTest, AWrongPasswordShowsOneMessageAndLeavesTheStoreEmpty)
     {
         if (v02.empty())
         {
-            ASSERT_EQ(SaveRecords({"_C__|_x_|_a_|_b_|_c_|_"}, "richtig"), 0);
+            ASSERT_EQ(SaveRecords({"_C__|_x_|_a_|_b_|_c_|_"}, "richtig"), SaveResult::Saved);
         }
         else
         {
@@ -232,7 +233,7 @@ TEST_F(LoadSaveTest, AWrongPasswordShowsOneMessageAndLeavesTheStoreEmpty)
         const std::string original = ReadBytes(path);
         recorder.messages.clear();
 
-        EXPECT_EQ(LoadWith("falsch"), -1) << name;
+        EXPECT_EQ(LoadWith("falsch"), LoadResult::Refused) << name;
         EXPECT_EQ(store.GetCount(), 0u) << name;
         ASSERT_EQ(recorder.messages.size(), 1u) << name;
         EXPECT_EQ(recorder.messages[0].caption, "ERROR");
@@ -247,7 +248,7 @@ TEST_F(LoadSaveTest, AMissingFileGivesTwoSilentlyAndKeepsTheStore)
 {
     store.AddEntry("FTP", "kept", "", "", "", "");
     const auto before = Records(store);
-    EXPECT_EQ(LoadWith("pw"), 2);
+    EXPECT_EQ(LoadWith("pw"), LoadResult::Missing);
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(Records(store), before);
 }
@@ -256,7 +257,7 @@ TEST_F(LoadSaveTest, OpenFailuresOtherThanAMissingFileAreShownWithTheirCause)
 {
     std::filesystem::create_symlink(path, path); // a link to itself cannot be opened
     store.RemoveAll();
-    EXPECT_EQ(LoadWith("pw"), 3);
+    EXPECT_EQ(LoadWith("pw"), OpenFailure(3));
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
     EXPECT_EQ(recorder.messages[0].text, "All or part of the path is invalid.");
@@ -268,11 +269,11 @@ TEST_F(LoadSaveTest, TheMainEntryFileSettingIsReadAtEveryCall)
     backend.Erase(settings::kConfig, settings::kMainEntryFile);
     std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(dir.Path());
-    EXPECT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    EXPECT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     EXPECT_EQ(backend.Read(settings::kConfig, settings::kMainEntryFile), "default.Kavelmark");
     EXPECT_EQ(ReadBytes(dir / "default.Kavelmark").size(), 440u);
     backend.Write(settings::kConfig, settings::kMainEntryFile, "  other.Kavelmark ");
-    EXPECT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    EXPECT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     std::filesystem::current_path(previous);
     // The trimmed read finds content, so the stored text (blanks and all) is the name.
     EXPECT_TRUE(std::filesystem::exists(dir / "  other.Kavelmark "));
@@ -280,7 +281,7 @@ TEST_F(LoadSaveTest, TheMainEntryFileSettingIsReadAtEveryCall)
 
 TEST_F(LoadSaveTest, AFileLockedByAWriterForAboutAHundredMillisecondsLoadsOnARetry)
 {
-    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     int holder = ::open(path.c_str(), O_RDWR);
     ASSERT_EQ(::flock(holder, LOCK_EX), 0);
     std::thread release(
@@ -290,10 +291,10 @@ TEST_F(LoadSaveTest, AFileLockedByAWriterForAboutAHundredMillisecondsLoadsOnARet
             ::close(holder);
         });
     auto start = std::chrono::steady_clock::now();
-    int result = LoadWith("pw");
+    const LoadResult result = LoadWith("pw");
     auto waited = std::chrono::steady_clock::now() - start;
     release.join();
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(result, LoadResult::Loaded);
     EXPECT_EQ(Records(store), BuiltIns());
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_GE(waited, std::chrono::milliseconds(100));
@@ -301,12 +302,12 @@ TEST_F(LoadSaveTest, AFileLockedByAWriterForAboutAHundredMillisecondsLoadsOnARet
 
 TEST_F(LoadSaveTest, SaveWaitsForReadersAndGivesUpWithASharingViolation)
 {
-    ASSERT_EQ(Save(PasswordStore(), ToSecure("old")), 0);
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("old")), SaveResult::Saved);
     const std::string original = ReadBytes(path);
     int reader = ::open(path.c_str(), O_RDONLY);
     ASSERT_EQ(::flock(reader, LOCK_SH), 0);
 
-    EXPECT_EQ(Save(PasswordStore(), ToSecure("new")), 11);
+    EXPECT_EQ(Save(PasswordStore(), ToSecure("new")), WriteFailure(11));
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
     EXPECT_EQ(recorder.messages[0].text, "SHARE.EXE was not loaded, or a shared region was locked.");
@@ -319,17 +320,17 @@ TEST_F(LoadSaveTest, SaveWaitsForReadersAndGivesUpWithASharingViolation)
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
             ::close(reader);
         });
-    EXPECT_EQ(Save(PasswordStore(), ToSecure("new")), 0);
+    EXPECT_EQ(Save(PasswordStore(), ToSecure("new")), SaveResult::Saved);
     release.join();
-    EXPECT_EQ(LoadWith("new"), 0);
+    EXPECT_EQ(LoadWith("new"), LoadResult::Loaded);
 }
 
 TEST_F(LoadSaveTest, APasswordOverThirtyTwoBytesWarnsTwicePerSaveAndTwicePerLoad)
 {
     const std::string password(40, 'p');
-    ASSERT_EQ(Save(PasswordStore(), ToSecure(password)), 0);
+    ASSERT_EQ(Save(PasswordStore(), ToSecure(password)), SaveResult::Saved);
     EXPECT_EQ(recorder.messages.size(), 2u);
-    EXPECT_EQ(LoadWith(password), 0);
+    EXPECT_EQ(LoadWith(password), LoadResult::Loaded);
     ASSERT_EQ(recorder.messages.size(), 4u);
     for (const auto& message : recorder.messages)
     {
@@ -337,7 +338,7 @@ TEST_F(LoadSaveTest, APasswordOverThirtyTwoBytesWarnsTwicePerSaveAndTwicePerLoad
     }
     // Keyed by the first 32 bytes only.
     recorder.messages.clear();
-    EXPECT_EQ(LoadWith(password.substr(0, 32)), 0);
+    EXPECT_EQ(LoadWith(password.substr(0, 32)), LoadResult::Loaded);
     EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -365,7 +366,7 @@ TEST_F(LoadSaveTest, TruncatedFilesAreShortReadsWithoutAMessage)
     {
         WriteBytes(path, c.bytes);
         recorder.messages.clear();
-        EXPECT_EQ(LoadWith("pw"), -1) << c.name;
+        EXPECT_EQ(LoadWith("pw"), LoadResult::Refused) << c.name;
         EXPECT_TRUE(recorder.messages.empty()) << c.name;
         EXPECT_EQ(store.GetCount(), c.records + 7) << c.name;
         EXPECT_EQ(std::filesystem::exists(path), !c.movedAside) << c.name;
@@ -402,7 +403,7 @@ TEST_F(LoadSaveTest, FilesTheFormatCannotDescribeAreRefusedAndLeftAlone)
     {
         WriteBytes(path, c.bytes);
         recorder.messages.clear();
-        EXPECT_EQ(LoadWith("pw"), kLoadDamaged) << c.name;
+        EXPECT_EQ(LoadWith("pw"), LoadResult::Damaged) << c.name;
         EXPECT_EQ(Records(store), BuiltIns()) << c.name;
         ASSERT_EQ(recorder.messages.size(), 1u) << c.name;
         EXPECT_EQ(recorder.messages[0].caption, "Ladefehler");
@@ -418,18 +419,18 @@ TEST_F(LoadSaveTest, FilesTheFormatCannotDescribeAreRefusedAndLeftAlone)
     }
     // The intact file of the same make loads.
     WriteBytes(path, good);
-    EXPECT_EQ(LoadWith("pw"), 0);
+    EXPECT_EQ(LoadWith("pw"), LoadResult::Loaded);
     EXPECT_EQ(Records(store).front(), goodRecord);
 }
 
 TEST_F(LoadSaveTest, NewFilesAreCreatedPrivateAndReplacedFilesKeepTheirMode)
 {
-    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     EXPECT_EQ(std::filesystem::status(path).permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 
     ::chmod(path.c_str(), 0640);
-    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     struct stat info
     {
     };
@@ -440,13 +441,13 @@ TEST_F(LoadSaveTest, NewFilesAreCreatedPrivateAndReplacedFilesKeepTheirMode)
 TEST_F(LoadSaveTest, SavingThroughASymbolicLinkReplacesItsTarget)
 {
     std::string real = dir / "real.Kavelmark";
-    ASSERT_EQ(SaveRecords({"alt"}, "pw"), 0);
+    ASSERT_EQ(SaveRecords({"alt"}, "pw"), SaveResult::Saved);
     std::filesystem::rename(path, real);
     std::filesystem::create_symlink(real, path);
-    ASSERT_EQ(SaveRecords({"neu"}, "pw"), 0);
+    ASSERT_EQ(SaveRecords({"neu"}, "pw"), SaveResult::Saved);
     EXPECT_TRUE(std::filesystem::is_symlink(path));
     EXPECT_EQ(ReadBytes(real), ReadBytes(path));
-    EXPECT_EQ(LoadWith("pw"), 0);
+    EXPECT_EQ(LoadWith("pw"), LoadResult::Loaded);
     EXPECT_EQ(Records(store).front(), "neu");
 }
 
@@ -500,7 +501,7 @@ private:
 
 TEST_F(LoadSaveTest, ASaveThatFailsHalfWayLeavesTheOldFileAsItWas)
 {
-    ASSERT_EQ(SaveRecords({"_C__|_Alt_|_a_|_b_|_c_|_"}, "pw"), 0);
+    ASSERT_EQ(SaveRecords({"_C__|_Alt_|_a_|_b_|_c_|_"}, "pw"), SaveResult::Saved);
     const std::string original = ReadBytes(path);
     const std::tuple<const char*, int, const char*> cases[] = {
         {"write", 13, "The disk is full."},
@@ -512,7 +513,7 @@ TEST_F(LoadSaveTest, ASaveThatFailsHalfWayLeavesTheOldFileAsItWas)
         recorder.messages.clear();
         {
             FailingCalls failing(call);
-            EXPECT_EQ(SaveRecords({"_C__|_Neu_|_a_|_b_|_c_|_"}, "pw"), code) << call;
+            EXPECT_EQ(SaveRecords({"_C__|_Neu_|_a_|_b_|_c_|_"}, "pw"), WriteFailure(code)) << call;
         }
         ASSERT_EQ(recorder.messages.size(), 1u) << call;
         EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
@@ -524,7 +525,7 @@ TEST_F(LoadSaveTest, ASaveThatFailsHalfWayLeavesTheOldFileAsItWas)
 
 TEST_F(LoadSaveTest, ASaveIntoAFolderThatCannotBeWrittenFailsWithAMessage)
 {
-    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), 0);
+    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     const std::string original = ReadBytes(path);
     // The file may be written, its folder not; root ignores modes, so act as nobody then.
     ::chmod(path.c_str(), 0666);
@@ -534,12 +535,12 @@ TEST_F(LoadSaveTest, ASaveIntoAFolderThatCannotBeWrittenFailsWithAMessage)
     {
         GTEST_SKIP() << "cannot drop root privileges";
     }
-    int result = Save(PasswordStore(), ToSecure("pw"));
+    const SaveResult result = Save(PasswordStore(), ToSecure("pw"));
     if (asNobody)
     {
         ASSERT_EQ(::seteuid(0), 0);
     }
-    EXPECT_EQ(result, 5);
+    EXPECT_EQ(result, WriteFailure(kFileAccessDenied));
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
     EXPECT_EQ(recorder.messages[0].text, "The file could not be accessed.");

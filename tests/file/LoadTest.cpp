@@ -106,7 +106,7 @@ protected:
     {
         backend.Write(settings::kConfig, settings::kMainEntryFile, file);
     }
-    int LoadWith(std::string_view password)
+    LoadResult LoadWith(std::string_view password)
     {
         return Load(store, ToSecure(password), ComputeLegacySeed(password));
     }
@@ -145,12 +145,12 @@ TEST_F(LoadTest, AnOldVersionThatCannotBeMovedAsideLoadsWithTheRenameMessage)
         WriteBytes(longPath, bytes);
         testing::MessageRecorder recorder;
         store = PasswordStore();
-        int result = 0;
+        LoadResult result = LoadResult::Refused;
         {
             Deadline deadline;
             result = LoadWith("pw");
         }
-        EXPECT_EQ(result, 0);
+        EXPECT_EQ(result, LoadResult::Loaded);
         ASSERT_EQ(recorder.messages.size(), 1u);
         EXPECT_EQ(recorder.messages[0].text, kRenameFailed);
         EXPECT_EQ(recorder.messages[0].caption, longPath);
@@ -172,12 +172,12 @@ TEST_F(LoadTest, AV02FileIsConvertedOnlyWhenThePasswordIsConfirmed)
         const char* name;
         std::string login;
         std::optional<std::string> again;
-        int result;
+        LoadResult result;
     };
     const Case cases[] = {
-        {"the same again", password, password, 0},
-        {"typo, then the real one", typo, password, -1},
-        {"cancelled", password, std::nullopt, -1},
+        {"the same again", password, password, LoadResult::Loaded},
+        {"typo, then the real one", typo, password, LoadResult::Refused},
+        {"cancelled", password, std::nullopt, LoadResult::Refused},
     };
     for (const Case& c : cases)
     {
@@ -187,7 +187,7 @@ TEST_F(LoadTest, AV02FileIsConvertedOnlyWhenThePasswordIsConfirmed)
         testing::MessageRecorder recorder;
         EXPECT_EQ(LoadWith(c.login), c.result) << c.name;
         EXPECT_EQ(confirmations, 1) << c.name;
-        if (c.result == 0)
+        if (c.result == LoadResult::Loaded)
         {
             EXPECT_TRUE(recorder.messages.empty()) << c.name;
             EXPECT_EQ(Records(store).front(), kRecord) << c.name;
@@ -275,12 +275,12 @@ TEST_F(LoadTest, OnlyRegularFilesAreOpened)
         Use(name);
         store.RemoveAll();
         recorder.messages.clear();
-        int result = 0;
+        LoadResult result = LoadResult::Loaded;
         {
             Deadline deadline;
             result = LoadWith("pw");
         }
-        EXPECT_EQ(result, kLoadDamaged) << name;
+        EXPECT_EQ(result, LoadResult::Damaged) << name;
         ASSERT_EQ(recorder.messages.size(), 1u) << name;
         EXPECT_EQ(recorder.messages[0].caption, "Ladefehler");
         EXPECT_EQ(recorder.messages[0].text,
@@ -293,7 +293,7 @@ TEST_F(LoadTest, OnlyRegularFilesAreOpened)
     const std::string link = dir / "link.Kavelmark";
     std::filesystem::create_symlink(real, link);
     Use(link);
-    EXPECT_EQ(LoadWith("pw"), 0);
+    EXPECT_EQ(LoadWith("pw"), LoadResult::Loaded);
     EXPECT_EQ(Records(store).front(), kRecord);
 }
 
@@ -331,7 +331,7 @@ TEST_F(LoadTest, FilesTooLargeOrClaimingMoreThanTheyHoldAreRefusedAsDamaged)
             ASSERT_EQ(::truncate(path.c_str(), static_cast<off_t>(c.length)), 0);
         }
         recorder.messages.clear();
-        EXPECT_EQ(LoadWith("pw"), kLoadDamaged) << c.name;
+        EXPECT_EQ(LoadWith("pw"), LoadResult::Damaged) << c.name;
         ASSERT_EQ(recorder.messages.size(), 1u) << c.name;
         EXPECT_EQ(recorder.messages[0].caption, "Ladefehler");
         EXPECT_EQ(recorder.messages[0].text, c.text + path) << c.name;
@@ -339,7 +339,7 @@ TEST_F(LoadTest, FilesTooLargeOrClaimingMoreThanTheyHoldAreRefusedAsDamaged)
         EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << c.name;
     }
     WriteBytes(path, emptyRecords(kOneTooMany - 1));
-    EXPECT_EQ(LoadWith("pw"), 0);
+    EXPECT_EQ(LoadWith("pw"), LoadResult::Loaded);
     EXPECT_EQ(store.GetCount(), kOneTooMany - 1 + BuiltIns().size());
 }
 
@@ -355,16 +355,16 @@ TEST_F(LoadTest, RunningOutOfMemoryAnywhereInALoadRefusesTheFileAsDamaged)
             testing::MessageRecorder recorder;
             store = PasswordStore();
             testing::FailAllocation(n);
-            int result = LoadWith("pw");
+            const LoadResult result = LoadWith("pw");
             bool failed = testing::AllocationFailed();
             testing::FailAllocation(0);
             if (!failed)
             {
-                EXPECT_EQ(result, 0);
+                EXPECT_EQ(result, LoadResult::Loaded);
                 EXPECT_EQ(store.GetCount(), 9u);
                 break;
             }
-            EXPECT_EQ(result, kLoadDamaged) << n;
+            EXPECT_EQ(result, LoadResult::Damaged) << n;
             ASSERT_EQ(recorder.messages.size(), 1u) << n;
             EXPECT_EQ(recorder.messages[0].caption, "Ladefehler") << n;
             EXPECT_EQ(Records(store), BuiltIns()) << n;

@@ -67,9 +67,9 @@ protected:
     std::string FirstRecord()
     {
         std::vector<testing::RecordedMessage> kept = recorder.messages;
-        int result = LoadWith("pw");
+        const LoadResult result = LoadWith("pw");
         recorder.messages = kept;
-        if (result != 0 || !store.GetHeadPosition())
+        if (result != LoadResult::Loaded || !store.GetHeadPosition())
         {
             return "";
         }
@@ -77,7 +77,7 @@ protected:
         return std::string(first.data(), first.size());
     }
 
-    int SaveRecord(const std::string& record)
+    SaveResult SaveRecord(const std::string& record)
     {
         PasswordStore source;
         source.RemoveAll();
@@ -106,12 +106,12 @@ TEST_F(SaveTest, AFileChangedSinceTheLoadIsOverwrittenOnlyAfterAYes)
         std::filesystem::remove(path);
         if (change != Change::CreatedWhereNoneWas)
         {
-            ASSERT_EQ(SaveRecord("alt"), 0) << name;
-            ASSERT_EQ(LoadWith("pw"), 0) << name;
+            ASSERT_EQ(SaveRecord("alt"), SaveResult::Saved) << name;
+            ASSERT_EQ(LoadWith("pw"), LoadResult::Loaded) << name;
         }
         else
         {
-            ASSERT_EQ(LoadWith("pw"), 2) << name;
+            ASSERT_EQ(LoadWith("pw"), LoadResult::Missing) << name;
         }
         std::string other;
         if (change == Change::ReplacedBySave)
@@ -141,7 +141,7 @@ TEST_F(SaveTest, AFileChangedSinceTheLoadIsOverwrittenOnlyAfterAYes)
         recorder.messages.clear();
 
         recorder.AnswerNext(MessageAnswer::Cancel);
-        EXPECT_EQ(SaveRecord("neu"), kSaveKept) << name;
+        EXPECT_EQ(SaveRecord("neu"), SaveResult::Kept) << name;
         ASSERT_EQ(recorder.messages.size(), 1u) << name;
         EXPECT_EQ(recorder.messages[0].caption, "Datei geändert");
         EXPECT_EQ(recorder.messages[0].text,
@@ -154,10 +154,10 @@ TEST_F(SaveTest, AFileChangedSinceTheLoadIsOverwrittenOnlyAfterAYes)
         EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << name;
 
         recorder.AnswerNext(MessageAnswer::Ok);
-        EXPECT_EQ(SaveRecord("neu"), 0) << name;
+        EXPECT_EQ(SaveRecord("neu"), SaveResult::Saved) << name;
         EXPECT_EQ(recorder.messages.size(), 2u) << name;
         // Once saved, the saved file is the one this process knows.
-        EXPECT_EQ(SaveRecord("neuer"), 0) << name;
+        EXPECT_EQ(SaveRecord("neuer"), SaveResult::Saved) << name;
         EXPECT_EQ(recorder.messages.size(), 2u) << name;
         EXPECT_EQ(FirstRecord(), "neuer") << name;
     }
@@ -185,19 +185,19 @@ TEST_F(SaveTest, AFileOnlyThisProcessChangedIsSavedWithoutAQuestion)
     };
     for (const Case& c : cases)
     {
-        ASSERT_EQ(SaveRecord("alt"), 0) << c.name;
+        ASSERT_EQ(SaveRecord("alt"), SaveResult::Saved) << c.name;
         c.beforeLoad();
-        ASSERT_EQ(LoadWith("pw"), 0) << c.name;
+        ASSERT_EQ(LoadWith("pw"), LoadResult::Loaded) << c.name;
         c.afterLoad();
         recorder.messages.clear();
-        EXPECT_EQ(SaveRecord("neu"), 0) << c.name;
+        EXPECT_EQ(SaveRecord("neu"), SaveResult::Saved) << c.name;
         EXPECT_TRUE(recorder.messages.empty()) << c.name;
         EXPECT_EQ(FirstRecord(), "neu") << c.name;
     }
     // A load that found no file, and no file since.
     std::filesystem::remove(path);
-    ASSERT_EQ(LoadWith("pw"), 2);
-    EXPECT_EQ(SaveRecord("neu"), 0);
+    ASSERT_EQ(LoadWith("pw"), LoadResult::Missing);
+    EXPECT_EQ(SaveRecord("neu"), SaveResult::Saved);
     EXPECT_TRUE(recorder.messages.empty());
 }
 
@@ -207,7 +207,7 @@ std::string closeFailsFor;
 
 TEST_F(SaveTest, ASaveWhoseFileIsInPlaceButNotConfirmedOnDiskCountsAsDone)
 {
-    ASSERT_EQ(SaveRecord("alt"), 0);
+    ASSERT_EQ(SaveRecord("alt"), SaveResult::Saved);
     struct Case
     {
         const char* name;
@@ -258,7 +258,7 @@ TEST_F(SaveTest, ASaveWhoseFileIsInPlaceButNotConfirmedOnDiskCountsAsDone)
     for (const auto& [name, fsync, close] : cases)
     {
         recorder.messages.clear();
-        int result = 0;
+        SaveResult result = SaveResult::Kept;
         {
             ScopedCalls scoped;
             if (fsync)
@@ -271,7 +271,7 @@ TEST_F(SaveTest, ASaveWhoseFileIsInPlaceButNotConfirmedOnDiskCountsAsDone)
             }
             result = SaveRecord(name);
         }
-        EXPECT_EQ(result, 0) << name;
+        EXPECT_EQ(result, SaveResult::Saved) << name;
         ASSERT_EQ(recorder.messages.size(), 1u) << name;
         EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
         EXPECT_EQ(recorder.messages[0].text, "Die Passwortdatei wurde gespeichert, aber das Schreiben auf den "
@@ -284,7 +284,7 @@ TEST_F(SaveTest, ASaveWhoseFileIsInPlaceButNotConfirmedOnDiskCountsAsDone)
 
 TEST_F(SaveTest, FileSystemsWithoutLocksAreUsedUnlocked)
 {
-    ASSERT_EQ(SaveRecord("alt"), 0);
+    ASSERT_EQ(SaveRecord("alt"), SaveResult::Saved);
     ScopedCalls scoped;
     static int lockRequests;
     lockRequests = 0;
@@ -294,9 +294,9 @@ TEST_F(SaveTest, FileSystemsWithoutLocksAreUsedUnlocked)
         errno = ENOLCK;
         return -1;
     };
-    EXPECT_EQ(SaveRecord("neu"), 0);
+    EXPECT_EQ(SaveRecord("neu"), SaveResult::Saved);
     EXPECT_GT(lockRequests, 0) << "the save did ask for a lock";
-    EXPECT_EQ(LoadWith("pw"), 0);
+    EXPECT_EQ(LoadWith("pw"), LoadResult::Loaded);
     EXPECT_TRUE(recorder.messages.empty());
     EXPECT_EQ(FirstRecord(), "neu");
 }
@@ -324,16 +324,16 @@ TEST_F(SaveTest, ASymbolicLinkStaysAndItsTargetIsWritten)
         if (c.targetExists)
         {
             backend.Write(settings::kConfig, settings::kMainEntryFile, c.target);
-            ASSERT_EQ(SaveRecord("alt"), 0) << c.name;
+            ASSERT_EQ(SaveRecord("alt"), SaveResult::Saved) << c.name;
             backend.Write(settings::kConfig, settings::kMainEntryFile, path);
         }
         for (const auto& [link, to] : c.links)
         {
             std::filesystem::create_symlink(to, link);
         }
-        ASSERT_EQ(LoadWith("pw"), c.targetExists ? 0 : 2) << c.name;
+        ASSERT_EQ(LoadWith("pw"), c.targetExists ? LoadResult::Loaded : LoadResult::Missing) << c.name;
 
-        EXPECT_EQ(SaveRecord("neu"), 0) << c.name;
+        EXPECT_EQ(SaveRecord("neu"), SaveResult::Saved) << c.name;
         EXPECT_TRUE(recorder.messages.empty()) << c.name;
         for (const auto& [link, to] : c.links)
         {
@@ -357,8 +357,8 @@ TEST_F(SaveTest, ADanglingLinkIntoAMissingFolderFailsAndStays)
 {
     // Say a drive that is not mounted.
     std::filesystem::create_symlink(dir / "drive/folder/pw.Kavelmark", path);
-    EXPECT_EQ(LoadWith("pw"), 2);
-    EXPECT_EQ(SaveRecord("neu"), kFileBadPath);
+    EXPECT_EQ(LoadWith("pw"), LoadResult::Missing);
+    EXPECT_EQ(SaveRecord("neu"), WriteFailure(kFileBadPath));
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler");
     EXPECT_EQ(recorder.messages[0].text, "All or part of the path is invalid.");
@@ -378,7 +378,7 @@ TEST_F(SaveTest, TheNewFileHasNoNameUntilItIsComplete)
         GTEST_SKIP() << "the file system of the test folder has no unnamed files";
     }
     ::close(probe);
-    ASSERT_EQ(SaveRecord("alt"), 0);
+    ASSERT_EQ(SaveRecord("alt"), SaveResult::Saved);
     watchedFolder = dir.Path();
     for (bool unnamedRefused : {false, true})
     {
@@ -402,7 +402,7 @@ TEST_F(SaveTest, TheNewFileHasNoNameUntilItIsComplete)
                     return ::open(name, flags, mode);
                 };
             }
-            EXPECT_EQ(SaveRecord(unnamedRefused ? "named" : "unnamed"), 0);
+            EXPECT_EQ(SaveRecord(unnamedRefused ? "named" : "unnamed"), SaveResult::Saved);
         }
         ASSERT_FALSE(seenDuringWrites.empty());
         for (const auto& seen : seenDuringWrites)
@@ -425,7 +425,7 @@ TEST_F(SaveTest, TheNewFileHasNoNameUntilItIsComplete)
 
 TEST_F(SaveTest, StaleTemporaryFilesOfOurOwnAreRemovedAtTheNextSave)
 {
-    ASSERT_EQ(SaveRecord("alt"), 0);
+    ASSERT_EQ(SaveRecord("alt"), SaveResult::Saved);
     struct Leftover
     {
         const char* name;
@@ -461,7 +461,7 @@ TEST_F(SaveTest, StaleTemporaryFilesOfOurOwnAreRemovedAtTheNextSave)
     SetAge(dir / ".pw.Kavelmark.folder", 120);
     SetAge(dir / ".pw.Kavelmark.linked", 120);
 
-    ASSERT_EQ(SaveRecord("neu"), 0);
+    ASSERT_EQ(SaveRecord("neu"), SaveResult::Saved);
     for (int fd : locks)
     {
         ::close(fd);

@@ -163,7 +163,7 @@ protected:
         const std::string previous = settings.Read(settings::kConfig, settings::kMainEntryFile).value_or("");
         settings.Write(settings::kConfig, settings::kMainEntryFile, path.string());
         MessageRecorder quiet;
-        ASSERT_EQ(Save(store, ToSecure(password)), 0);
+        ASSERT_EQ(Save(store, ToSecure(password)), SaveResult::Saved);
         settings.Write(settings::kConfig, settings::kMainEntryFile, previous);
     }
 
@@ -174,9 +174,9 @@ protected:
         const std::string previous = settings.Read(settings::kConfig, settings::kMainEntryFile).value_or("");
         settings.Write(settings::kConfig, settings::kMainEntryFile, path.string());
         PasswordStore store;
-        const int result = Load(store, ToSecure(password), 0);
+        const LoadResult result = Load(store, ToSecure(password), 0);
         settings.Write(settings::kConfig, settings::kMainEntryFile, previous);
-        if (result != 0)
+        if (result != LoadResult::Loaded)
         {
             return std::nullopt;
         }

@@ -30,7 +30,7 @@ protected:
         SetSaveClock(previousClock);
     }
 
-    int LoadWith(std::string_view password)
+    LoadResult LoadWith(std::string_view password)
     {
         return Load(store, ToSecure(password), ComputeLegacySeed(password));
     }

@@ -26,16 +26,16 @@ using testing::MessageRecorder;
 class FakeFile final : public SessionFile
 {
 public:
-    int Load(PasswordStore&, const SecureString&, std::uint64_t) override
+    LoadResult Load(PasswordStore&, const SecureString&, std::uint64_t) override
     {
         return loadResult;
     }
-    int Save(const PasswordStore&, const SecureString&) override
+    SaveResult Save(const PasswordStore&, const SecureString&) override
     {
         ++saves;
-        return 0;
+        return SaveResult::Saved;
     }
-    int loadResult = 0;
+    LoadResult loadResult = LoadResult::Loaded;
     int saves = 0;
 };
 
@@ -307,7 +307,7 @@ TEST_F(TrayIconTest, ASecondStartBringsTheWindowBackWithTheFocusAlsoWithoutAnIco
 
 TEST_F(TrayIconTest, AFailedStartAddsNoIcon)
 {
-    file.loadResult = -1;
+    file.loadResult = LoadResult::Refused;
     MainWindow window(nullptr, file);
     window.SetLoginFactory([this] { return std::make_unique<FakeLoginDialog>(script); });
     script.Ok("falsch");

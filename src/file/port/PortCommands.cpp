@@ -163,10 +163,10 @@ int ExportCommand(std::string_view format, bool spreadsheetSafe, const std::stri
         return kExitFailed;
     }
     PasswordStore store;
-    const int loaded = LoadForTool(store, *password, path);
-    if (loaded != 0)
+    const LoadResult loaded = LoadForTool(store, *password, path);
+    if (loaded != LoadResult::Loaded)
     {
-        if (loaded == 2)
+        if (loaded == LoadResult::Missing)
         {
             PrintToolLine(path + " does not exist");
         }
@@ -218,8 +218,8 @@ int ImportCommand(std::string_view format, const std::string& path)
         return kExitFailed;
     }
     PasswordStore store;
-    const int loaded = LoadForTool(store, *password, path);
-    if (loaded != 0 && loaded != 2)
+    const LoadResult loaded = LoadForTool(store, *password, path);
+    if (loaded != LoadResult::Loaded && loaded != LoadResult::Missing)
     {
         PrintToolLine(unchanged);
         return kExitFailed;
@@ -237,7 +237,7 @@ int ImportCommand(std::string_view format, const std::string& path)
         PrintToolLine("the CSV holds no entries; " + path + " is unchanged");
         return kExitDone;
     }
-    if (Save(store, *password) != 0)
+    if (Save(store, *password) != SaveResult::Saved)
     {
         PrintToolLine(unchanged);
         return kExitFailed;

@@ -14,11 +14,11 @@ void PrintToolLine(std::string_view text)
     std::cerr << "kavelmark-file: " << TerminalSafe(text, false) << '\n';
 }
 
-int LoadForTool(PasswordStore& store, const SecureString& password, const std::string& path)
+LoadResult LoadForTool(PasswordStore& store, const SecureString& password, const std::string& path)
 {
-    const int result = Load(store, password, ComputeLegacySeed(password));
+    const LoadResult result = Load(store, password, ComputeLegacySeed(password));
     // A wrong password leaves the store empty and has said so; a short read keeps what it read.
-    if (result == -1 && store.GetCount() != 0)
+    if (result == LoadResult::Refused && store.GetCount() != 0)
     {
         PrintToolLine(path + " ends before its own lengths say: it is damaged or cut short, and only the records "
                              "before its end could be read");

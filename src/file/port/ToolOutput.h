@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "file/LoadSave.h"
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
 
@@ -15,6 +16,6 @@ void PrintToolLine(std::string_view text);
 
 // Load as the tool runs it. The program shows nothing for a file that ends before its own
 // lengths say; the tool, which leaves no other trace, says so.
-int LoadForTool(PasswordStore& store, const SecureString& password, const std::string& path);
+LoadResult LoadForTool(PasswordStore& store, const SecureString& password, const std::string& path);
 
 } // namespace kavelmark

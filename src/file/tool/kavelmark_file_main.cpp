@@ -96,9 +96,9 @@ int Dump(const std::string& path)
 
     nlohmann::ordered_json version = VersionOf(path);
     PasswordStore store;
-    int result = LoadForTool(store, *password, path);
+    const LoadResult result = LoadForTool(store, *password, path);
     nlohmann::ordered_json output;
-    output["result"] = result;
+    output["result"] = static_cast<int>(result);
     output["version"] = version;
     output["records"] = nlohmann::ordered_json::array();
     for (auto position = store.GetHeadPosition(); position; position = store.GetNextPosition(position))
@@ -106,7 +106,7 @@ int Dump(const std::string& path)
         output["records"].push_back(Cp1252ToUtf8(store.GetAt(position)));
     }
     std::cout << output.dump() << '\n';
-    return result == 0 ? 0 : kExitFailed;
+    return result == LoadResult::Loaded ? 0 : kExitFailed;
 }
 
 int Write()
@@ -145,7 +145,7 @@ int Write()
         WipeString(*bytes);
         ++index;
     }
-    return Save(store, *password) == 0 ? 0 : kExitFailed;
+    return Save(store, *password) == SaveResult::Saved ? 0 : kExitFailed;
 }
 
 } // namespace
