@@ -85,11 +85,14 @@ bool EntryClipboard::IsSecret(PasswordStore::Position entry, int i) const
 QString EntryClipboard::ValueName(PasswordStore::Position entry, int i) const
 {
     PasswordStore& store = window_.Store();
-    QString label = FromCp1252(store.GetCategoryLabel(store.FindCategory(store.GetEntryCategory(entry)), i)).trimmed();
-    if (label.endsWith(QStringLiteral("(*)")))
+    const SecureString raw = store.GetCategoryLabel(store.FindCategory(store.GetEntryCategory(entry)), i);
+    // The secret mark is not part of the name; what the store does not take for a mark stays.
+    std::string_view text = raw;
+    if (PasswordStore::IsSecretLabel(text))
     {
-        label = label.chopped(3).trimmed();
+        text.remove_suffix(std::string_view("(*)").size());
     }
+    const QString label = FromCp1252(text).trimmed();
     return label.isEmpty() ? QStringLiteral("Wert %1").arg(i) : label;
 }
 

@@ -196,6 +196,22 @@ TEST_F(EntryClipboardTest, RowMenuNamesTheValuesByTheCategoryLabels)
     EXPECT_EQ(texts, (QStringList{"User kopieren\tStrg+B", "Password kopieren\tStrg+C", "Host kopieren"}));
     EXPECT_EQ(list->currentItem()->text(1), QStringLiteral("Server"));
 
+    // A blank after the mark makes the label an ordinary one, for the name as for the copy.
+    window->Store().AddCategory("Lose", " Konto ", "Kennwort (*) ", "Kennwort (*)");
+    window->Store().AddEntry("Lose", "Verein", "", "k", "offen", "zu");
+    window->FillEntryList();
+    std::unique_ptr<QMenu> loose =
+        Commands().RowMenu(list->findItems(QStringLiteral("Verein"), Qt::MatchExactly, 1)[0]);
+    ASSERT_TRUE(loose);
+    QStringList looseTexts;
+    for (QAction* action : loose->actions())
+    {
+        looseTexts << action->text();
+    }
+    EXPECT_EQ(looseTexts,
+              (QStringList{"Konto kopieren\tStrg+B", "Kennwort (*) kopieren", "Kennwort kopieren\tStrg+C"}));
+    menu = Commands().RowMenu(list->findItems(QStringLiteral("Server"), Qt::MatchExactly, 1)[0]);
+
     menu->actions()[2]->trigger();
     EXPECT_EQ(Clipboard().text(), QStringLiteral("ftp.example.org"));
     EXPECT_EQ(Hint(), QByteArray());
