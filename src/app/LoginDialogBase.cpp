@@ -22,13 +22,13 @@ int LoginDialogBase::RunStep(int step)
     switch (step)
     {
     case 0:
-        promptText = "Bitte geben Sie Ihr altes Kennwort ein.";
+        promptText = kOldPasswordPrompt;
         break;
     case 1:
-        promptText = "Bitte geben Sie Ihr neues Kennwort ein.";
+        promptText = kNewPasswordPrompt;
         break;
     case 2:
-        promptText = "Bitte wiederholen Sie Ihr Kennwort.";
+        promptText = kRepeatPasswordPrompt;
         break;
     default:
         break;
@@ -43,7 +43,7 @@ int LoginDialogBase::RunStep(int step)
     case 0:
         if (enteredPassword != expectedPassword)
         {
-            ShowMessage("Das Kennwort ist falsch!", "Information", MessageIcon::Information);
+            ShowMessage(kWrongOldPasswordText, "Information", MessageIcon::Information);
             return kCancel;
         }
         break;
@@ -53,7 +53,7 @@ int LoginDialogBase::RunStep(int step)
     case 2:
         if (enteredPassword != newPassword)
         {
-            ShowMessage("Die neuen Kennwörter stimmt nicht überein!", "Information", MessageIcon::Information);
+            ShowMessage(kNewPasswordsDifferText, "Information", MessageIcon::Information);
             return kCancel;
         }
         break;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "app/AppTexts.h"
 #include "platform/SecureString.h"
 
 namespace kavelmark
@@ -17,7 +18,7 @@ public:
     static constexpr int kOk = 1;
     static constexpr int kCancel = 2;
 
-    static constexpr const char* kDefaultPrompt = "Bitte geben Sie Ihr Kennwort ein.";
+    static constexpr const char* kDefaultPrompt = kLoginPrompt;
 
     virtual ~LoginDialogBase() = default;
 

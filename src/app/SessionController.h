@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/AppTexts.h"
 #include "app/LoginDialogBase.h"
 #include "file/LoadSave.h"
 #include "platform/SecureString.h"
@@ -41,19 +42,6 @@ public:
 class SessionController
 {
 public:
-    static constexpr const char* kCreateEmptyText =
-        "Die Passwortdatei konnte nicht geladen werden,\nes wird eine leere angelegt!";
-    static constexpr const char* kNotOkText = "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!";
-    static constexpr const char* kReloadFailedText = "Beim Laden der Passwortdatei ist ein Fehler aufgetreten!";
-    static constexpr const char* kDiscardQuestionText =
-        "Die Passwortdatei konnte nicht gespeichert werden.\n"
-        "Wollen Sie Kavelmark trotzdem beenden? Alle Änderungen seit dem letzten Speichern gehen dann "
-        "verloren.\n\n"
-        "Mit \"Abbrechen\" bleibt das Fenster offen, und Sie können die Datei über \"Datei speichern unter\" "
-        "an einem anderen Ort speichern.";
-    static constexpr const char* kConfirmPasswordPrompt =
-        "Bitte geben Sie Ihr Kennwort zur Bestätigung noch einmal ein.";
-
     SessionController(PasswordStore& store, SessionWindows& windows, SessionFile& file = MainSessionFile());
 
     // Login and load before the main window shows; false when the window must not open.

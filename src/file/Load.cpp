@@ -13,6 +13,7 @@
 #include "file/DigestingStreams.h"
 #include "file/FileError.h"
 #include "file/FileIdentity.h"
+#include "file/FileTexts.h"
 #include "file/MainEntryFile.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
@@ -73,27 +74,27 @@ enum class Refusal
 
 void RefuseFile(const std::string& path, Refusal refusal)
 {
-    const char* text = "Die Passwortdatei ist beschädigt und wird nicht gelesen:\n";
+    const char* text = kDamagedFileText;
     switch (refusal)
     {
     case Refusal::UnknownFormat:
-        text = "Die Datei ist keine Passwortdatei in einem bekannten Format und wird nicht gelesen:\n";
+        text = kUnknownFormatText;
         break;
     case Refusal::TooLarge:
-        text = "Die Datei ist zu groß für eine Passwortdatei und wird nicht gelesen:\n";
+        text = kTooLargeFileText;
         break;
     case Refusal::NotARegularFile:
-        text = "Unter diesem Namen liegt keine gewöhnliche Datei; sie wird nicht gelesen:\n";
+        text = kNotARegularFileText;
         break;
     case Refusal::Damaged:
         break;
     }
-    ShowMessage(text + path, "Ladefehler", MessageIcon::Error);
+    ShowMessage(text + path, kLoadErrorCaption, MessageIcon::Error);
 }
 
 void ShowWrongPassword()
 {
-    ShowMessage("Das Passwort ist falsch!", "ERROR", MessageIcon::Error);
+    ShowMessage(kWrongPasswordText, kWrongPasswordCaption, MessageIcon::Error);
 }
 
 LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed, std::string& path)
@@ -167,9 +168,7 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
         }
         if (!MoveToBackup(path))
         {
-            ShowMessage("Fehler beim Umbenennen der Datendatei (alte Version der Datei vor Überschreiben mit der "
-                        "neuen schützen).",
-                        path, MessageIcon::Error);
+            ShowMessage(kBackupFailedText, path, MessageIcon::Error);
         }
     }
     return read == ReadResult::ShortRead ? LoadResult::Refused : LoadResult::Loaded;

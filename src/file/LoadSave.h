@@ -5,6 +5,7 @@
 #include <functional>
 #include <optional>
 
+#include "file/FileTexts.h"
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
 
@@ -43,23 +44,6 @@ constexpr SaveResult WriteFailure(int causeCode)
 {
     return static_cast<SaveResult>(causeCode);
 }
-
-// Save's own messages; the path of the file follows each text.
-inline constexpr const char* kChangedFileCaption = "Datei geändert";
-inline constexpr const char* kChangedFileText =
-    "Die Passwortdatei wurde seit dem Laden oder letzten Speichern von einem anderen Programm geändert.\n"
-    "Soll sie trotzdem überschrieben werden? Die Änderungen des anderen Programms gehen dann verloren.\n\n";
-inline constexpr const char* kUnconfirmedSaveText = "Die Passwortdatei wurde gespeichert, aber das Schreiben auf den "
-                                                    "Datenträger konnte nicht bestätigt werden.\n\n";
-
-// The refusal of a store too large: the count of records and the file's size in MB are put
-// between the parts, in this order.
-inline constexpr const char* kTooLargeTextStart = "Die Passwortdatei wird nicht gespeichert: Mit ";
-inline constexpr const char* kTooLargeTextMiddle = " Einträgen und Kategorien wäre sie ";
-inline constexpr const char* kTooLargeTextEnd =
-    " MB groß. Kavelmark kann nur Passwortdateien bis 64 MB mit höchstens 1.000.000 Einträgen und Kategorien "
-    "lesen.\nBitte löschen Sie Einträge und speichern Sie dann erneut. Die Datei auf dem Datenträger bleibt "
-    "unverändert.\n\n";
 
 // Asks for the password once more before a V0.2 file is read into the store for good
 // (a mistyped password passes its check about once in 256 times, and the next save

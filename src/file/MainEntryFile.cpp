@@ -1,6 +1,7 @@
 #include "file/MainEntryFile.h"
 
 #include "file/FileError.h"
+#include "file/FileTexts.h"
 #include "platform/Messages.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
@@ -16,7 +17,7 @@ std::string MainEntryFile()
 
 void ShowFileError(int code)
 {
-    ShowMessage(FileErrorText(code), "Datei-Fehler", MessageIcon::Error);
+    ShowMessage(FileErrorText(code), kFileErrorCaption, MessageIcon::Error);
 }
 
 } // namespace kavelmark

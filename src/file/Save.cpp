@@ -15,6 +15,7 @@
 #include "file/DigestingStreams.h"
 #include "file/FileError.h"
 #include "file/FileIdentity.h"
+#include "file/FileTexts.h"
 #include "file/MainEntryFile.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
@@ -126,12 +127,12 @@ void ShowStoreTooLarge(const std::string& path, std::uint64_t recordCount, std::
 {
     ShowMessage(kTooLargeTextStart + GroupedDigits(recordCount) + kTooLargeTextMiddle + Megabytes(fileSize) +
                     kTooLargeTextEnd + path,
-                "Datei-Fehler", MessageIcon::Error);
+                kFileErrorCaption, MessageIcon::Error);
 }
 
 void ShowUnconfirmedSave(const std::string& path)
 {
-    ShowMessage(kUnconfirmedSaveText + path, "Datei-Fehler", MessageIcon::Exclamation);
+    ShowMessage(kUnconfirmedSaveText + path, kFileErrorCaption, MessageIcon::Exclamation);
 }
 
 bool OverwriteChangedFile(const std::string& path)

@@ -337,7 +337,7 @@ TEST_F(SessionControllerTest, FailedSaveAtTheEndKeepsTheWindowUntilTheUserConfir
     EXPECT_FALSE(session.RequestEnd());
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
-    EXPECT_EQ(messages.messages[0].text, SessionController::kDiscardQuestionText);
+    EXPECT_EQ(messages.messages[0].text, kDiscardQuestionText);
 
     file.saveResult = SaveResult::Saved; // the user saved elsewhere, or the disk is back
     EXPECT_TRUE(session.RequestEnd());
@@ -461,7 +461,7 @@ TEST_F(SessionControllerTest, OnlyThePasswordThatOpensTheFileUnlocks)
         {"cancel", "", LoadResult::Loaded, false, {}},
         {"wrong password (the load says so)", "falsch", LoadResult::Refused, false, {}},
         {"damaged file", "geheim", LoadResult::Damaged, false, {}},
-        {"file gone", "geheim", LoadResult::Missing, false, {SessionController::kReloadFailedText}},
+        {"file gone", "geheim", LoadResult::Missing, false, {kReloadFailedText}},
         {"right password", "geheim", LoadResult::Loaded, true, {}},
     };
     for (const Case& c : cases)

@@ -320,7 +320,7 @@ TEST_F(SessionFileTest, AV02FileFoundAtUnlockAsksForThePasswordAgainLikeAtTheSta
     // Meanwhile an old copy came back in its place.
     const std::string old = V02File("P\xE4sswort", "_E__|_FTP_|_server_|__|_anna_|_x_|_ftp.example_|_");
     std::ofstream(file, std::ios::binary | std::ios::trunc) << old;
-    const std::string confirm = SessionController::kConfirmPasswordPrompt;
+    const std::string confirm = kConfirmPasswordPrompt;
 
     // Same seed modulo 256 as the real password, so it passes the V0.2 check; only the
     // confirmation tells them apart.
