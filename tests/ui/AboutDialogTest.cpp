@@ -18,6 +18,7 @@
 #include "layout/qt/CGroupStatic.h"
 #include "settings/Settings.h"
 #include "support/MessageRecorder.h"
+#include "support/PaintCapture.h"
 #include "support/QtPrinters.h"
 #include "ui/AboutDialog.h"
 
@@ -26,6 +27,8 @@ namespace kavelmark
 namespace
 {
 
+using testing::CaptureOverBlack;
+using testing::LongestBlackRun;
 using testing::MessageRecorder;
 
 // The version the headers were written for, worked out apart from the library's own report.
@@ -181,6 +184,35 @@ TEST_F(AboutDialogTest, LibraryGroupsFrameTheirNoticeAndLinkAndTakeTheExtraHeigh
     EXPECT_GT(dialog.Control(AboutDialog::kLayoutNoticeId)->height(), layoutNotice);
     EXPECT_EQ(dialog.Control(AboutDialog::kCryptoLinkId)->y(), cryptoLinkTop + grown);
     EXPECT_TRUE(messages.messages.empty());
+    dialog.done(IDOK);
+}
+
+TEST_F(AboutDialogTest, EveryControlPaintsItsBackgroundAndLinksStandOnTheButtonFace)
+{
+    AboutDialog dialog;
+    // A button face apart from the window's colour shows who painted a pixel.
+    const QColor face(200, 220, 180);
+    QPalette palette = dialog.palette();
+    palette.setColor(QPalette::Button, face);
+    dialog.setPalette(palette);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QImage shown = CaptureOverBlack(dialog);
+
+    // Text strokes are a few pixels long; an unpainted strip runs across a whole control.
+    constexpr int kLongestStroke = 40;
+    for (int y = 0; y < shown.height(); ++y)
+    {
+        ASSERT_LT(LongestBlackRun(shown, y), kLongestStroke) << "row " << y;
+    }
+    for (int id : {AboutDialog::kMakerLinkId, AboutDialog::kLayoutLinkId, AboutDialog::kCryptoLinkId})
+    {
+        SCOPED_TRACE(id);
+        const QRect link = dialog.Control(id)->geometry();
+        // The blank after the text: the last column of the label.
+        EXPECT_EQ(shown.pixelColor(link.right(), link.center().y()), face);
+        EXPECT_EQ(shown.pixelColor(link.right(), link.top()), face);
+    }
     dialog.done(IDOK);
 }
 

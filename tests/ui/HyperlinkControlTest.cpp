@@ -13,12 +13,6 @@
 #include "support/QtPrinters.h"
 #include "ui/HyperlinkControl.h"
 
-// Readable colours in failure messages.
-inline void PrintTo(const QColor& colour, std::ostream* os)
-{
-    *os << colour.name().toStdString();
-}
-
 namespace kavelmark
 {
 namespace

@@ -12,6 +12,7 @@
 #include "layout/qt/CPropertySheetLayout.h"
 #include "layout/qt/CSplitterBar.h"
 #include "layout/qt/WidgetLayout.h"
+#include "support/PaintCapture.h"
 
 namespace kavelmark
 {
@@ -90,6 +91,38 @@ TEST(LayoutGalleryTest, OpensResizesAndClosesWithoutWarnings)
         EXPECT_FALSE(dialog.isVisible());
     }
     EXPECT_TRUE(g_warnings.isEmpty()) << g_warnings.join(QLatin1Char('\n')).toStdString();
+}
+
+void ClickTab(CPropertySheetLayout& sheet, int index)
+{
+    QTest::mouseClick(sheet.TabBar(), Qt::LeftButton, {}, sheet.TabBar()->tabRect(index).center());
+    QApplication::processEvents();
+    ASSERT_EQ(sheet.ActiveIndex(), index);
+}
+
+TEST(LayoutGalleryTest, ControlsInTheGroupStandOnTheirPageEachTimeItIsShown)
+{
+    GalleryDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    CPropertyPageLayout* account = dialog.Sheet()->Page(0);
+    for (const char* visit : {"first shown", "shown again after the other page"})
+    {
+        SCOPED_TRACE(visit);
+        const QImage shown = testing::CaptureOverBlack(dialog);
+        for (int id : {gallery::kActive, gallery::kNameLabel, gallery::kPlaceLabel})
+        {
+            SCOPED_TRACE(id);
+            QWidget* control = account->Control(id);
+            ASSERT_NE(control, nullptr);
+            ASSERT_TRUE(control->isVisible());
+            const QRect where(control->mapTo(&dialog, QPoint(0, 0)), control->size());
+            // Black ink of the text is a small part; an unpainted control is black all over.
+            EXPECT_LT(testing::BlackShare(shown, where), 0.25);
+        }
+        ClickTab(*dialog.Sheet(), 1);
+        ClickTab(*dialog.Sheet(), 0);
+    }
 }
 
 } // namespace
