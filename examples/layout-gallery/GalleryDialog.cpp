@@ -27,6 +27,13 @@ template <typename T> T* Sized(T* widget)
     return widget;
 }
 
+QLabel* Labelling(const QString& text, QWidget* field)
+{
+    auto* label = new QLabel(text);
+    label->setBuddy(field);
+    return label;
+}
+
 std::vector<std::string> Entries(const char* prefix)
 {
     std::vector<std::string> entries;
@@ -71,10 +78,13 @@ public:
     {
         SetControl(kAccountGroup, Sized(new QLabel(QStringLiteral("Konto"))), ControlKind::GroupBox);
         SetControl(kActive, Sized(new QCheckBox(QStringLiteral("&Aktiv"))));
-        SetControl(kNameLabel, Sized(new QLabel(QStringLiteral("&Name:"))));
-        SetControl(kNameEdit, Sized(new QLineEdit));
-        SetControl(kPlaceLabel, Sized(new QLabel(QStringLiteral("&Ort:"))));
-        SetControl(kPlaceEdit, Sized(new QLineEdit));
+        auto* name = new QLineEdit;
+        auto* place = new QLineEdit;
+        // A label's "&" marks its mnemonic only when the label has a field to lead to.
+        SetControl(kNameLabel, Sized(Labelling(QStringLiteral("&Name:"), name)));
+        SetControl(kNameEdit, Sized(name));
+        SetControl(kPlaceLabel, Sized(Labelling(QStringLiteral("&Ort:"), place)));
+        SetControl(kPlaceEdit, Sized(place));
     }
 
 protected:

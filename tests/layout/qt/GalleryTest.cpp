@@ -1,9 +1,12 @@
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include "GalleryDialog.h"
@@ -123,6 +126,46 @@ TEST(LayoutGalleryTest, ControlsInTheGroupStandOnTheirPageEachTimeItIsShown)
         ClickTab(*dialog.Sheet(), 1);
         ClickTab(*dialog.Sheet(), 0);
     }
+}
+
+TEST(LayoutGalleryTest, LabelMnemonicsLeadToTheirFields)
+{
+    GalleryDialog dialog;
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    CPropertyPageLayout* account = dialog.Sheet()->Page(0);
+    const struct
+    {
+        Qt::Key key;
+        int field;
+    } cases[] = {{Qt::Key_N, gallery::kNameEdit}, {Qt::Key_O, gallery::kPlaceEdit}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.field);
+        QTest::keyClick(&dialog, c.key, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), account->Control(c.field));
+    }
+}
+
+TEST(LayoutGalleryTest, FormViewScrollsThreeLinesOfTheDialogFontPerWheelNotch)
+{
+    GalleryDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QScrollBar* bar = dialog.FormView()->verticalScrollBar();
+    const int line = QFontMetrics(dialog.font()).lineSpacing();
+    const int notch = QApplication::wheelScrollLines() * line;
+    ASSERT_GT(bar->pageStep(), notch) << "a notch scrolls at most a page";
+    ASSERT_GE(bar->maximum(), notch);
+    ASSERT_EQ(bar->value(), 0);
+
+    QWidget* viewport = dialog.FormView()->viewport();
+    const QPointF at = viewport->rect().center();
+    QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &wheel);
+    EXPECT_EQ(bar->value(), notch);
 }
 
 } // namespace
