@@ -327,7 +327,7 @@ bool CLayoutManager::ClosePane()
     openPanes_.pop_back();
     if (closed->children.empty())
     {
-        ShowMessage("Group is empty!", "Kavelmark", MessageIcon::None, MessageButtons::Ok);
+        ShowMessage("Group is empty!", kProgramName, MessageIcon::None, MessageButtons::Ok);
     }
     return false;
 }

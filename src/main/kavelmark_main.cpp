@@ -47,8 +47,8 @@ int main(int argc, char** argv)
     QtSaveAsDialog saveAsDialog;
     SaveAsDialog* previousDialog = SetSaveAsDialog(&saveAsDialog);
 
-    Settings::SetString(settings::kCompany, settings::kHomePage, "https://kavelmark.brenkholt.example/", true);
-    Settings::SetString(settings::kCompany, settings::kEMail, "kavelmark@brenkholt.example", true);
+    Settings::SetString(settings::kCompany, settings::kHomePage, settings::kMakerHomePage, true);
+    Settings::SetString(settings::kCompany, settings::kEMail, settings::kMakerEMail, true);
 
     int result = 0;
     {

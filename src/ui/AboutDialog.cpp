@@ -8,6 +8,7 @@
 #include <crypto++/cryptlib.h>
 
 #include "platform/qt/DialogTemplates.h"
+#include "settings/SettingsNames.h"
 
 namespace kavelmark
 {
@@ -119,7 +120,7 @@ bool AboutDialog::OnInitDialog()
         icon->setPixmap(windowIcon().pixmap(32, 32));
     }
 
-    makerLink_.SetUrl(QString::fromLatin1(kMakerUrl), QString::fromLatin1(kMakerToolTip));
+    makerLink_.SetUrl(QString::fromLatin1(settings::kMakerHomePage), QString::fromLatin1(kMakerToolTip));
     layoutLink_.SetUrl(QString::fromLatin1(kLayoutUrl), QString::fromLatin1(kLayoutToolTip));
     cryptoLink_.SetUrl(QString::fromLatin1(kCryptoUrl), QString::fromLatin1(kCryptoToolTip));
 

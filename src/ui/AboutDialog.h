@@ -32,7 +32,6 @@ public:
     static constexpr int kCryptoNoticeId = 1044;
     static constexpr int kCryptoLinkId = 1041;
 
-    static constexpr const char* kMakerUrl = "https://www.example.org/kavelmark";
     static constexpr const char* kLayoutUrl = "https://www.example.org/panelgrid";
     static constexpr const char* kCryptoUrl = "https://www.cryptopp.com/";
     static constexpr const char* kMakerToolTip = "Link auf meine Web-Side";

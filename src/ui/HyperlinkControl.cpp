@@ -1,10 +1,8 @@
 #include "ui/HyperlinkControl.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
-#include <QFileInfo>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMouseEvent>
@@ -30,17 +28,6 @@ HyperlinkControl::Opener& CurrentOpener()
 {
     static HyperlinkControl::Opener opener = OpenWithDesktop;
     return opener;
-}
-
-// The application's name as the message caption: the executable's name without extension.
-std::string ApplicationName()
-{
-    QString name = QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName();
-    if (name.isEmpty())
-    {
-        name = QCoreApplication::applicationName();
-    }
-    return name.toStdString();
 }
 
 } // namespace
@@ -298,7 +285,7 @@ int HyperlinkControl::OpenUrl(const QString& url)
 void HyperlinkControl::ReportOpenError(int code)
 {
     const QString text = QString::fromLatin1(kOpenErrorText) + OpenErrorLine(code);
-    ShowMessage(text.toStdString(), ApplicationName(), MessageIcon::Exclamation);
+    ShowMessage(text.toStdString(), kProgramName, MessageIcon::Exclamation);
 }
 
 } // namespace kavelmark

@@ -165,6 +165,8 @@ TEST_F(HyperlinkControlTest, FailedOpenTellsWhyAndNoLongerShowsTheLinkVisited)
         ASSERT_EQ(messages.messages.size(), 1u);
         EXPECT_EQ(messages.messages[0].text, std::string("Unable to open hyperlink:\n\n") + c.line);
         EXPECT_EQ(messages.messages[0].icon, MessageIcon::Exclamation);
+        // The program's name, whatever the executable is called (here the test's).
+        EXPECT_EQ(messages.messages[0].caption, "Kavelmark");
         link.SetVisited(false);
     }
 }
