@@ -98,28 +98,54 @@ TEST_F(AboutDialogTest, CryptoNoticeNamesTheLinkedVersionAndItsLicence)
 {
     EXPECT_EQ(AboutDialog::CryptoVersionText(870), "8.7.0");
     EXPECT_EQ(AboutDialog::CryptoVersionText(565), "5.6.5");
-    const std::string heading = "Crypto++ Library " + HeaderCryptoVersion().toStdString() + "\r\n";
+    const std::string heading = "Crypto++ Library " + HeaderCryptoVersion().toStdString() + "\r\n\r\n";
 
-    // The licence the library's package installed, the runtime package's first.
+    // The copyright file of the runtime package first; one in free form is passed over.
+    const QByteArray devPackage = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n\n"
+                                  "Files: *\nCopyright: (C) 2001 Entwickler\nLicense: Dev\n Nur zum Bauen.\n";
+    const QByteArray runtimePackage =
+        "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+        "Upstream-Name: Crypto++\n\n"
+        "Files: *\nCopyright: (C) 1995-2013 by Wei Dai\nLicense: Boost\n\n"
+        "Files: debian/*\nCopyright: (C) 2011- Pat Packager <pat@packager.example>\nLicense: Boost\n\n"
+        "License: Boost\n Permission is hereby\n granted.\n .\n No warranty.\n";
     QTemporaryDir docs;
     ASSERT_TRUE(docs.isValid());
-    WriteFile(docs.filePath(QStringLiteral("libcrypto++-dev/copyright")), "Entwicklerpaket\n");
-    WriteFile(docs.filePath(QStringLiteral("libcrypto++%1/copyright").arg(CRYPTOPP_MAJOR)),
-              "Files: *\nLicense: Boost\n");
-    EXPECT_EQ(AboutDialog::CryptoNotice(docs.path()), heading + "\r\nFiles: *\r\nLicense: Boost\r\n");
+    WriteFile(docs.filePath(QStringLiteral("libcrypto++-dev/copyright")), devPackage);
+    WriteFile(docs.filePath(QStringLiteral("libcrypto++%1/copyright").arg(CRYPTOPP_MAJOR)), runtimePackage);
+    EXPECT_EQ(AboutDialog::CryptoNotice(docs.path()),
+              heading +
+                  "Copyright (C) 1995-2013 by Wei Dai\r\n\r\nPermission is hereby granted.\r\n\r\nNo warranty.\r\n");
 
-    // Without it, a short notice names the version and the licence.
+    WriteFile(docs.filePath(QStringLiteral("libcrypto++%1/copyright").arg(CRYPTOPP_MAJOR)),
+              "Crypto++ was packaged by someone.\n");
+    EXPECT_EQ(AboutDialog::CryptoNotice(docs.path()),
+              heading + "Copyright (C) 2001 Entwickler\r\n\r\nNur zum Bauen.\r\n");
+
+    // Without one, the built-in copy: Wei Dai's copyright, the Boost licence, the authors of
+    // the files in the public domain.
     QTemporaryDir empty;
-    const std::string fallback = AboutDialog::CryptoNotice(empty.path());
-    EXPECT_TRUE(fallback.starts_with(heading)) << fallback;
-    EXPECT_NE(fallback.find("Crypto++ " + HeaderCryptoVersion().toStdString()), std::string::npos) << fallback;
-    EXPECT_NE(fallback.find("Boost Software License, Version 1.0"), std::string::npos) << fallback;
+    const std::string builtIn = AboutDialog::CryptoNotice(empty.path());
+    EXPECT_TRUE(builtIn.starts_with(heading + "Copyright (C) 1995-2013 by Wei Dai\r\n\r\n")) << builtIn;
+    for (const char* part : {"Boost Software License - Version 1.0 - August 17th, 2003\r\n",
+                             "Permission is hereby granted, free of charge, to any person or organization obtaining a "
+                             "copy of the software",
+                             "twofish.cpp: Matthew Skala (public-domain)\r\n",
+                             "No license required for any purpose; the work is not subject to copyright in any "
+                             "jurisdiction.\r\n"})
+    {
+        EXPECT_NE(builtIn.find(part), std::string::npos) << part;
+    }
 
     AboutDialog dialog;
     dialog.show();
     const QString shown = Text(dialog, AboutDialog::kCryptoNoticeId);
     EXPECT_TRUE(shown.startsWith(QString::fromStdString(heading).trimmed())) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("Boost Software License"))) << shown.toStdString();
+    for (const char* field : {"Format:", "Upstream-Name:", "Files:", "License:", "debian.org"})
+    {
+        EXPECT_FALSE(shown.contains(QLatin1String(field))) << field;
+    }
     EXPECT_FALSE(Text(dialog, AboutDialog::kLayoutNoticeId).isEmpty());
     dialog.done(IDOK);
 }
