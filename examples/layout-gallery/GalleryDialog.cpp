@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <string>
+#include <utility>
 
 #include "layout/qt/CFormViewBox.h"
 #include "layout/qt/CFormViewLayout.h"
@@ -24,6 +25,13 @@ template <typename T> T* Sized(T* widget)
 {
     widget->resize(widget->sizeHint());
     return widget;
+}
+
+QLabel* Labelling(const QString& text, QWidget* field)
+{
+    auto* label = new QLabel(text);
+    label->setBuddy(field);
+    return label;
 }
 
 std::vector<std::string> Entries(const char* prefix)
@@ -68,12 +76,15 @@ class AccountPage : public CPropertyPageLayout
 public:
     AccountPage() : CPropertyPageLayout(QStringLiteral("Konto"))
     {
-        SetControl(10, Sized(new QLabel(QStringLiteral("Konto"))), ControlKind::GroupBox);
-        SetControl(11, Sized(new QCheckBox(QStringLiteral("&Aktiv"))));
-        SetControl(12, Sized(new QLabel(QStringLiteral("&Name:"))));
-        SetControl(13, Sized(new QLineEdit));
-        SetControl(14, Sized(new QLabel(QStringLiteral("&Ort:"))));
-        SetControl(15, Sized(new QLineEdit));
+        SetControl(kAccountGroup, Sized(new QLabel(QStringLiteral("Konto"))), ControlKind::GroupBox);
+        SetControl(kActive, Sized(new QCheckBox(QStringLiteral("&Aktiv"))));
+        auto* name = new QLineEdit;
+        auto* place = new QLineEdit;
+        // A label's "&" marks its mnemonic only when the label has a field to lead to.
+        SetControl(kNameLabel, Sized(Labelling(QStringLiteral("&Name:"), name)));
+        SetControl(kNameEdit, Sized(name));
+        SetControl(kPlaceLabel, Sized(Labelling(QStringLiteral("&Ort:"), place)));
+        SetControl(kPlaceEdit, Sized(place));
     }
 
 protected:
@@ -84,14 +95,14 @@ protected:
         AddSpace(5, 0);
         BeginPane(LAYOUT_HORIZONTAL);
         AddSpace(5, 0);
-        AddGroup(10, LAYOUT_VERTICAL, 11, GROUP_BOX, 0);
-        for (int label : {12, 14})
+        AddGroup(kAccountGroup, LAYOUT_VERTICAL, kActive, GROUP_BOX, 0);
+        for (const auto& [label, field] : {std::pair{kNameLabel, kNameEdit}, std::pair{kPlaceLabel, kPlaceEdit}})
         {
             BeginPane(LAYOUT_HORIZONTAL);
             SetAlignment(ALIGN_CROSS_CENTER_Y);
             AddControl(label, LAYOUT_FIT_TEXT);
             AddSpace(5, 0);
-            AddControl(label + 1, LAYOUT_FIXED_HEIGHT);
+            AddControl(field, LAYOUT_FIXED_HEIGHT);
             EndPane();
             AddSpace(5, 0);
         }

@@ -18,6 +18,13 @@ constexpr int kFormBox = 1001;
 constexpr int kListLeft = 1002;
 constexpr int kSplitter = 1003;
 constexpr int kListRight = 1004;
+// On the first page: the group, its buddy check box and the two labelled fields.
+constexpr int kAccountGroup = 10;
+constexpr int kActive = 11;
+constexpr int kNameLabel = 12;
+constexpr int kNameEdit = 13;
+constexpr int kPlaceLabel = 14;
+constexpr int kPlaceEdit = 15;
 } // namespace gallery
 
 // One window with every kind of item the layout library offers: a property sheet of two

@@ -327,7 +327,7 @@ bool CLayoutManager::ClosePane()
     openPanes_.pop_back();
     if (closed->children.empty())
     {
-        ShowMessage("Group is empty!", "Kavelmark", MessageIcon::None, MessageButtons::Ok);
+        ShowMessage("Group is empty!", kProgramName, MessageIcon::None, MessageButtons::Ok);
     }
     return false;
 }
@@ -390,7 +390,8 @@ void CLayoutManager::ComputeMinimum(CLayoutItem& pane)
         else if (child.kind == CLayoutItem::Kind::Control && child.window)
         {
             const LayoutRect rect = child.window->Rect();
-            child.minimum = {0, 0, rect.Width(), rect.Height()};
+            // A template's width was meant for another font: the content decides when wider.
+            child.minimum = {0, 0, std::max(rect.Width(), child.window->ContentWidth()), rect.Height()};
             child.size = child.minimum;
             const std::string className = child.window->ClassName();
             const std::uint32_t style = child.window->Style();

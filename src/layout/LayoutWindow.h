@@ -25,6 +25,12 @@ public:
     virtual void SetText(const std::string& text) = 0;
     // Width of the text in the font of the control's parent window.
     virtual int TextWidth(const std::string& text) const = 0;
+    // The narrowest width at which the control shows all it holds (a drop-down list its
+    // longest item beside its arrow); 0 when the control's own width is all it needs.
+    virtual int ContentWidth() const
+    {
+        return 0;
+    }
     // Moves without repainting.
     virtual void Move(const LayoutRect& rect) = 0;
     virtual void SetVisible(bool visible) = 0;

@@ -6,7 +6,6 @@
 #include "app/qt/SingleInstance.h"
 #include "platform/Messages.h"
 #include "platform/ProcessHardening.h"
-#include "platform/ProductNames.h"
 #include "platform/qt/GermanQtTexts.h"
 #include "platform/qt/QtMessageSink.h"
 #include "settings/Settings.h"
@@ -49,8 +48,8 @@ int main(int argc, char** argv)
     QtSaveAsDialog saveAsDialog;
     SaveAsDialog* previousDialog = SetSaveAsDialog(&saveAsDialog);
 
-    Settings::SetString(settings::kCompany, settings::kHomePage, kMakerHomePage, true);
-    Settings::SetString(settings::kCompany, settings::kEMail, kMakerEMail, true);
+    Settings::SetString(settings::kCompany, settings::kHomePage, settings::kMakerHomePage, true);
+    Settings::SetString(settings::kCompany, settings::kEMail, settings::kMakerEMail, true);
 
     int result = 0;
     {

@@ -9,6 +9,9 @@ namespace kavelmark
 // file, settings) never talks to a window system; the windows install the Qt sink, tests a
 // recorder with scripted answers. Texts and captions are UTF-8.
 
+// The program's name: the caption of its messages.
+inline constexpr const char* kProgramName = "Kavelmark";
+
 enum class MessageIcon
 {
     Error,

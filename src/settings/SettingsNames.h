@@ -29,6 +29,9 @@ inline constexpr const char* kFilter = "Filter";
 inline constexpr const char* kCompany = "Company";
 inline constexpr const char* kHomePage = "home-page";
 inline constexpr const char* kEMail = "e-mail";
+// The maker's addresses: written there at every start, shown by the About box.
+inline constexpr const char* kMakerHomePage = "https://kavelmark.brenkholt.example/";
+inline constexpr const char* kMakerEMail = "kavelmark@brenkholt.example";
 
 inline constexpr const char* kOrganisation = "Brenkholt";
 

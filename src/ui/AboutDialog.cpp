@@ -7,7 +7,10 @@
 #include <QtGlobal>
 #include <crypto++/cryptlib.h>
 
+#include "platform/DebianCopyright.h"
 #include "platform/qt/DialogTemplates.h"
+#include "settings/SettingsNames.h"
+#include "ui/CryptoCopyright.h"
 
 namespace kavelmark
 {
@@ -57,8 +60,7 @@ QString AboutDialog::CryptoVersionText(int version)
 std::string AboutDialog::CryptoNotice(const QString& docFolder)
 {
     const int version = CryptoPP::LibraryVersion();
-    const QString versionText = CryptoVersionText(version);
-    QString notice = QStringLiteral("Crypto++ Library %1\n\n").arg(versionText);
+    const QString heading = QStringLiteral("Crypto++ Library %1\n\n").arg(CryptoVersionText(version));
 
     // The runtime package of this major version first, then any other Crypto++ package.
     QStringList folders = QDir(docFolder).entryList({QStringLiteral("libcrypto++*")}, QDir::Dirs, QDir::Name);
@@ -70,20 +72,20 @@ std::string AboutDialog::CryptoNotice(const QString& docFolder)
     for (const QString& folder : folders)
     {
         QFile copyright(QDir(docFolder).filePath(folder + QStringLiteral("/copyright")));
-        if (copyright.open(QIODevice::ReadOnly))
+        if (!copyright.open(QIODevice::ReadOnly))
         {
-            const QString text = QString::fromUtf8(copyright.readAll());
-            if (!text.trimmed().isEmpty())
+            continue;
+        }
+        if (const auto parsed = ParseDebianCopyright(copyright.readAll().toStdString()))
+        {
+            if (const std::string notice = LicenceNotice(*parsed); !notice.empty())
             {
-                return WithCrLf(notice + text).toStdString();
+                return WithCrLf(heading + QString::fromStdString(notice)).toStdString();
             }
         }
     }
-    notice += QStringLiteral("Crypto++ %1 is copyright (C) Wei Dai and contributors.\n"
-                             "The library as a compilation is licensed under the Boost Software License, Version 1.0; "
-                             "most of its individual files are in the public domain.\n"
-                             "The full licence text is distributed with the library (License.txt).");
-    return WithCrLf(notice.arg(versionText)).toStdString();
+    const auto builtIn = ParseDebianCopyright(BuiltInCryptoCopyright());
+    return WithCrLf(heading + QString::fromStdString(builtIn ? LicenceNotice(*builtIn) : std::string())).toStdString();
 }
 
 std::string AboutDialog::LayoutNotice()
@@ -119,7 +121,7 @@ bool AboutDialog::OnInitDialog()
         icon->setPixmap(windowIcon().pixmap(32, 32));
     }
 
-    makerLink_.SetUrl(QString::fromLatin1(kMakerUrl), QString::fromLatin1(kMakerToolTip));
+    makerLink_.SetUrl(QString::fromLatin1(settings::kMakerHomePage), QString::fromLatin1(kMakerToolTip));
     layoutLink_.SetUrl(QString::fromLatin1(kLayoutUrl), QString::fromLatin1(kLayoutToolTip));
     cryptoLink_.SetUrl(QString::fromLatin1(kCryptoUrl), QString::fromLatin1(kCryptoToolTip));
 

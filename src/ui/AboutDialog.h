@@ -4,7 +4,6 @@
 #include <string>
 
 #include "layout/qt/CDialogLayout.h"
-#include "platform/ProductNames.h"
 #include "ui/HyperlinkControl.h"
 
 namespace kavelmark
@@ -33,7 +32,6 @@ public:
     static constexpr int kCryptoNoticeId = 1044;
     static constexpr int kCryptoLinkId = 1041;
 
-    static constexpr const char* kMakerUrl = kMakerHomePage;
     static constexpr const char* kLayoutUrl = "https://www.example.org/panelgrid";
     static constexpr const char* kCryptoUrl = "https://www.cryptopp.com/";
     static constexpr const char* kMakerToolTip = "Link auf meine Web-Side";
@@ -54,8 +52,9 @@ public:
     // "8.7.0" for the library's number 870.
     static QString CryptoVersionText(int version);
     // The notice of the Crypto++ this program runs with: its version as the library reports
-    // it, then the licence text from the library's documentation in docFolder, or a short
-    // summary when that is missing. Lines end in "\r\n".
+    // it, then its copyright and licence texts as the copyright file of the library's
+    // package in docFolder gives them, or a built-in copy when there is none to read.
+    // Lines end in "\r\n".
     static std::string CryptoNotice(const QString& docFolder = QString::fromLatin1(kDocFolder));
     static std::string LayoutNotice();
 

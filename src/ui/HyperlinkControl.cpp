@@ -1,7 +1,6 @@
 #include "ui/HyperlinkControl.h"
 
 #include <QApplication>
-#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFontMetrics>
@@ -12,7 +11,6 @@
 #include <utility>
 
 #include "platform/Messages.h"
-#include "platform/ProductNames.h"
 
 namespace kavelmark
 {
@@ -114,6 +112,12 @@ void HyperlinkControl::Attach(QLabel* label)
     label->setFont(linkFont_);
     // Long addresses stay on one line, so that the label can be fitted to them.
     label->setWordWrap(false);
+    // The link paints its whole rectangle in the button face before its text, so that it
+    // needs nobody behind it (a group frame leaves its members' rectangles to them). The
+    // text keeps the window-text role, where the link colours go.
+    label->setBackgroundRole(QPalette::Button);
+    label->setForegroundRole(QPalette::WindowText);
+    label->setAutoFillBackground(true);
     FitToText();
     if (!linkCursor_)
     {

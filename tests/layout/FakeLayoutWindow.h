@@ -44,6 +44,10 @@ public:
     {
         return static_cast<int>(text.size()) * 6;
     }
+    int ContentWidth() const override
+    {
+        return contentWidth;
+    }
     void Move(const LayoutRect& rect) override
     {
         rect_ = rect;
@@ -76,6 +80,7 @@ public:
     }
 
     bool visible = true;
+    int contentWidth = 0;
     int moves = 0;
     std::vector<std::uint32_t> repaints;
     LayoutWindow* previous = nullptr;

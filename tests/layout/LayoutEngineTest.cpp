@@ -197,6 +197,32 @@ TEST(LayoutAddControl, SizingModeSpecialCases)
     }
 }
 
+TEST(LayoutMinimum, ControlIsAtLeastAsWideAsItsContent)
+{
+    struct Case
+    {
+        int contentWidth;
+        int minimumWidth; // template width 50
+    };
+    for (const Case& c : {Case{0, 50}, Case{30, 50}, Case{50, 50}, Case{83, 83}})
+    {
+        SCOPED_TRACE(c.contentWidth);
+        LayoutFixture f;
+        f.owner.Add(1, "Static", 20, 8);
+        f.owner.Add(2, "ComboBox", 50, 14).contentWidth = c.contentWidth;
+        f.layout.BeginPane(LAYOUT_VERTICAL);
+        f.layout.AddControl(1, LAYOUT_FIXED);
+        f.layout.AddControl(2, LAYOUT_STRETCH);
+        const TrackSize track = f.Finish();
+
+        EXPECT_EQ(f.layout.FindControlItem(2)->minimum.Width(), c.minimumWidth);
+        // The root's borders (2 + 6) count twice in the window's smallest width.
+        EXPECT_EQ(track.minWidth, c.minimumWidth + 16);
+        f.ResizeInner(c.minimumWidth, 22);
+        EXPECT_EQ(f.owner[2].Width(), c.minimumWidth);
+    }
+}
+
 TEST(LayoutAddControl, UnknownIdIsRefusedAndAddsNothing)
 {
     LayoutFixture f;

@@ -1,10 +1,11 @@
 #pragma once
 
+#include <QColor>
 #include <QString>
 #include <QStringList>
 #include <ostream>
 
-// Readable QString values in test failure messages.
+// Readable Qt values in test failure messages.
 inline void PrintTo(const QString& text, std::ostream* os)
 {
     *os << '"' << text.toStdString() << '"';
@@ -18,4 +19,9 @@ inline void PrintTo(const QStringList& texts, std::ostream* os)
         *os << (i ? ", " : "") << '"' << texts[i].toStdString() << '"';
     }
     *os << '}';
+}
+
+inline void PrintTo(const QColor& colour, std::ostream* os)
+{
+    *os << colour.name().toStdString();
 }

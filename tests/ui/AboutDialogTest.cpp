@@ -18,6 +18,7 @@
 #include "layout/qt/CGroupStatic.h"
 #include "settings/Settings.h"
 #include "support/MessageRecorder.h"
+#include "support/PaintCapture.h"
 #include "support/QtPrinters.h"
 #include "ui/AboutDialog.h"
 
@@ -26,6 +27,8 @@ namespace kavelmark
 namespace
 {
 
+using testing::CaptureOverBlack;
+using testing::LongestBlackRun;
 using testing::MessageRecorder;
 
 // The version the headers were written for, worked out apart from the library's own report.
@@ -84,9 +87,10 @@ TEST_F(AboutDialogTest, ShowsNameVersionAndWhenThisProgramWasBuilt)
     EXPECT_GT(built, QDateTime(QDate(2026, 1, 1), QTime(0, 0)));
     EXPECT_EQ(match.captured(2), QString::fromLatin1(qVersion()));
 
-    // The pair that every start records in the settings.
-    EXPECT_EQ(Text(dialog, AboutDialog::kMakerLinkId), "WWW: https://kavelmark.brenkholt.example/");
+    // The addresses the program writes into the settings at start.
     EXPECT_EQ(Text(dialog, AboutDialog::kMailId), "e-mail: kavelmark@brenkholt.example");
+    EXPECT_EQ(Text(dialog, AboutDialog::kMakerLinkId), "WWW: https://kavelmark.brenkholt.example/");
+    EXPECT_EQ(dialog.MakerLink().Url(), "https://kavelmark.brenkholt.example/");
     dialog.done(IDOK);
 }
 
@@ -94,28 +98,54 @@ TEST_F(AboutDialogTest, CryptoNoticeNamesTheLinkedVersionAndItsLicence)
 {
     EXPECT_EQ(AboutDialog::CryptoVersionText(870), "8.7.0");
     EXPECT_EQ(AboutDialog::CryptoVersionText(565), "5.6.5");
-    const std::string heading = "Crypto++ Library " + HeaderCryptoVersion().toStdString() + "\r\n";
+    const std::string heading = "Crypto++ Library " + HeaderCryptoVersion().toStdString() + "\r\n\r\n";
 
-    // The licence the library's package installed, the runtime package's first.
+    // The copyright file of the runtime package first; one in free form is passed over.
+    const QByteArray devPackage = "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n\n"
+                                  "Files: *\nCopyright: (C) 2001 Entwickler\nLicense: Dev\n Nur zum Bauen.\n";
+    const QByteArray runtimePackage =
+        "Format: https://www.debian.org/doc/packaging-manuals/copyright-format/1.0/\n"
+        "Upstream-Name: Crypto++\n\n"
+        "Files: *\nCopyright: (C) 1995-2013 by Wei Dai\nLicense: Boost\n\n"
+        "Files: debian/*\nCopyright: (C) 2011- Pat Packager <pat@packager.example>\nLicense: Boost\n\n"
+        "License: Boost\n Permission is hereby\n granted.\n .\n No warranty.\n";
     QTemporaryDir docs;
     ASSERT_TRUE(docs.isValid());
-    WriteFile(docs.filePath(QStringLiteral("libcrypto++-dev/copyright")), "Entwicklerpaket\n");
-    WriteFile(docs.filePath(QStringLiteral("libcrypto++%1/copyright").arg(CRYPTOPP_MAJOR)),
-              "Files: *\nLicense: Boost\n");
-    EXPECT_EQ(AboutDialog::CryptoNotice(docs.path()), heading + "\r\nFiles: *\r\nLicense: Boost\r\n");
+    WriteFile(docs.filePath(QStringLiteral("libcrypto++-dev/copyright")), devPackage);
+    WriteFile(docs.filePath(QStringLiteral("libcrypto++%1/copyright").arg(CRYPTOPP_MAJOR)), runtimePackage);
+    EXPECT_EQ(AboutDialog::CryptoNotice(docs.path()),
+              heading +
+                  "Copyright (C) 1995-2013 by Wei Dai\r\n\r\nPermission is hereby granted.\r\n\r\nNo warranty.\r\n");
 
-    // Without it, a short notice names the version and the licence.
+    WriteFile(docs.filePath(QStringLiteral("libcrypto++%1/copyright").arg(CRYPTOPP_MAJOR)),
+              "Crypto++ was packaged by someone.\n");
+    EXPECT_EQ(AboutDialog::CryptoNotice(docs.path()),
+              heading + "Copyright (C) 2001 Entwickler\r\n\r\nNur zum Bauen.\r\n");
+
+    // Without one, the built-in copy: Wei Dai's copyright, the Boost licence, the authors of
+    // the files in the public domain.
     QTemporaryDir empty;
-    const std::string fallback = AboutDialog::CryptoNotice(empty.path());
-    EXPECT_TRUE(fallback.starts_with(heading)) << fallback;
-    EXPECT_NE(fallback.find("Crypto++ " + HeaderCryptoVersion().toStdString()), std::string::npos) << fallback;
-    EXPECT_NE(fallback.find("Boost Software License, Version 1.0"), std::string::npos) << fallback;
+    const std::string builtIn = AboutDialog::CryptoNotice(empty.path());
+    EXPECT_TRUE(builtIn.starts_with(heading + "Copyright (C) 1995-2013 by Wei Dai\r\n\r\n")) << builtIn;
+    for (const char* part : {"Boost Software License - Version 1.0 - August 17th, 2003\r\n",
+                             "Permission is hereby granted, free of charge, to any person or organization obtaining a "
+                             "copy of the software",
+                             "twofish.cpp: Matthew Skala (public-domain)\r\n",
+                             "No license required for any purpose; the work is not subject to copyright in any "
+                             "jurisdiction.\r\n"})
+    {
+        EXPECT_NE(builtIn.find(part), std::string::npos) << part;
+    }
 
     AboutDialog dialog;
     dialog.show();
     const QString shown = Text(dialog, AboutDialog::kCryptoNoticeId);
     EXPECT_TRUE(shown.startsWith(QString::fromStdString(heading).trimmed())) << shown.toStdString();
     EXPECT_TRUE(shown.contains(QStringLiteral("Boost Software License"))) << shown.toStdString();
+    for (const char* field : {"Format:", "Upstream-Name:", "Files:", "License:", "debian.org"})
+    {
+        EXPECT_FALSE(shown.contains(QLatin1String(field))) << field;
+    }
     EXPECT_FALSE(Text(dialog, AboutDialog::kLayoutNoticeId).isEmpty());
     dialog.done(IDOK);
 }
@@ -181,6 +211,35 @@ TEST_F(AboutDialogTest, LibraryGroupsFrameTheirNoticeAndLinkAndTakeTheExtraHeigh
     EXPECT_GT(dialog.Control(AboutDialog::kLayoutNoticeId)->height(), layoutNotice);
     EXPECT_EQ(dialog.Control(AboutDialog::kCryptoLinkId)->y(), cryptoLinkTop + grown);
     EXPECT_TRUE(messages.messages.empty());
+    dialog.done(IDOK);
+}
+
+TEST_F(AboutDialogTest, EveryControlPaintsItsBackgroundAndLinksStandOnTheButtonFace)
+{
+    AboutDialog dialog;
+    // A button face apart from the window's colour shows who painted a pixel.
+    const QColor face(200, 220, 180);
+    QPalette palette = dialog.palette();
+    palette.setColor(QPalette::Button, face);
+    dialog.setPalette(palette);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    const QImage shown = CaptureOverBlack(dialog);
+
+    // Text strokes are a few pixels long; an unpainted strip runs across a whole control.
+    constexpr int kLongestStroke = 40;
+    for (int y = 0; y < shown.height(); ++y)
+    {
+        ASSERT_LT(LongestBlackRun(shown, y), kLongestStroke) << "row " << y;
+    }
+    for (int id : {AboutDialog::kMakerLinkId, AboutDialog::kLayoutLinkId, AboutDialog::kCryptoLinkId})
+    {
+        SCOPED_TRACE(id);
+        const QRect link = dialog.Control(id)->geometry();
+        // The blank after the text: the last column of the label.
+        EXPECT_EQ(shown.pixelColor(link.right(), link.center().y()), face);
+        EXPECT_EQ(shown.pixelColor(link.right(), link.top()), face);
+    }
     dialog.done(IDOK);
 }
 

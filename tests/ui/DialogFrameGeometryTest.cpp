@@ -142,6 +142,11 @@ TEST_F(DialogFrameGeometryTest, ConfigDialogPutsItsRowsAndButtonsWhereItsTreeSay
     ConfigDialog dialog;
     // The closed combo boxes are as tall as Qt makes them; the layout keeps that height.
     const int combo = QComboBox().sizeHint().height();
+    // A list (105 wide) is at least as wide as Qt makes one that fits its longest item.
+    QComboBox blockModes;
+    blockModes.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    blockModes.addItem(QStringLiteral("CBC - Cipher Block Chaining"));
+    const int lists = std::max(X(105), blockModes.sizeHint().width());
     // File label (60 x 8) across; the file field (86 x 12) centred beside "?" (15 x 14);
     // 5; the delay's label (70 x 8, fixed) and field (12) across; 5; each list's label (8)
     // and list across, with 5 after each pair.
@@ -150,7 +155,7 @@ TEST_F(DialogFrameGeometryTest, ConfigDialogPutsItsRowsAndButtonsWhereItsTreeSay
     const int cipherY = delayY + Y(8) + Y(12) + 5;
     const int blockModeY = cipherY + Y(8) + combo + 5;
     const int buttonsY = blockModeY + Y(8) + combo + 5;
-    const QSize minimum(MinimumWidth({X(60), X(86) + X(15), X(70), X(105)}), buttonsY + Y(14) + 8);
+    const QSize minimum(MinimumWidth({X(60), X(86) + X(15), X(70), lists}), buttonsY + Y(14) + 8);
     ExpectLaidOut(
         dialog, minimum, buttonsY,
         [&](int cw)

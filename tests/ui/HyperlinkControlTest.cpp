@@ -13,12 +13,6 @@
 #include "support/QtPrinters.h"
 #include "ui/HyperlinkControl.h"
 
-// Readable colours in failure messages.
-inline void PrintTo(const QColor& colour, std::ostream* os)
-{
-    *os << colour.name().toStdString();
-}
-
 namespace kavelmark
 {
 namespace
@@ -171,7 +165,7 @@ TEST_F(HyperlinkControlTest, FailedOpenTellsWhyAndNoLongerShowsTheLinkVisited)
         ASSERT_EQ(messages.messages.size(), 1u);
         EXPECT_EQ(messages.messages[0].text, std::string("Unable to open hyperlink:\n\n") + c.line);
         EXPECT_EQ(messages.messages[0].icon, MessageIcon::Exclamation);
-        // The program's name, not the executable's.
+        // The program's name, whatever the executable is called (here the test's).
         EXPECT_EQ(messages.messages[0].caption, "Kavelmark");
         link.SetVisited(false);
     }

@@ -1,5 +1,6 @@
 #include "layout/qt/CFormViewLayout.h"
 
+#include <QFontMetrics>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -59,6 +60,10 @@ void CFormViewLayout::UpdateScrollRanges()
 {
     const QSize content = ContentSize();
     const QSize visible = viewport()->size();
+    // A wheel notch or an arrow click moves by lines of the view's font, not by pixels.
+    const int line = QFontMetrics(font()).lineSpacing();
+    horizontalScrollBar()->setSingleStep(line);
+    verticalScrollBar()->setSingleStep(line);
     horizontalScrollBar()->setRange(0, std::max(content.width() - visible.width(), 0));
     horizontalScrollBar()->setPageStep(visible.width());
     verticalScrollBar()->setRange(0, std::max(content.height() - visible.height(), 0));

@@ -39,7 +39,9 @@ void DrawEtchedRect(QPainter& painter, const QPalette& palette, const QRect& rec
 CGroupStatic::CGroupStatic(QWidget* parent) : QWidget(parent)
 {
     setFocusPolicy(Qt::NoFocus);
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    // Not opaque: the frame leaves its members' rectangles unpainted, so the window behind
+    // it must paint there first, or labels and check boxes that draw only their text would
+    // stand on black or on what was shown there before.
 }
 
 void CGroupStatic::SetCaption(const QString& caption)

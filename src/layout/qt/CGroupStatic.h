@@ -10,8 +10,8 @@ namespace kavelmark
 
 // The frame over a group box: an etched rectangle with the caption in its top line, or a
 // single etched separator while it frames no windows. It sits below its members in
-// z-order and leaves their rectangles unpainted, so it never draws over them. A buddy
-// (typically a check box) is kept in the caption line.
+// z-order and leaves their rectangles unpainted, so it never draws over them; the window
+// behind it paints there. A buddy (typically a check box) is kept in the caption line.
 class CGroupStatic : public QWidget
 {
     Q_OBJECT

@@ -11,8 +11,10 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QTabBar>
 #include <QTabWidget>
+#include <algorithm>
 
 #include "layout/qt/CGroupStatic.h"
 
@@ -236,6 +238,29 @@ int QtLayoutWindow::TextWidth(const std::string& text) const
     }
     const QWidget* parent = widget_->parentWidget() ? widget_->parentWidget() : widget_.data();
     return QFontMetrics(parent->font()).horizontalAdvance(FromUtf8(text));
+}
+
+int QtLayoutWindow::ContentWidth() const
+{
+    const auto* combo = qobject_cast<const QComboBox*>(widget_.data());
+    if (!combo)
+    {
+        return 0;
+    }
+    // The longest item in the list's own font, grown by the style's frame, margins and arrow.
+    const QFontMetrics metrics(combo->font());
+    int textWidth = 0;
+    for (int i = 0; i < combo->count(); ++i)
+    {
+        textWidth = std::max(textWidth, metrics.horizontalAdvance(combo->itemText(i)));
+    }
+    QStyleOptionComboBox option;
+    option.initFrom(combo);
+    option.editable = combo->isEditable();
+    option.frame = combo->hasFrame();
+    return combo->style()
+        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(textWidth, metrics.height()), combo)
+        .width();
 }
 
 void QtLayoutWindow::Move(const LayoutRect& rect)

@@ -38,6 +38,7 @@ public:
     std::string Text() const override;
     void SetText(const std::string& text) override;
     int TextWidth(const std::string& text) const override;
+    int ContentWidth() const override;
     void Move(const LayoutRect& rect) override;
     void SetVisible(bool visible) override;
     bool IsVisible() const override;

@@ -128,7 +128,7 @@ std::string Substitute(std::string text, const std::string& marker, const std::s
 void DataExchange::Fail(const std::string& message)
 {
     failed_ = true;
-    ShowMessage(message, "Kavelmark", MessageIcon::Exclamation);
+    ShowMessage(message, kProgramName, MessageIcon::Exclamation);
     if (lastControl_)
     {
         lastControl_->setFocus();

@@ -1,8 +1,9 @@
 #include "platform/qt/DialogTemplates.h"
 
-#include "platform/ProductNames.h"
 
 #include <utility>
+
+#include "settings/SettingsNames.h"
 
 namespace kavelmark
 {
@@ -20,8 +21,8 @@ constexpr std::uint32_t kDropList = VScroll | TabStop;
 
 } // namespace
 
-ControlTemplate Ctl(int id, ControlKind kind, const char* caption, int x, int y, int w, int h, std::uint32_t style,
-                    std::vector<std::string> items)
+ControlTemplate Ctl(int id, ControlKind kind, const std::string& caption, int x, int y, int w, int h,
+                    std::uint32_t style, std::vector<std::string> items)
 {
     return ControlTemplate{id, kind, caption, x, y, w, h, style, std::move(items)};
 }
@@ -187,8 +188,8 @@ const DialogTemplate& AboutTemplate()
             Ctl(1023, ControlKind::Static, "Build", 38, 18, 145, 8, None),
             Ctl(1036, ControlKind::Static, "Copyright (C) 2026 Brenkholt", 38, 34, 145, 8, None),
             Ctl(1037, ControlKind::Static, "Kavelmark-Team, Brenkholt", 38, 45, 145, 8, None),
-            Ctl(1038, ControlKind::Static, (std::string("e-mail: ") + kMakerEMail).c_str(), 38, 56, 145, 8, None),
-            Ctl(1039, ControlKind::Static, (std::string("WWW: ") + kMakerHomePage).c_str(), 38, 67, 145, 8, None),
+            Ctl(1038, ControlKind::Static, std::string("e-mail: ") + settings::kMakerEMail, 38, 56, 145, 8, None),
+            Ctl(1039, ControlKind::Static, std::string("WWW: ") + settings::kMakerHomePage, 38, 67, 145, 8, None),
             Ctl(1045, ControlKind::GroupBox, "Panelgrid", 7, 96, 233, 66, None),
             Ctl(1035, ControlKind::Static, "WWW: https://www.example.org/panelgrid", 14, 150, 219, 8, None),
             Ctl(1046, ControlKind::GroupBox, "Crypto++ Lib", 7, 168, 233, 68, None),

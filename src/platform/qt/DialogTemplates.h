@@ -9,8 +9,8 @@ namespace kavelmark
 // The program's dialog templates and its menu bar, as data.
 
 // One control of a template, written as a row of the template's table.
-ControlTemplate Ctl(int id, ControlKind kind, const char* caption, int x, int y, int w, int h, std::uint32_t style,
-                    std::vector<std::string> items = {});
+ControlTemplate Ctl(int id, ControlKind kind, const std::string& caption, int x, int y, int w, int h,
+                    std::uint32_t style, std::vector<std::string> items = {});
 
 // Main window: entry list, category filter, buttons and detail fields; menu 131.
 const DialogTemplate& MainWindowTemplate(); // 102

@@ -11,16 +11,12 @@
 #include <ostream>
 
 #include "layout/qt/CGroupStatic.h"
+#include "support/QtPrinters.h"
 
 // Readable points and colours in failure messages.
 inline void PrintTo(const QPoint& point, std::ostream* os)
 {
     *os << '(' << point.x() << ", " << point.y() << ')';
-}
-
-inline void PrintTo(const QColor& colour, std::ostream* os)
-{
-    *os << colour.name().toStdString();
 }
 
 namespace kavelmark

@@ -1,9 +1,12 @@
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTabBar>
 #include <QTest>
+#include <QWheelEvent>
 #include <gtest/gtest.h>
 
 #include "GalleryDialog.h"
@@ -12,6 +15,7 @@
 #include "layout/qt/CPropertySheetLayout.h"
 #include "layout/qt/CSplitterBar.h"
 #include "layout/qt/WidgetLayout.h"
+#include "support/PaintCapture.h"
 
 namespace kavelmark
 {
@@ -90,6 +94,78 @@ TEST(LayoutGalleryTest, OpensResizesAndClosesWithoutWarnings)
         EXPECT_FALSE(dialog.isVisible());
     }
     EXPECT_TRUE(g_warnings.isEmpty()) << g_warnings.join(QLatin1Char('\n')).toStdString();
+}
+
+void ClickTab(CPropertySheetLayout& sheet, int index)
+{
+    QTest::mouseClick(sheet.TabBar(), Qt::LeftButton, {}, sheet.TabBar()->tabRect(index).center());
+    QApplication::processEvents();
+    ASSERT_EQ(sheet.ActiveIndex(), index);
+}
+
+TEST(LayoutGalleryTest, ControlsInTheGroupStandOnTheirPageEachTimeItIsShown)
+{
+    GalleryDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    CPropertyPageLayout* account = dialog.Sheet()->Page(0);
+    for (const char* visit : {"first shown", "shown again after the other page"})
+    {
+        SCOPED_TRACE(visit);
+        const QImage shown = testing::CaptureOverBlack(dialog);
+        for (int id : {gallery::kActive, gallery::kNameLabel, gallery::kPlaceLabel})
+        {
+            SCOPED_TRACE(id);
+            QWidget* control = account->Control(id);
+            ASSERT_NE(control, nullptr);
+            ASSERT_TRUE(control->isVisible());
+            const QRect where(control->mapTo(&dialog, QPoint(0, 0)), control->size());
+            // Black ink of the text is a small part; an unpainted control is black all over.
+            EXPECT_LT(testing::BlackShare(shown, where), 0.25);
+        }
+        ClickTab(*dialog.Sheet(), 1);
+        ClickTab(*dialog.Sheet(), 0);
+    }
+}
+
+TEST(LayoutGalleryTest, LabelMnemonicsLeadToTheirFields)
+{
+    GalleryDialog dialog;
+    dialog.show();
+    dialog.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    CPropertyPageLayout* account = dialog.Sheet()->Page(0);
+    const struct
+    {
+        Qt::Key key;
+        int field;
+    } cases[] = {{Qt::Key_N, gallery::kNameEdit}, {Qt::Key_O, gallery::kPlaceEdit}};
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.field);
+        QTest::keyClick(&dialog, c.key, Qt::AltModifier);
+        EXPECT_EQ(QApplication::focusWidget(), account->Control(c.field));
+    }
+}
+
+TEST(LayoutGalleryTest, FormViewScrollsThreeLinesOfTheDialogFontPerWheelNotch)
+{
+    GalleryDialog dialog;
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    QScrollBar* bar = dialog.FormView()->verticalScrollBar();
+    const int line = QFontMetrics(dialog.font()).lineSpacing();
+    const int notch = QApplication::wheelScrollLines() * line;
+    ASSERT_GT(bar->pageStep(), notch) << "a notch scrolls at most a page";
+    ASSERT_GE(bar->maximum(), notch);
+    ASSERT_EQ(bar->value(), 0);
+
+    QWidget* viewport = dialog.FormView()->viewport();
+    const QPointF at = viewport->rect().center();
+    QWheelEvent wheel(at, viewport->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(viewport, &wheel);
+    EXPECT_EQ(bar->value(), notch);
 }
 
 } // namespace
