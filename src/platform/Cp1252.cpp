@@ -42,6 +42,7 @@ constexpr std::array<Utf8OfByte, 256> MakeUtf8Table()
     return table;
 }
 
+// Built from the code point map at compile time, so that the two cannot disagree.
 constexpr std::array<Utf8OfByte, 256> kUtf8Table = MakeUtf8Table();
 
 // Decodes one code point at pos and advances pos; -1 on any malformed sequence
