@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <cstring>
 
 namespace kavelmark
 {
@@ -14,6 +15,35 @@ constexpr std::array<char32_t, 32> kHighControlRange = {
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+
+constexpr char32_t CodePointOf(unsigned char byte)
+{
+    return byte >= 0x80 && byte <= 0x9F ? kHighControlRange[byte - 0x80] : byte;
+}
+
+// Fills the fixed-size entries of the UTF-8 table through AppendUtf8.
+struct TableEntryText
+{
+    constexpr void push_back(char c)
+    {
+        entry.bytes[entry.size++] = c;
+    }
+    Utf8OfByte& entry;
+};
+
+constexpr std::array<Utf8OfByte, 256> MakeUtf8Table()
+{
+    std::array<Utf8OfByte, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte)
+    {
+        TableEntryText text{table[byte]};
+        AppendUtf8(text, CodePointOf(static_cast<unsigned char>(byte)));
+    }
+    return table;
+}
+
+// Built from the code point map at compile time, so that the two cannot disagree.
+constexpr std::array<Utf8OfByte, 256> kUtf8Table = MakeUtf8Table();
 
 // Decodes one code point at pos and advances pos; -1 on any malformed sequence
 // (stray or missing continuation bytes, overlong forms, surrogates, beyond U+10FFFF).
@@ -73,13 +103,14 @@ std::int32_t DecodeUtf8(std::string_view text, std::size_t& pos)
 
 } // namespace
 
+const std::array<Utf8OfByte, 256>& Cp1252Utf8Table()
+{
+    return kUtf8Table;
+}
+
 char32_t Cp1252ToCodePoint(unsigned char byte)
 {
-    if (byte >= 0x80 && byte <= 0x9F)
-    {
-        return kHighControlRange[byte - 0x80];
-    }
-    return byte;
+    return CodePointOf(byte);
 }
 
 int CodePointToCp1252(char32_t codePoint)
@@ -100,11 +131,18 @@ int CodePointToCp1252(char32_t codePoint)
 
 std::string Cp1252ToUtf8(std::string_view bytes)
 {
-    std::string out;
-    out.reserve(bytes.size());
+    std::size_t size = 0;
     for (const char c : bytes)
     {
-        AppendUtf8(out, Cp1252ToCodePoint(static_cast<unsigned char>(c)));
+        size += kUtf8Table[static_cast<unsigned char>(c)].size;
+    }
+    std::string out(size, '\0');
+    char* next = out.data();
+    for (const char c : bytes)
+    {
+        const Utf8OfByte& utf8 = kUtf8Table[static_cast<unsigned char>(c)];
+        std::memcpy(next, utf8.bytes.data(), utf8.size);
+        next += utf8.size;
     }
     return out;
 }

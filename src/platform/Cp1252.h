@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,13 +21,22 @@ std::string Cp1252ToUtf8(std::string_view bytes);
 // cannot store (or is not valid UTF-8). Such a character is never replaced silently.
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8);
 
+// The UTF-8 form of one cp1252 byte: size (1 to 3) bytes from the start of bytes. Long texts
+// are converted by looking each byte up here instead of encoding its code point anew.
+struct Utf8OfByte
+{
+    std::array<char, 3> bytes;
+    std::uint8_t size;
+};
+const std::array<Utf8OfByte, 256>& Cp1252Utf8Table();
+
 // The Unicode code point of one cp1252 byte, and the byte of a code point (-1 when none).
 char32_t Cp1252ToCodePoint(unsigned char byte);
 int CodePointToCp1252(char32_t codePoint);
 
 // Appends the UTF-8 bytes of a code point of cp1252 to any string type, so that a secret can be
 // encoded straight into a wiping buffer.
-template <typename Text> void AppendUtf8(Text& out, char32_t cp)
+template <typename Text> constexpr void AppendUtf8(Text& out, char32_t cp)
 {
     if (cp < 0x80)
     {

@@ -31,10 +31,13 @@ TEST(Cp1252, MapsTheSpecialBytes)
     };
     const Case cases[] = {
         {0x80, U'\u20AC', "\xE2\x82\xAC"}, // euro sign
-        {0x8D, 0x008D, "\xC2\x8D"},        // undefined: same code point
+        {0x81, 0x0081, "\xC2\x81"},        // undefined: same code point
+        {0x8D, 0x008D, "\xC2\x8D"},
         {0x9F, U'\u0178', "\xC5\xB8"},
         {0xDC, U'\u00DC', "\xC3\x9C"}, // Latin-1 range is identity
+        {0xE4, U'\u00E4', "\xC3\xA4"},
         {'A', U'A', "A"},
+        {0x7F, 0x007F, "\x7F"},
     };
     for (const auto& c : cases)
     {
@@ -42,8 +45,27 @@ TEST(Cp1252, MapsTheSpecialBytes)
         EXPECT_EQ(Cp1252ToCodePoint(c.byte), c.codePoint);
         EXPECT_EQ(CodePointToCp1252(c.codePoint), c.byte);
         EXPECT_EQ(Cp1252ToUtf8(std::string(1, static_cast<char>(c.byte))), c.utf8);
+        const Utf8OfByte& entry = Cp1252Utf8Table()[c.byte];
+        EXPECT_EQ(std::string(entry.bytes.data(), entry.size), c.utf8);
         EXPECT_EQ(Utf8ToCp1252(c.utf8), std::string(1, static_cast<char>(c.byte)));
     }
+}
+
+TEST(Cp1252, TableAgreesWithTheCodePointOfEveryByte)
+{
+    std::string all;
+    std::string expected;
+    for (int b = 0; b < 256; ++b)
+    {
+        SCOPED_TRACE(b);
+        std::string utf8;
+        AppendUtf8(utf8, Cp1252ToCodePoint(static_cast<unsigned char>(b)));
+        const Utf8OfByte& entry = Cp1252Utf8Table()[static_cast<std::size_t>(b)];
+        EXPECT_EQ(std::string(entry.bytes.data(), entry.size), utf8);
+        all.push_back(static_cast<char>(b));
+        expected += utf8;
+    }
+    EXPECT_EQ(Cp1252ToUtf8(all), expected);
 }
 
 TEST(Cp1252, RefusesWhatItCannotHoldInsteadOfReplacing)

@@ -1,20 +1,14 @@
 #include "file/port/PortCommands.h"
 
-#include <unistd.h>
-
-#include <array>
-#include <cerrno>
-#include <iostream>
 #include <optional>
 
 #include "crypto/CipherEngine.h"
 #include "file/LoadSave.h"
-#include "file/PasswordFile.h"
 #include "file/StoredVersion.h"
 #include "file/port/Export.h"
 #include "file/port/Import.h"
+#include "file/port/ToolInput.h"
 #include "file/port/ToolOutput.h"
-#include "platform/Cp1252.h"
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
 
@@ -37,91 +31,6 @@ bool RefuseOlderVersion(const std::string& path)
         return false;
     }
     PrintToolLine(path + " is a file of an older format version; open it once in kavelmark, which converts it");
-    return true;
-}
-
-// Reads standard input with read(2), so that no stream buffer keeps a copy of the
-// password or of the plaintext behind it; stops after the first line when asked to. More
-// than a password file can hold is refused at once, before it takes up memory.
-bool ReadInput(SecureString& input, bool firstLineOnly)
-{
-    std::array<char, 4096> chunk{};
-    const std::size_t size = firstLineOnly ? 1 : chunk.size();
-    bool read = true;
-    while (true)
-    {
-        const ssize_t count = ::read(STDIN_FILENO, chunk.data(), size);
-        if (count < 0 && errno == EINTR)
-        {
-            continue;
-        }
-        if (count <= 0)
-        {
-            read = count == 0;
-            break;
-        }
-        input.append(chunk.data(), static_cast<std::size_t>(count));
-        if (firstLineOnly && chunk[0] == '\n')
-        {
-            break;
-        }
-        if (input.size() > PasswordFile::kMaxFileSize)
-        {
-            WipeBytes(chunk.data(), chunk.size());
-            PrintToolLine("standard input holds more than 64 MB, more than a password file can take");
-            return false;
-        }
-    }
-    WipeBytes(chunk.data(), chunk.size());
-    if (!read)
-    {
-        PrintToolLine("standard input cannot be read");
-    }
-    return read;
-}
-
-// Cuts the first line off the input as the password, in cp1252, without its line end.
-std::optional<SecureString> TakePassword(SecureString& input)
-{
-    std::size_t end = input.find('\n');
-    const std::size_t next = end == SecureString::npos ? input.size() : end + 1;
-    if (end == SecureString::npos)
-    {
-        end = input.size();
-    }
-    if (end > 0 && input[end - 1] == '\r')
-    {
-        --end;
-    }
-    std::optional<std::string> bytes = Utf8ToCp1252(std::string_view(input).substr(0, end));
-    WipeBytes(input.data(), next);
-    input.erase(0, next);
-    if (!bytes)
-    {
-        PrintToolLine("the password holds a character that cp1252 cannot store");
-        return std::nullopt;
-    }
-    SecureString password = ToSecure(*bytes);
-    WipeString(*bytes);
-    return password;
-}
-
-bool WriteStandardOutput(std::string_view text)
-{
-    while (!text.empty())
-    {
-        const ssize_t count = ::write(STDOUT_FILENO, text.data(), text.size());
-        if (count < 0 && errno == EINTR)
-        {
-            continue;
-        }
-        if (count <= 0)
-        {
-            PrintToolLine("standard output cannot be written");
-            return false;
-        }
-        text.remove_prefix(static_cast<std::size_t>(count));
-    }
     return true;
 }
 

@@ -1,5 +1,8 @@
 #include "file/port/ToolOutput.h"
 
+#include <unistd.h>
+
+#include <cerrno>
 #include <iostream>
 
 #include "crypto/CipherEngine.h"
@@ -12,6 +15,25 @@ namespace kavelmark
 void PrintToolLine(std::string_view text)
 {
     std::cerr << "kavelmark-file: " << TerminalSafe(text, false) << '\n';
+}
+
+bool WriteStandardOutput(std::string_view text)
+{
+    while (!text.empty())
+    {
+        const ssize_t count = ::write(STDOUT_FILENO, text.data(), text.size());
+        if (count < 0 && errno == EINTR)
+        {
+            continue;
+        }
+        if (count <= 0)
+        {
+            PrintToolLine("standard output cannot be written");
+            return false;
+        }
+        text.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
 }
 
 LoadResult LoadForTool(PasswordStore& store, const SecureString& password, const std::string& path)

@@ -14,6 +14,10 @@ namespace kavelmark
 // cells of a CSV and paths go into these lines, so their control characters are escaped.
 void PrintToolLine(std::string_view text);
 
+// Writes the text to standard output with write(2), so that no stream buffer keeps a copy of
+// a secret in it. False (and a line on standard error) when it cannot be written whole.
+bool WriteStandardOutput(std::string_view text);
+
 // Load as the tool runs it. The program shows nothing for a file that ends before its own
 // lengths say; the tool, which leaves no other trace, says so.
 LoadResult LoadForTool(PasswordStore& store, const SecureString& password, const std::string& path);

@@ -17,8 +17,7 @@
 #include <new>
 #include <optional>
 #include <string>
-
-#include <unistd.h>
+#include <string_view>
 
 #include <nlohmann/json.hpp>
 
@@ -27,7 +26,9 @@
 #include "file/LoadSave.h"
 #include "file/PasswordFile.h"
 #include "file/StoredVersion.h"
+#include "file/port/DumpJson.h"
 #include "file/port/PortCommands.h"
+#include "file/port/ToolInput.h"
 #include "file/port/ToolOutput.h"
 #include "platform/Cp1252.h"
 #include "platform/Messages.h"
@@ -46,12 +47,12 @@ constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 // The version named by the file's magic, looked at before Load may move the file aside.
-nlohmann::ordered_json VersionOf(const std::string& path)
+std::optional<std::string_view> VersionOf(const std::string& path)
 {
     const std::optional<FileVersion> version = StoredVersion(path);
     if (!version)
     {
-        return nullptr;
+        return std::nullopt;
     }
     switch (*version)
     {
@@ -62,7 +63,7 @@ nlohmann::ordered_json VersionOf(const std::string& path)
     case FileVersion::V03:
         return "V0.3";
     default:
-        return nullptr;
+        return std::nullopt;
     }
 }
 
@@ -82,30 +83,25 @@ std::optional<SecureString> PasswordFromUtf8(std::string& utf8)
 
 int Dump(const std::string& path)
 {
-    std::string line;
-    std::getline(std::cin, line);
-    if (!line.empty() && line.back() == '\r')
+    SecureString input;
+    if (!ReadInput(input, true))
     {
-        line.pop_back();
+        return kExitFailed;
     }
-    std::optional<SecureString> password = PasswordFromUtf8(line);
+    const std::optional<SecureString> password = TakePassword(input);
     if (!password)
     {
         return kExitUsage;
     }
 
-    nlohmann::ordered_json version = VersionOf(path);
+    const std::optional<std::string_view> version = VersionOf(path);
     PasswordStore store;
     const LoadResult result = LoadForTool(store, *password, path);
-    nlohmann::ordered_json output;
-    output["result"] = static_cast<int>(result);
-    output["version"] = version;
-    output["records"] = nlohmann::ordered_json::array();
-    for (auto position = store.GetHeadPosition(); position; position = store.GetNextPosition(position))
+    // Streamed rather than built as one JSON value, which would hold every record unwiped.
+    if (!WriteDumpJson(static_cast<int>(result), version, store, WriteStandardOutput))
     {
-        output["records"].push_back(Cp1252ToUtf8(store.GetAt(position)));
+        return kExitFailed;
     }
-    std::cout << output.dump() << '\n';
     return result == LoadResult::Loaded ? 0 : kExitFailed;
 }
 

@@ -31,8 +31,10 @@ round_trip)
     expect "$rc" 0
     expect "$err" ""
     expect "$out" "{\"result\":0,\"version\":\"V0.3\",\"records\":[\"_C__|_Grüße_|_€ ‚ƒ„…†‡ˆ‰Š‹ŒŽ_|_$(printf '\302\201\302\215\302\217\302\220\302\235')_|_ÿ_|_\",\"a\\u0000b\",\"\",$builtins]}"
-    # A Windows line end on the password line is not part of the password.
-    run $'Pässwort€\r\n' dump "$file"
+    # A Windows line end on the password line is not part of the password, nor is what follows it.
+    run $'Pässwort€\r\nPässwort€\n' dump "$file"
+    expect "$rc" 0
+    run $'Pässwort€' dump "$file"
     expect "$rc" 0
     ;;
 missing_file)
@@ -62,6 +64,10 @@ refused_input)
     [ -n "$err" ] || fail "no message for a character outside cp1252"
     run '{"password": "密码", "records": []}' write "$file"
     expect "$rc" 2
+    run $'密码\n' dump "$file"
+    expect "$rc" 2
+    expect "$err" "kavelmark-file: the password holds a character that cp1252 cannot store"
+    expect "$out" ""
     run '{"password": "pw", "records": [1]}' write "$file"
     expect "$rc" 2
     run 'not json' write "$file"
