@@ -24,8 +24,7 @@ CryptoPP::SecByteBlock MakeKey(std::string_view password)
 {
     if (password.size() > CipherEngine::kMaxKeyLength)
     {
-        ShowMessage("Die maximale Schlüssellänge ist 32 Zeichen. Der Schlüssel wird gekürzt.", "Schlüssellämge",
-                    MessageIcon::Error);
+        CipherEngine::WarnOfCutKey();
         password = password.substr(0, CipherEngine::kMaxKeyLength);
     }
     std::size_t keyLength = password.size() <= 16 ? 16 : password.size() <= 24 ? 24 : 32;
@@ -104,15 +103,14 @@ void EncryptChained(const CryptoPP::Twofish::Encryption& cipher, const unsigned 
 
 // A worker's whole job: its stack goes with the thread, but the C library keeps thread stacks
 // for reuse, so what the cipher left there is wiped first.
-void DecryptPieceAndWipe(const CryptoPP::SecByteBlock& key, unsigned char* bytes, std::size_t first,
-                         std::size_t end, const unsigned char* before)
+void DecryptPieceAndWipe(const CryptoPP::SecByteBlock& key, unsigned char* bytes, std::size_t first, std::size_t end,
+                         const unsigned char* before)
 {
     DecryptPiece(key, bytes, first, end, before);
     WipeStackBelow();
 }
 
-[[gnu::noinline]] void DecryptBlocks(SecureString& data, std::string_view password,
-                                     std::span<const std::size_t> cuts)
+[[gnu::noinline]] void DecryptBlocks(SecureString& data, std::string_view password, std::span<const std::size_t> cuts)
 {
     CryptoPP::SecByteBlock key = MakeKey(password);
     constexpr std::size_t block = CipherEngine::kBlockSize;
@@ -161,11 +159,7 @@ std::vector<std::size_t> EvenCuts(std::size_t length)
     {
         return cuts;
     }
-    unsigned threads = decryptThreads.load();
-    if (threads == 0)
-    {
-        threads = std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
-    }
+    const unsigned threads = CipherEngine::DecryptThreadsFor(length);
     const std::size_t blocks = length / CipherEngine::kBlockSize;
     for (unsigned k = 1; k < threads; ++k)
     {
@@ -179,6 +173,22 @@ std::vector<std::size_t> EvenCuts(std::size_t length)
 void CipherEngine::SetDecryptThreads(unsigned threads)
 {
     decryptThreads.store(std::min(threads, 8u));
+}
+
+void CipherEngine::WarnOfCutKey()
+{
+    ShowMessage("Die maximale Schlüssellänge ist 32 Zeichen. Der Schlüssel wird gekürzt.", "Schlüssellämge",
+                MessageIcon::Error);
+}
+
+unsigned CipherEngine::DecryptThreadsFor(std::size_t length)
+{
+    if (length < kParallelFrom)
+    {
+        return 1;
+    }
+    const unsigned threads = decryptThreads.load();
+    return threads != 0 ? threads : std::clamp(std::thread::hardware_concurrency(), 1u, 8u);
 }
 
 void CipherEngine::EncryptInPlace(std::string_view password)
@@ -241,6 +251,52 @@ void CbcEncryptor::EncryptBlocks(unsigned char* data, std::size_t length)
     }
     EncryptChained(state_->cipher, state_->previous.data(), data, length);
     std::memcpy(state_->previous.data(), data + length - CipherEngine::kBlockSize, CipherEngine::kBlockSize);
+}
+
+struct CbcDecryptor::State
+{
+    explicit State(std::string_view password) : key(MakeKey(password)), cipher(key.data(), key.size())
+    {
+    }
+    CryptoPP::SecByteBlock key;
+    CryptoPP::Twofish::Decryption cipher;
+};
+
+CbcDecryptor::CbcDecryptor(std::string_view password) : state_(std::make_unique<State>(password))
+{
+}
+
+CbcDecryptor::~CbcDecryptor()
+{
+    state_.reset();
+    WipeStackBelow();
+}
+
+void CbcDecryptor::DecryptBlocks(const unsigned char* in, unsigned char* out, std::size_t length,
+                                 const unsigned char* previous) const
+{
+    constexpr std::size_t block = CipherEngine::kBlockSize;
+    if (length == 0)
+    {
+        return;
+    }
+    if (previous != nullptr)
+    {
+        state_->cipher.ProcessAndXorBlock(in, previous, out);
+    }
+    else
+    {
+        state_->cipher.ProcessBlock(in, out);
+    }
+    for (std::size_t offset = block; offset < length; offset += block)
+    {
+        state_->cipher.ProcessAndXorBlock(in + offset, in + offset - block, out + offset);
+    }
+}
+
+void CbcDecryptor::WipeThreadStack()
+{
+    WipeStackBelow();
 }
 
 std::uint64_t ComputeLegacySeed(std::string_view password)

@@ -47,6 +47,10 @@ public:
     void EncryptInPlace(std::string_view password);
     void DecryptInPlace(std::string_view password);
 
+    // What every key set-up says of a password longer than kMaxKeyLength; for a caller that cuts
+    // the password itself and must say so at a later moment.
+    static void WarnOfCutKey();
+
     // The length that padding gives data of this length: one to sixteen bytes more.
     static constexpr std::size_t PaddedLength(std::size_t length)
     {
@@ -57,6 +61,8 @@ public:
     // At most this many threads decrypt large data; 0 (the default) takes the machine's cores,
     // at most 8.
     static void SetDecryptThreads(unsigned threads);
+    // How many threads data of this length is decrypted on: one below kParallelFrom.
+    static unsigned DecryptThreadsFor(std::size_t length);
 
 private:
     SecureString data_;
@@ -81,6 +87,31 @@ public:
 
     // Encrypts whole blocks in place; length is a multiple of the block size.
     void EncryptBlocks(unsigned char* data, std::size_t length);
+
+private:
+    struct State;
+    std::unique_ptr<State> state_;
+};
+
+// Decrypts a body piece by piece out of one buffer into another, so that a reader can hand on
+// each slice as it arrives. The key schedule is only read, so that several threads may decrypt
+// pieces at once; each of them calls WipeThreadStack before it ends. The password is taken as
+// DecryptInPlace takes it.
+class CbcDecryptor
+{
+public:
+    explicit CbcDecryptor(std::string_view password);
+    ~CbcDecryptor();
+    CbcDecryptor(const CbcDecryptor&) = delete;
+    CbcDecryptor& operator=(const CbcDecryptor&) = delete;
+
+    // Decrypts length bytes of whole blocks from in to out (which must not overlap); previous is
+    // the ciphertext block in front of in, null at the start of the data.
+    void DecryptBlocks(const unsigned char* in, unsigned char* out, std::size_t length,
+                       const unsigned char* previous) const;
+
+    // Wipes what the cipher left on this thread's stack below the caller.
+    static void WipeThreadStack();
 
 private:
     struct State;

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "crypto/CipherEngine.h"
+#include "file/BodyReader.h"
 
 namespace kavelmark
 {
@@ -114,6 +115,105 @@ private:
     int error_ = 0;
 };
 
+// Checks the password on the header block, then reads and decrypts the body into plain. The key
+// is cut without a word here: the caller says so for each of the keysMade once the file is let
+// go.
+ReadResult ReadV03Body(ByteSource& file, std::string_view password, SecureString& plain, unsigned& keysMade)
+{
+    std::uint32_t headerLength = 0;
+    if (!ReadU32(file, headerLength))
+    {
+        return ReadResult::ShortRead;
+    }
+    // The block must be whole cipher blocks and hold the timestamp and the tag.
+    constexpr std::size_t kTimestampLength = PasswordFile::kTimestampLength;
+    constexpr std::string_view kVerificationTag = PasswordFile::kVerificationTag;
+    if (headerLength % CipherEngine::kBlockSize != 0 || headerLength < kTimestampLength + kVerificationTag.size())
+    {
+        return ReadResult::Damaged;
+    }
+    SecureString header;
+    if (!ReadBlock(file, headerLength, header))
+    {
+        return ReadResult::ShortRead;
+    }
+    const std::uint64_t bodyLength = file.Remaining();
+    if (bodyLength % CipherEngine::kBlockSize != 0)
+    {
+        return ReadResult::Damaged;
+    }
+    const std::string_view key = password.substr(0, CipherEngine::kMaxKeyLength);
+    {
+        CipherEngine check(std::move(header));
+        ++keysMade;
+        check.DecryptInPlace(key);
+        if (std::string_view(check.Data()).substr(kTimestampLength, kVerificationTag.size()) != kVerificationTag)
+        {
+            return ReadResult::WrongPassword;
+        }
+    }
+    ++keysMade;
+    const CbcDecryptor body(key);
+    return ReadDecryptedBody(file, bodyLength, body, plain) ? ReadResult::Done : ReadResult::ShortRead;
+}
+
+ReadResult TakeV03Records(std::string_view plain, PasswordStore& store)
+{
+    // Check every length against the decrypted data before the first record is taken, so
+    // that a damaged body adds nothing.
+    constexpr std::size_t kTimestampLength = PasswordFile::kTimestampLength;
+    if (plain.size() < kTimestampLength + 4)
+    {
+        return ReadResult::Damaged;
+    }
+    std::uint32_t count = U32At(plain, kTimestampLength);
+    if (count > PasswordFile::kMaxRecords)
+    {
+        return ReadResult::Damaged;
+    }
+    std::size_t recordsStart = kTimestampLength + 4;
+    std::size_t offset = recordsStart;
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        if (plain.size() - offset < 4)
+        {
+            return ReadResult::Damaged;
+        }
+        std::uint32_t length = U32At(plain, offset);
+        offset += 4;
+        if (plain.size() - offset < length)
+        {
+            return ReadResult::Damaged;
+        }
+        offset += length;
+    }
+    // What follows the records is the padding: one to sixteen bytes.
+    if (offset == plain.size() || plain.size() - offset > CipherEngine::kBlockSize)
+    {
+        return ReadResult::Damaged;
+    }
+    offset = recordsStart;
+    for (std::uint32_t i = 0; i < count; ++i)
+    {
+        std::uint32_t length = U32At(plain, offset);
+        store.AddTail(plain.substr(offset + 4, length));
+        offset += 4 + length;
+    }
+    return ReadResult::Done;
+}
+
+// The cut key's message, once for each key that was made of the password.
+void WarnOfCutKey(std::string_view password, unsigned keysMade)
+{
+    if (password.size() > CipherEngine::kMaxKeyLength)
+    {
+        for (unsigned i = 0; i < keysMade; ++i)
+        {
+            CipherEngine::WarnOfCutKey();
+        }
+    }
+}
+
 } // namespace
 
 std::string PasswordFile::FormatTimestamp(const std::tm& time, const char* pattern)
@@ -172,10 +272,11 @@ PasswordFile::Identified PasswordFile::Read(ByteSource& file, std::string_view p
         return {ReadResult::TooLarge, FileVersion::Unknown};
     }
     Identified identified = IdentifyVersion(file);
-    V03Blocks blocks;
+    SecureString plain;
+    unsigned keysMade = 0;
     if (identified.result == ReadResult::Done && identified.version == FileVersion::V03)
     {
-        identified.result = ReadV03Blocks(file, blocks);
+        identified.result = ReadV03Body(file, password, plain, keysMade);
     }
     else if (identified.result == ReadResult::Done && identified.version == FileVersion::V02)
     {
@@ -183,101 +284,21 @@ PasswordFile::Identified PasswordFile::Read(ByteSource& file, std::string_view p
         identified.result = ReadV02(file, legacySeed, store);
     }
     allRead();
+    WarnOfCutKey(password, keysMade);
     if (identified.result == ReadResult::Done && identified.version == FileVersion::V03)
     {
-        identified.result = DecryptV03(blocks, password, store);
+        identified.result = TakeV03Records(plain, store);
     }
     return identified;
 }
 
-ReadResult PasswordFile::ReadV03Blocks(ByteSource& file, V03Blocks& blocks)
-{
-    std::uint32_t headerLength = 0;
-    if (!ReadU32(file, headerLength))
-    {
-        return ReadResult::ShortRead;
-    }
-    // The block must be whole cipher blocks and hold the timestamp and the tag.
-    if (headerLength % CipherEngine::kBlockSize != 0 || headerLength < kTimestampLength + kVerificationTag.size())
-    {
-        return ReadResult::Damaged;
-    }
-    if (!ReadBlock(file, headerLength, blocks.header))
-    {
-        return ReadResult::ShortRead;
-    }
-    std::uint64_t bodyLength = file.Remaining();
-    if (bodyLength % CipherEngine::kBlockSize != 0)
-    {
-        return ReadResult::Damaged;
-    }
-    if (!ReadBlock(file, bodyLength, blocks.body))
-    {
-        return ReadResult::ShortRead;
-    }
-    return ReadResult::Done;
-}
-
-ReadResult PasswordFile::DecryptV03(V03Blocks& blocks, std::string_view password, PasswordStore& store)
-{
-    CipherEngine header(std::move(blocks.header));
-    header.DecryptInPlace(password);
-    if (std::string_view(header.Data()).substr(kTimestampLength, kVerificationTag.size()) != kVerificationTag)
-    {
-        return ReadResult::WrongPassword;
-    }
-
-    CipherEngine body(std::move(blocks.body));
-    body.DecryptInPlace(password);
-    std::string_view plain(body.Data());
-
-    // Check every length against the decrypted data before the first record is taken, so
-    // that a damaged body adds nothing.
-    if (plain.size() < kTimestampLength + 4)
-    {
-        return ReadResult::Damaged;
-    }
-    std::uint32_t count = U32At(plain, kTimestampLength);
-    if (count > kMaxRecords)
-    {
-        return ReadResult::Damaged;
-    }
-    std::size_t recordsStart = kTimestampLength + 4;
-    std::size_t offset = recordsStart;
-    for (std::uint32_t i = 0; i < count; ++i)
-    {
-        if (plain.size() - offset < 4)
-        {
-            return ReadResult::Damaged;
-        }
-        std::uint32_t length = U32At(plain, offset);
-        offset += 4;
-        if (plain.size() - offset < length)
-        {
-            return ReadResult::Damaged;
-        }
-        offset += length;
-    }
-    // What follows the records is the padding: one to sixteen bytes.
-    if (offset == plain.size() || plain.size() - offset > CipherEngine::kBlockSize)
-    {
-        return ReadResult::Damaged;
-    }
-    offset = recordsStart;
-    for (std::uint32_t i = 0; i < count; ++i)
-    {
-        std::uint32_t length = U32At(plain, offset);
-        store.AddTail(plain.substr(offset + 4, length));
-        offset += 4 + length;
-    }
-    return ReadResult::Done;
-}
-
 ReadResult PasswordFile::ReadV03(ByteSource& file, std::string_view password, PasswordStore& store)
 {
-    V03Blocks blocks;
-    ReadResult result = ReadV03Blocks(file, blocks);
-    return result == ReadResult::Done ? DecryptV03(blocks, password, store) : result;
+    SecureString plain;
+    unsigned keysMade = 0;
+    ReadResult result = ReadV03Body(file, password, plain, keysMade);
+    WarnOfCutKey(password, keysMade);
+    return result == ReadResult::Done ? TakeV03Records(plain, store) : result;
 }
 
 ReadResult PasswordFile::ReadV02(ByteSource& file, std::uint64_t legacySeed, PasswordStore& store)

@@ -67,21 +67,12 @@ public:
 
     // The whole read of a file: refuses one above kMaxFileSize, tells the version and
     // appends the records of a V0.2 or V0.3 file to the store. allRead runs once every
-    // byte that will be read is read and before anything is decrypted or a message is
-    // shown, so that the caller can close the file there.
+    // byte that will be read is read and before a record is taken, so that the caller can
+    // close the file there.
     static Identified Read(ByteSource& file, std::string_view password, std::uint64_t legacySeed, PasswordStore& store,
                            const std::function<void()>& allRead);
 
-    // The encrypted blocks of a V0.3 file, taken whole from the file before they are
-    // decrypted.
-    struct V03Blocks
-    {
-        SecureString header;
-        SecureString body;
-    };
-    // Continue after the magic; ReadV03 is the two steps in one.
-    static ReadResult ReadV03Blocks(ByteSource& file, V03Blocks& blocks);
-    static ReadResult DecryptV03(V03Blocks& blocks, std::string_view password, PasswordStore& store);
+    // Continue after the magic.
     static ReadResult ReadV03(ByteSource& file, std::string_view password, PasswordStore& store);
     static ReadResult ReadV02(ByteSource& file, std::uint64_t legacySeed, PasswordStore& store);
 

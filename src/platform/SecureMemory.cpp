@@ -93,12 +93,20 @@ enum class Populate
 
 void* MapSecretPages(std::size_t size, Populate populate)
 {
-    const int flags = MAP_PRIVATE | MAP_ANONYMOUS | (populate == Populate::Now ? MAP_POPULATE : 0);
+    const int flags = MAP_PRIVATE | MAP_ANONYMOUS;
     void* pages = mmap(nullptr, size, PROT_READ | PROT_WRITE, flags, -1, 0);
     if (pages == MAP_FAILED)
     {
         return nullptr;
     }
+#if defined(MADV_HUGEPAGE)
+    // A large block is written whole at once: in pages of 2 MB that costs a fraction of the
+    // faults and translations.
+    if (populate == Populate::Now)
+    {
+        madvise(pages, size, MADV_HUGEPAGE);
+    }
+#endif
 #if defined(MADV_DONTDUMP)
     madvise(pages, size, MADV_DONTDUMP);
 #endif
@@ -111,6 +119,14 @@ void* MapSecretPages(std::size_t size, Populate populate)
     }
 #else
     mlock(pages, size);
+#endif
+#if defined(MADV_POPULATE_WRITE)
+    // After the lock, so that the pages put in place are locked too. Where the kernel cannot,
+    // they come as they are first touched.
+    if (populate == Populate::Now)
+    {
+        madvise(pages, size, MADV_POPULATE_WRITE);
+    }
 #endif
     return pages;
 }
