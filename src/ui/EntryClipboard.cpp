@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QTreeWidget>
+#include <array>
 
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
@@ -76,18 +77,36 @@ PasswordStore::Position EntryClipboard::SelectedEntry() const
     return selected.isEmpty() ? PasswordStore::Position() : window_.RowEntry(selected.front());
 }
 
+namespace
+{
+
+// The label of value i (1 to 3) of the entry's category, as a view into the category record:
+// empty without such a category.
+std::string_view CategoryLabel(const PasswordStore& store, PasswordStore::Position entry, int i)
+{
+    std::array<std::string_view, 1> category;
+    PasswordStore::ViewFields(store.GetAt(entry), category);
+    const PasswordStore::Position record = store.FindCategory(category[0]);
+    if (!record || i < 1 || i > 3)
+    {
+        return {};
+    }
+    std::array<std::string_view, 4> labels;
+    PasswordStore::ViewFields(store.GetAt(record), labels);
+    return labels[static_cast<std::size_t>(i)];
+}
+
+} // namespace
+
 bool EntryClipboard::IsSecret(PasswordStore::Position entry, int i) const
 {
-    PasswordStore& store = window_.Store();
-    return PasswordStore::IsSecretLabel(store.GetCategoryLabel(store.FindCategory(store.GetEntryCategory(entry)), i));
+    return PasswordStore::IsSecretLabel(CategoryLabel(window_.Store(), entry, i));
 }
 
 QString EntryClipboard::ValueName(PasswordStore::Position entry, int i) const
 {
-    PasswordStore& store = window_.Store();
-    const SecureString raw = store.GetCategoryLabel(store.FindCategory(store.GetEntryCategory(entry)), i);
     // The secret mark is not part of the name; what the store does not take for a mark stays.
-    std::string_view text = raw;
+    std::string_view text = CategoryLabel(window_.Store(), entry, i);
     if (PasswordStore::IsSecretLabel(text))
     {
         text.remove_suffix(std::string_view("(*)").size());

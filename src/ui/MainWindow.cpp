@@ -155,7 +155,7 @@ private:
     qsizetype nameLength_;
 };
 
-SecureString WithVisibleLineBreaks(const SecureString& value)
+SecureString WithVisibleLineBreaks(std::string_view value)
 {
     SecureString shown;
     shown.reserve(value.size());
@@ -499,14 +499,15 @@ void MainWindow::FillEntryList()
     struct CategoryColumn
     {
         RowCategory* shown = nullptr;
-        PasswordStore::Position record; // the first category record of the name, as FindCategory finds it
-        bool recordKnown = false;
+        bool recordKnown = false; // the first category record of the name, as FindCategory finds it
+        std::array<bool, 3> secret{};
         std::size_t rank = 0;
     };
     // The old rows are gone, so their shared category columns may go too.
     rowCategories_.clear();
-    std::map<SecureString, PasswordStore::Position> categoryRecords;
-    std::map<SecureString, CategoryColumn> columns;
+    // Keys are views into the store's records, which outlive the fill.
+    std::map<std::string_view, std::string_view> categoryRecords;
+    std::map<std::string_view, CategoryColumn> columns;
     struct Row
     {
         PasswordStore::Position entry;
@@ -515,30 +516,52 @@ void MainWindow::FillEntryList()
     };
     std::vector<Row> rows;
     rows.reserve(store_.GetCount());
-    auto makeItem = [this](PasswordStore::Position entry, const CategoryColumn& column)
+    // Each record is cut once into views; only a text with a placeholder is expanded, into
+    // buffers that the whole walk reuses.
+    SecureString expanded;
+    SecureString scratch;
+    auto shownText =
+        [&](std::string_view text, const std::array<std::string_view, 6>& fields, const CategoryColumn& column)
     {
-        const SecureString name = store_.GetEntryName(entry);
-        const SecureString description = store_.GetEntryDescription(entry);
-        return new EntryRow(entry, *column.shown, FromCp1252(store_.ExpandDisplayText(entry, name, column.record)),
-                            FromCp1252(store_.ExpandDisplayText(entry, description, column.record)));
+        return FromCp1252(PasswordStore::ExpandPlaceholders(text, {fields[3], fields[4], fields[5]}, column.secret,
+                                                            expanded, scratch));
+    };
+    auto makeItem = [&](PasswordStore::Position entry, const CategoryColumn& column)
+    {
+        std::array<std::string_view, 6> fields;
+        PasswordStore::ViewFields(store_.GetAt(entry), fields);
+        return new EntryRow(entry, *column.shown, shownText(fields[1], fields, column),
+                            shownText(fields[2], fields, column));
+    };
+    auto learnRecord = [](CategoryColumn& column, std::string_view record)
+    {
+        column.recordKnown = true;
+        std::array<std::string_view, 4> labels;
+        PasswordStore::ViewFields(record, labels);
+        for (std::size_t k = 0; k < 3; ++k)
+        {
+            column.secret[k] = PasswordStore::IsSecretLabel(labels[k + 1]);
+        }
     };
 
     // One walk over the store, and every lookup once per category rather than once per row.
     bool pending = false;
     for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
     {
-        const SecureString& record = store_.GetAt(pos);
+        const std::string_view record(store_.GetAt(pos));
+        std::array<std::string_view, 1> first;
+        PasswordStore::ViewFields(record, first);
         if (PasswordStore::IsCategoryRecord(record))
         {
-            categoryRecords.try_emplace(store_.GetEntryField(pos, 1), pos);
+            categoryRecords.try_emplace(first[0], record);
             continue;
         }
         if (!PasswordStore::IsEntryRecord(record))
         {
             continue;
         }
-        SecureString category = store_.GetEntryCategory(pos);
-        if (!all && category != filterCategory)
+        const std::string_view category = first[0];
+        if (!all && category != std::string_view(filterCategory))
         {
             continue;
         }
@@ -549,9 +572,10 @@ void MainWindow::FillEntryList()
             rowCategories_.push_back(std::make_unique<RowCategory>(
                 RowCategory{QStringLiteral(" ") + FromCp1252(category), images_.at(CategoryImageIndex(category))}));
             column.shown = rowCategories_.back().get();
-            auto known = categoryRecords.find(category);
-            column.recordKnown = known != categoryRecords.end();
-            column.record = column.recordKnown ? known->second : PasswordStore::Position();
+            if (auto known = categoryRecords.find(category); known != categoryRecords.end())
+            {
+                learnRecord(column, known->second);
+            }
         }
         rows.push_back({pos, &column, column.recordKnown ? makeItem(pos, column) : nullptr});
         pending = pending || !column.recordKnown;
@@ -562,7 +586,10 @@ void MainWindow::FillEntryList()
         for (auto& [category, column] : columns)
         {
             auto known = categoryRecords.find(category);
-            column.record = column.recordKnown || known == categoryRecords.end() ? column.record : known->second;
+            if (!column.recordKnown && known != categoryRecords.end())
+            {
+                learnRecord(column, known->second);
+            }
         }
         for (Row& row : rows)
         {
@@ -629,14 +656,21 @@ void MainWindow::ShowEntryDetails()
     {
         return;
     }
-    PasswordStore::Position category = store_.FindCategory(store_.GetEntryCategory(entry));
+    // Views into the two records: only what is shown is copied, into wiped buffers.
+    std::array<std::string_view, 6> fields;
+    PasswordStore::ViewFields(store_.GetAt(entry), fields);
+    std::array<std::string_view, 4> labels;
+    if (PasswordStore::Position category = store_.FindCategory(fields[0]))
+    {
+        PasswordStore::ViewFields(store_.GetAt(category), labels);
+    }
     for (int i = 1; i <= 3; ++i)
     {
-        const SecureString label = store_.GetCategoryLabel(category, i);
-        DetailLabel(i)->setText(QStringLiteral("&%1: ").arg(i) + FromCp1252(label));
-        detailValues_[static_cast<std::size_t>(i - 1)] = WithVisibleLineBreaks(store_.GetEntryValue(entry, i));
-        secret_[static_cast<std::size_t>(i - 1)] = PasswordStore::IsSecretLabel(label);
-        SetMasked(i, secret_[static_cast<std::size_t>(i - 1)]);
+        const auto k = static_cast<std::size_t>(i);
+        DetailLabel(i)->setText(QStringLiteral("&%1: ").arg(i) + FromCp1252(labels[k]));
+        detailValues_[k - 1] = WithVisibleLineBreaks(fields[k + 2]);
+        secret_[k - 1] = PasswordStore::IsSecretLabel(labels[k]);
+        SetMasked(i, secret_[k - 1]);
     }
 }
 
