@@ -33,7 +33,7 @@ void Pause()
 class SliceRing
 {
 public:
-    SliceRing(const CbcDecryptor& cipher, unsigned threads) : cipher_(cipher), slots_(4 * threads)
+    SliceRing(const CbcDecryptor& cipher, unsigned threads) : cipher_(cipher), slots_(2 * threads)
     {
         for (Slot& slot : slots_)
         {
