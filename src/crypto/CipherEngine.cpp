@@ -280,6 +280,16 @@ void CbcDecryptor::DecryptBlocks(const unsigned char* in, unsigned char* out, st
     {
         return;
     }
+    if (in == out)
+    {
+        // Backwards, so that the still encrypted block in front is at hand for the XOR.
+        for (std::size_t offset = length - block; offset > 0; offset -= block)
+        {
+            state_->cipher.ProcessAndXorBlock(out + offset, out + offset - block, out + offset);
+        }
+        in = out;
+        length = block;
+    }
     if (previous != nullptr)
     {
         state_->cipher.ProcessAndXorBlock(in, previous, out);

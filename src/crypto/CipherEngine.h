@@ -105,8 +105,8 @@ public:
     CbcDecryptor(const CbcDecryptor&) = delete;
     CbcDecryptor& operator=(const CbcDecryptor&) = delete;
 
-    // Decrypts length bytes of whole blocks from in to out (which must not overlap); previous is
-    // the ciphertext block in front of in, null at the start of the data.
+    // Decrypts length bytes of whole blocks from in to out, which are the same or do not overlap;
+    // previous is the ciphertext block in front of in, null at the start of the data.
     void DecryptBlocks(const unsigned char* in, unsigned char* out, std::size_t length,
                        const unsigned char* previous) const;
 

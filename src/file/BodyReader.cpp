@@ -3,7 +3,6 @@
 #include <array>
 #include <atomic>
 #include <cstring>
-#include <memory>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -14,7 +13,6 @@ namespace
 {
 
 constexpr std::size_t kBlock = CipherEngine::kBlockSize;
-constexpr std::size_t kSliceSize = kBodySliceSize;
 
 using Block = std::array<unsigned char, kBlock>;
 
@@ -27,9 +25,10 @@ void Pause()
 #endif
 }
 
-// A ring of slices between the reading thread and the decrypting ones. Handing on and taking
-// back are a flag each: waking a sleeping thread costs more than a slice takes to decrypt, so
-// that nobody sleeps; the reader decrypts slices itself while it waits for a free one.
+// A ring of slices between the reading thread and the decrypting ones. The reader fills the
+// slices in turn, any thread decrypts a filled one, and the reader hands them on in turn once
+// decrypted. Handing over is a flag each way: waking a sleeping thread costs more than a slice
+// takes to decrypt, so that the reader decrypts slices itself while it waits.
 class SliceRing
 {
 public:
@@ -37,7 +36,7 @@ public:
     {
         for (Slot& slot : slots_)
         {
-            slot.cipher.resize(kSliceSize);
+            slot.bytes.resize(kBodySliceSize);
         }
         for (unsigned i = 1; i < threads; ++i)
         {
@@ -54,49 +53,56 @@ public:
 
     ~SliceRing()
     {
-        Finish();
+        Stop();
     }
 
-    // The slot for the next slice, once whoever decrypted its last slice is done with it.
-    std::size_t NextFreeSlot()
+    std::size_t Size() const
     {
-        const std::size_t index = next_++ % slots_.size();
-        while (slots_[index].state.load(std::memory_order_acquire) != State::Free)
+        return slots_.size();
+    }
+
+    // The slice's bytes once whoever decrypts it is done with them.
+    std::string_view AwaitDecrypted(std::size_t index)
+    {
+        Slot& slot = slots_[index];
+        while (slot.state.load(std::memory_order_acquire) != State::Decrypted)
         {
             if (!DecryptOne())
             {
                 Pause();
             }
         }
-        return index;
+        return {slot.bytes.data(), slot.length};
     }
 
-    unsigned char* CipherOf(std::size_t slot)
+    // Room for the next slice's ciphertext in an empty slot.
+    char* Fill(std::size_t index)
     {
-        return slots_[slot].cipher.data();
+        return slots_[index].bytes.data();
     }
 
-    void Hand(std::size_t index, unsigned char* out, std::size_t length, const Block& previous, bool first)
+    void Hand(std::size_t index, std::size_t length, const Block& previous, bool first)
     {
         Slot& slot = slots_[index];
-        slot.out = out;
         slot.length = length;
         slot.previous = previous;
         slot.first = first;
         slot.state.store(State::Filled, std::memory_order_release);
     }
 
-    // Decrypts what is left, with the workers, and lets them go.
-    void Finish()
+    void Empty(std::size_t index)
     {
-        for (Slot& slot : slots_)
+        slots_[index].state.store(State::Empty, std::memory_order_release);
+    }
+
+    // Waits for the slices out with the workers and lets the workers go.
+    void Stop()
+    {
+        for (std::size_t i = 0; i < slots_.size(); ++i)
         {
-            while (slot.state.load(std::memory_order_acquire) != State::Free)
+            if (slots_[i].state.load(std::memory_order_acquire) != State::Empty)
             {
-                if (!DecryptOne())
-                {
-                    Pause();
-                }
+                AwaitDecrypted(i);
             }
         }
         closing_.store(true, std::memory_order_release);
@@ -110,19 +116,19 @@ public:
 private:
     enum class State
     {
-        Free,
+        Empty,
         Filled,
         Taken,
+        Decrypted,
     };
 
     struct Slot
     {
-        std::vector<unsigned char> cipher;
-        unsigned char* out = nullptr;
+        SecureString bytes;
         std::size_t length = 0;
         Block previous{};
         bool first = false;
-        std::atomic<State> state{State::Free};
+        std::atomic<State> state{State::Empty};
     };
 
     // Takes one filled slot and decrypts it; false when none is waiting.
@@ -134,9 +140,9 @@ private:
             if (slot.state.load(std::memory_order_relaxed) == State::Filled &&
                 slot.state.compare_exchange_strong(expected, State::Taken, std::memory_order_acquire))
             {
-                cipher_.DecryptBlocks(slot.cipher.data(), slot.out, slot.length,
-                                      slot.first ? nullptr : slot.previous.data());
-                slot.state.store(State::Free, std::memory_order_release);
+                auto* bytes = reinterpret_cast<unsigned char*>(slot.bytes.data());
+                cipher_.DecryptBlocks(bytes, bytes, slot.length, slot.first ? nullptr : slot.previous.data());
+                slot.state.store(State::Decrypted, std::memory_order_release);
                 return true;
             }
         }
@@ -168,38 +174,50 @@ private:
 
     const CbcDecryptor& cipher_;
     std::vector<Slot> slots_;
-    std::size_t next_ = 0;
     std::vector<std::thread> workers_;
     std::atomic<bool> closing_{false};
 };
 
 } // namespace
 
-bool ReadDecryptedBody(ByteSource& source, std::uint64_t length, const CbcDecryptor& cipher, SecureString& plain)
+bool ReadDecryptedBody(ByteSource& source, std::uint64_t length, const CbcDecryptor& cipher,
+                       const std::function<bool(std::string_view)>& consume)
 {
     if (length > source.Remaining() || length % kBlock != 0)
     {
         return false;
     }
-    plain.resize(static_cast<std::size_t>(length));
-    auto* out = reinterpret_cast<unsigned char*>(plain.data());
-    SliceRing ring(cipher, CipherEngine::DecryptThreadsFor(plain.size()));
+    SliceRing ring(cipher, CipherEngine::DecryptThreadsFor(static_cast<std::size_t>(length)));
+    const std::size_t slices = static_cast<std::size_t>((length + kBodySliceSize - 1) / kBodySliceSize);
     Block previous{};
-    for (std::size_t offset = 0; offset < plain.size(); offset += kSliceSize)
+    // Slice n goes into slot n % Size(), whose last slice n - Size() is handed on first.
+    for (std::size_t n = 0; n < slices + ring.Size(); ++n)
     {
-        const std::size_t size = std::min(kSliceSize, plain.size() - offset);
-        const std::size_t slot = ring.NextFreeSlot();
-        unsigned char* cipherText = ring.CipherOf(slot);
-        if (source.Read(reinterpret_cast<char*>(cipherText), size) != size)
+        const std::size_t slot = n % ring.Size();
+        if (n >= ring.Size() && n - ring.Size() < slices)
         {
-            return false; // the ring decrypts what it holds and lets its workers go
+            const bool wanted = consume(ring.AwaitDecrypted(slot));
+            ring.Empty(slot);
+            if (!wanted)
+            {
+                return false;
+            }
         }
-        Block last{};
-        std::memcpy(last.data(), cipherText + size - kBlock, kBlock);
-        ring.Hand(slot, out + offset, size, previous, offset == 0);
-        previous = last;
+        if (n < slices)
+        {
+            const std::uint64_t offset = std::uint64_t{n} * kBodySliceSize;
+            const auto size = static_cast<std::size_t>(std::min<std::uint64_t>(kBodySliceSize, length - offset));
+            char* bytes = ring.Fill(slot);
+            if (source.Read(bytes, size) != size)
+            {
+                return false;
+            }
+            Block last{};
+            std::memcpy(last.data(), bytes + size - kBlock, kBlock);
+            ring.Hand(slot, size, previous, n == 0);
+            previous = last;
+        }
     }
-    ring.Finish();
     return true;
 }
 

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <optional>
 
 #include "crypto/CipherEngine.h"
 #include "file/BodyReader.h"
+#include "file/BodyRecords.h"
 
 namespace kavelmark
 {
@@ -23,13 +25,6 @@ bool ReadU32(ByteSource& file, std::uint32_t& value)
     }
     value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
     return true;
-}
-
-std::uint32_t U32At(std::string_view bytes, std::size_t offset)
-{
-    auto byte = [&](std::size_t i)
-    { return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[offset + i])); };
-    return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
 }
 
 template <class Text> void AppendU32(Text& text, std::uint32_t value)
@@ -115,10 +110,11 @@ private:
     int error_ = 0;
 };
 
-// Checks the password on the header block, then reads and decrypts the body into plain. The key
-// is cut without a word here: the caller says so for each of the keysMade once the file is let
-// go.
-ReadResult ReadV03Body(ByteSource& file, std::string_view password, SecureString& plain, unsigned& keysMade)
+// Checks the password on the header block, then reads and decrypts the body, whose records
+// gather in records. The key is cut without a word here: the caller says so for each of the
+// keysMade once the file is let go.
+ReadResult ReadV03Body(ByteSource& file, std::string_view password, std::optional<BodyRecords>& records,
+                       unsigned& keysMade)
 {
     std::uint32_t headerLength = 0;
     if (!ReadU32(file, headerLength))
@@ -154,52 +150,23 @@ ReadResult ReadV03Body(ByteSource& file, std::string_view password, SecureString
     }
     ++keysMade;
     const CbcDecryptor body(key);
-    return ReadDecryptedBody(file, bodyLength, body, plain) ? ReadResult::Done : ReadResult::ShortRead;
+    // The padding is one to sixteen bytes.
+    records.emplace(bodyLength, 1, CipherEngine::kBlockSize);
+    bool damaged = false;
+    const bool read = ReadDecryptedBody(file, bodyLength, body,
+                                        [&](std::string_view piece)
+                                        {
+                                            damaged = !records->Feed(piece);
+                                            return !damaged;
+                                        });
+    return damaged ? ReadResult::Damaged : read ? ReadResult::Done : ReadResult::ShortRead;
 }
 
-ReadResult TakeV03Records(std::string_view plain, PasswordStore& store)
+// Hands the records on only when the whole body held what it says, so that a damaged body adds
+// nothing.
+ReadResult TakeV03Records(std::optional<BodyRecords>& records, PasswordStore& store)
 {
-    // Check every length against the decrypted data before the first record is taken, so
-    // that a damaged body adds nothing.
-    constexpr std::size_t kTimestampLength = PasswordFile::kTimestampLength;
-    if (plain.size() < kTimestampLength + 4)
-    {
-        return ReadResult::Damaged;
-    }
-    std::uint32_t count = U32At(plain, kTimestampLength);
-    if (count > PasswordFile::kMaxRecords)
-    {
-        return ReadResult::Damaged;
-    }
-    std::size_t recordsStart = kTimestampLength + 4;
-    std::size_t offset = recordsStart;
-    for (std::uint32_t i = 0; i < count; ++i)
-    {
-        if (plain.size() - offset < 4)
-        {
-            return ReadResult::Damaged;
-        }
-        std::uint32_t length = U32At(plain, offset);
-        offset += 4;
-        if (plain.size() - offset < length)
-        {
-            return ReadResult::Damaged;
-        }
-        offset += length;
-    }
-    // What follows the records is the padding: one to sixteen bytes.
-    if (offset == plain.size() || plain.size() - offset > CipherEngine::kBlockSize)
-    {
-        return ReadResult::Damaged;
-    }
-    offset = recordsStart;
-    for (std::uint32_t i = 0; i < count; ++i)
-    {
-        std::uint32_t length = U32At(plain, offset);
-        store.AddTail(plain.substr(offset + 4, length));
-        offset += 4 + length;
-    }
-    return ReadResult::Done;
+    return records && records->TakeInto(store) ? ReadResult::Done : ReadResult::Damaged;
 }
 
 // The cut key's message, once for each key that was made of the password.
@@ -272,11 +239,11 @@ PasswordFile::Identified PasswordFile::Read(ByteSource& file, std::string_view p
         return {ReadResult::TooLarge, FileVersion::Unknown};
     }
     Identified identified = IdentifyVersion(file);
-    SecureString plain;
+    std::optional<BodyRecords> records;
     unsigned keysMade = 0;
     if (identified.result == ReadResult::Done && identified.version == FileVersion::V03)
     {
-        identified.result = ReadV03Body(file, password, plain, keysMade);
+        identified.result = ReadV03Body(file, password, records, keysMade);
     }
     else if (identified.result == ReadResult::Done && identified.version == FileVersion::V02)
     {
@@ -287,18 +254,18 @@ PasswordFile::Identified PasswordFile::Read(ByteSource& file, std::string_view p
     WarnOfCutKey(password, keysMade);
     if (identified.result == ReadResult::Done && identified.version == FileVersion::V03)
     {
-        identified.result = TakeV03Records(plain, store);
+        identified.result = TakeV03Records(records, store);
     }
     return identified;
 }
 
 ReadResult PasswordFile::ReadV03(ByteSource& file, std::string_view password, PasswordStore& store)
 {
-    SecureString plain;
+    std::optional<BodyRecords> records;
     unsigned keysMade = 0;
-    ReadResult result = ReadV03Body(file, password, plain, keysMade);
+    ReadResult result = ReadV03Body(file, password, records, keysMade);
     WarnOfCutKey(password, keysMade);
-    return result == ReadResult::Done ? TakeV03Records(plain, store) : result;
+    return result == ReadResult::Done ? TakeV03Records(records, store) : result;
 }
 
 ReadResult PasswordFile::ReadV02(ByteSource& file, std::uint64_t legacySeed, PasswordStore& store)

@@ -125,6 +125,11 @@ void PasswordStore::RemoveAll()
     records_.clear();
 }
 
+void PasswordStore::TakeAll(PasswordStore& other)
+{
+    records_.splice(records_.end(), other.records_);
+}
+
 void PasswordStore::AddMissingBuiltInCategories()
 {
     for (const BuiltInCategory& row : BuiltInCategoryTable)

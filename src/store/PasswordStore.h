@@ -57,6 +57,8 @@ public:
     Position AddTail(std::string_view text);
     void RemoveAt(Position position);
     void RemoveAll();
+    // Moves every record of other to the end of this store, without a copy; other is empty after.
+    void TakeAll(PasswordStore& other);
 
     void AddMissingBuiltInCategories();
     static bool IsSecretLabel(std::string_view label);

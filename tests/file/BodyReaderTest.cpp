@@ -45,6 +45,16 @@ std::string StandardCbc(const std::string& plain)
     return out;
 }
 
+std::function<bool(std::string_view)> Into(std::string& text)
+{
+    text.clear();
+    return [&text](std::string_view piece)
+    {
+        text.append(piece);
+        return true;
+    };
+}
+
 class BodyReaderTest : public ::testing::Test
 {
 protected:
@@ -77,10 +87,10 @@ TEST_F(BodyReaderTest, EveryLengthAroundTheSliceAndThreadBordersDecryptsAsStanda
         {
             const std::string plain = Sample(length);
             MemoryFile file(StandardCbc(plain) + "tail");
-            SecureString decrypted;
+            std::string decrypted;
             const CbcDecryptor cipher(kPassword);
-            ASSERT_TRUE(ReadDecryptedBody(file, length, cipher, decrypted)) << length << " on " << threads;
-            EXPECT_TRUE(std::string_view(decrypted) == plain) << length << " on " << threads;
+            ASSERT_TRUE(ReadDecryptedBody(file, length, cipher, Into(decrypted))) << length << " on " << threads;
+            EXPECT_TRUE(decrypted == plain) << length << " on " << threads;
             EXPECT_EQ(file.Remaining(), 4u) << "reads no further than the body";
         }
     }
@@ -116,13 +126,20 @@ TEST_F(BodyReaderTest, ASourceEndingEarlyOrABodyOfPartBlocksIsNotRead)
             std::size_t size_;
             std::size_t given_ = 0;
         } shrinking(length);
-        SecureString decrypted;
-        EXPECT_FALSE(ReadDecryptedBody(shrinking, length, cipher, decrypted)) << threads;
+        std::string decrypted;
+        EXPECT_FALSE(ReadDecryptedBody(shrinking, length, cipher, Into(decrypted))) << threads;
 
         MemoryFile shortFile(std::string(100, 'c'));
-        EXPECT_FALSE(ReadDecryptedBody(shortFile, 112, cipher, decrypted)) << "longer than the source";
+        EXPECT_FALSE(ReadDecryptedBody(shortFile, 112, cipher, Into(decrypted))) << "longer than the source";
         MemoryFile partBlock(std::string(100, 'c'));
-        EXPECT_FALSE(ReadDecryptedBody(partBlock, 40, cipher, decrypted)) << "not whole blocks";
+        EXPECT_FALSE(ReadDecryptedBody(partBlock, 40, cipher, Into(decrypted))) << "not whole blocks";
+
+        // A consumer that has seen enough stops the reading at that slice.
+        MemoryFile large(std::string(length, 'c'));
+        std::size_t slices = 0;
+        EXPECT_FALSE(ReadDecryptedBody(large, length, cipher, [&](std::string_view) { return ++slices < 2; }));
+        EXPECT_EQ(slices, 2u);
+        EXPECT_GE(large.Remaining(), length - 2 * 2 * threads * kBodySliceSize) << "stops reading soon after";
     }
 }
 
