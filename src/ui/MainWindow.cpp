@@ -34,6 +34,7 @@
 #include "ui/AboutDialog.h"
 #include "ui/EntryClipboard.h"
 #include "ui/EntryFinder.h"
+#include "ui/EntryListView.h"
 #include "ui/SecretSelection.h"
 #include "ui/TrayIcon.h"
 
@@ -48,16 +49,6 @@ namespace kavelmark
 namespace
 {
 
-constexpr int kImageSize = 32;
-
-// Image files in the order of the image list: TELNET, Datenbank, (unused), DFÜ, FTP,
-// Web-Site, PIN/TAN, " Hmm?".
-constexpr const char* kImageFiles[] = {
-    ":/kavelmark/icons/category_telnet.xpm", ":/kavelmark/icons/category_database.xpm",
-    ":/kavelmark/icons/category_unused.xpm", ":/kavelmark/icons/category_dialup.xpm",
-    ":/kavelmark/icons/category_ftp.xpm",    ":/kavelmark/icons/category_website.xpm",
-    ":/kavelmark/icons/category_pintan.xpm", ":/kavelmark/icons/category_hmm.xpm",
-};
 // The program's picture in the sizes it was drawn for; the desktop's menu shows the same.
 constexpr const char* kProgramIconFiles[] = {":/kavelmark/icons/kavelmark-16.png", ":/kavelmark/icons/kavelmark-32.png",
                                              ":/kavelmark/icons/kavelmark-48.png",
@@ -99,62 +90,6 @@ private:
     std::function<void()> onInput_;
 };
 
-// A row of the entry list, tied to its entry by the store position it carries. It holds
-// its texts itself, and shares its category column with the other rows of the category:
-// on long lists the generic item's per-column storage would cost more than the fill.
-class EntryRow final : public QTreeWidgetItem
-{
-public:
-    static constexpr int kType = QTreeWidgetItem::UserType + 1;
-
-    EntryRow(PasswordStore::Position entry, const MainWindow::RowCategory& category, const QString& name,
-             const QString& description)
-        : QTreeWidgetItem(kType), entry_(entry), category_(category), texts_(name + description),
-          nameLength_(name.size())
-    {
-    }
-    ~EntryRow() override
-    {
-        // Names and descriptions may show values; Qt frees a text's buffer unwiped.
-        WipeText(texts_);
-    }
-    EntryRow(const EntryRow&) = delete;
-    EntryRow& operator=(const EntryRow&) = delete;
-    PasswordStore::Position Entry() const
-    {
-        return entry_;
-    }
-
-    QVariant data(int column, int role) const override
-    {
-        if (role == Qt::DisplayRole || role == Qt::EditRole)
-        {
-            switch (column)
-            {
-            case 0:
-                return category_.text;
-            case 1:
-                return texts_.left(nameLength_);
-            case 2:
-                return texts_.mid(nameLength_);
-            default:
-                break;
-            }
-        }
-        if (role == Qt::DecorationRole && column == 0)
-        {
-            return category_.image;
-        }
-        return QTreeWidgetItem::data(column, role);
-    }
-
-private:
-    PasswordStore::Position entry_;
-    const MainWindow::RowCategory& category_;
-    QString texts_; // name, then description
-    qsizetype nameLength_;
-};
-
 SecureString WithVisibleLineBreaks(std::string_view value)
 {
     SecureString shown;
@@ -174,13 +109,6 @@ SecureString WithVisibleLineBreaks(std::string_view value)
     return shown;
 }
 
-// The list's collation: case-insensitive, ties broken by the exact text.
-bool ColumnTextLess(const QString& a, const QString& b)
-{
-    int folded = QString::compare(a, b, Qt::CaseInsensitive);
-    return folded != 0 ? folded < 0 : QString::compare(a, b, Qt::CaseSensitive) < 0;
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent, SessionFile& file)
@@ -193,10 +121,6 @@ MainWindow::MainWindow(QWidget* parent, SessionFile& file)
     for (const char* size : kProgramIconFiles)
     {
         programIcon_.addFile(QString::fromLatin1(size));
-    }
-    for (const char* image : kImageFiles)
-    {
-        images_.append(QIcon(QString::fromLatin1(image)));
     }
     hideTimer_.setSingleShot(true);
     connect(&hideTimer_, &QTimer::timeout, this,
@@ -250,15 +174,6 @@ void MainWindow::SetUrlOpener(UrlOpener opener)
     urlOpener_ = std::move(opener);
 }
 
-int MainWindow::CategoryImageIndex(std::string_view category)
-{
-    static const std::map<std::string_view, int> kCategoryImageTable = {
-        {"TELNET", 0}, {"Datenbank", 1}, {"DF\xDC", 3}, {"FTP", 4}, {"Web-Site", 5}, {"PIN/TAN", 6}, {" Hmm?", 7},
-    };
-    auto found = kCategoryImageTable.find(category);
-    return found == kCategoryImageTable.end() ? 0 : found->second;
-}
-
 MainWindow::EntryKey MainWindow::EntryKeyCommand(const QKeyEvent& event)
 {
     if (event.type() != QEvent::KeyPress || event.isAutoRepeat() ||
@@ -295,15 +210,6 @@ QLabel* MainWindow::DetailLabel(int i) const
 QLineEdit* MainWindow::DetailField(int i) const
 {
     return ControlAs<QLineEdit>(kDetailFieldIds, i);
-}
-
-PasswordStore::Position MainWindow::RowEntry(const QTreeWidgetItem* row) const
-{
-    if (!row || row->type() != EntryRow::kType)
-    {
-        return {};
-    }
-    return static_cast<const EntryRow*>(row)->Entry();
 }
 
 void MainWindow::FitDetailLabels()
@@ -415,7 +321,7 @@ bool MainWindow::OnInitDialog()
     list->setSelectionBehavior(QAbstractItemView::SelectRows);
     list->setAllColumnsShowFocus(true);
     list->setSortingEnabled(false); // a heading click shows a notice instead
-    list->setIconSize(QSize(kImageSize, kImageSize));
+    list->setIconSize(QSize(EntryListView::kImageSize, EntryListView::kImageSize));
     list->header()->setSectionsClickable(true);
     list->header()->setSortIndicatorShown(false);
     list->installEventFilter(this);
@@ -489,142 +395,7 @@ void MainWindow::FillEntryList()
     {
         return;
     }
-    const QSignalBlocker blocker(list);
-    list->clear();
-
-    const QString filterText = filter->currentText();
-    const bool all = filterText == QString::fromUtf8(kAllCategories);
-    const SecureString filterCategory = all ? SecureString() : ToCp1252(filterText).value_or(SecureString());
-
-    struct CategoryColumn
-    {
-        RowCategory* shown = nullptr;
-        bool recordKnown = false; // the first category record of the name, as FindCategory finds it
-        std::array<bool, 3> secret{};
-        std::size_t rank = 0;
-    };
-    // The old rows are gone, so their shared category columns may go too.
-    rowCategories_.clear();
-    // Keys are views into the store's records, which outlive the fill.
-    std::map<std::string_view, std::string_view> categoryRecords;
-    std::map<std::string_view, CategoryColumn> columns;
-    struct Row
-    {
-        PasswordStore::Position entry;
-        CategoryColumn* column;
-        EntryRow* item;
-    };
-    std::vector<Row> rows;
-    rows.reserve(store_.GetCount());
-    // Each record is cut once into views; only a text with a placeholder is expanded, into
-    // buffers that the whole walk reuses.
-    SecureString expanded;
-    SecureString scratch;
-    auto shownText =
-        [&](std::string_view text, const std::array<std::string_view, 6>& fields, const CategoryColumn& column)
-    {
-        return FromCp1252(PasswordStore::ExpandPlaceholders(text, {fields[3], fields[4], fields[5]}, column.secret,
-                                                            expanded, scratch));
-    };
-    auto makeItem = [&](PasswordStore::Position entry, const CategoryColumn& column)
-    {
-        std::array<std::string_view, 6> fields;
-        PasswordStore::ViewFields(store_.GetAt(entry), fields);
-        return new EntryRow(entry, *column.shown, shownText(fields[1], fields, column),
-                            shownText(fields[2], fields, column));
-    };
-    auto learnRecord = [](CategoryColumn& column, std::string_view record)
-    {
-        column.recordKnown = true;
-        std::array<std::string_view, 4> labels;
-        PasswordStore::ViewFields(record, labels);
-        for (std::size_t k = 0; k < 3; ++k)
-        {
-            column.secret[k] = PasswordStore::IsSecretLabel(labels[k + 1]);
-        }
-    };
-
-    // One walk over the store, and every lookup once per category rather than once per row.
-    bool pending = false;
-    for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
-    {
-        const std::string_view record(store_.GetAt(pos));
-        std::array<std::string_view, 1> first;
-        PasswordStore::ViewFields(record, first);
-        if (PasswordStore::IsCategoryRecord(record))
-        {
-            categoryRecords.try_emplace(first[0], record);
-            continue;
-        }
-        if (!PasswordStore::IsEntryRecord(record))
-        {
-            continue;
-        }
-        const std::string_view category = first[0];
-        if (!all && category != std::string_view(filterCategory))
-        {
-            continue;
-        }
-        auto [found, added] = columns.try_emplace(category);
-        CategoryColumn& column = found->second;
-        if (added)
-        {
-            rowCategories_.push_back(std::make_unique<RowCategory>(
-                RowCategory{QStringLiteral(" ") + FromCp1252(category), images_.at(CategoryImageIndex(category))}));
-            column.shown = rowCategories_.back().get();
-            if (auto known = categoryRecords.find(category); known != categoryRecords.end())
-            {
-                learnRecord(column, known->second);
-            }
-        }
-        rows.push_back({pos, &column, column.recordKnown ? makeItem(pos, column) : nullptr});
-        pending = pending || !column.recordKnown;
-    }
-    // Entries whose category record comes later in the store, or never: all records are known now.
-    if (pending)
-    {
-        for (auto& [category, column] : columns)
-        {
-            auto known = categoryRecords.find(category);
-            if (!column.recordKnown && known != categoryRecords.end())
-            {
-                learnRecord(column, known->second);
-            }
-        }
-        for (Row& row : rows)
-        {
-            if (!row.item)
-            {
-                row.item = makeItem(row.entry, *row.column);
-            }
-        }
-    }
-
-    // Ascending by the column-0 text; rows of one category stay in store order.
-    std::vector<CategoryColumn*> order;
-    for (auto& [category, column] : columns)
-    {
-        order.push_back(&column);
-    }
-    std::sort(order.begin(), order.end(),
-              [](const CategoryColumn* a, const CategoryColumn* b)
-              { return ColumnTextLess(a->shown->text, b->shown->text); });
-    for (std::size_t rank = 0; rank < order.size(); ++rank)
-    {
-        order[rank]->rank = rank;
-    }
-    EntryRow* lastInStore = rows.empty() ? nullptr : rows.back().item;
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const Row& a, const Row& b) { return a.column->rank < b.column->rank; });
-
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(rows.size()));
-    for (const Row& row : rows)
-    {
-        items.append(row.item);
-    }
-    list->addTopLevelItems(items);
-
+    QTreeWidgetItem* lastInStore = entryList_.Fill(*list, store_, filter->currentText());
     if (lastInStore)
     {
         list->setCurrentItem(lastInStore);
@@ -936,11 +707,7 @@ bool MainWindow::LockSession()
     {
         clipboard->Guard().ClearIfOurs();
     }
-    {
-        const QSignalBlocker blocker(list);
-        list->clear();
-    }
-    rowCategories_.clear();
+    entryList_.Clear(*list);
     ClearEntryDetails();
     FillCategoryFilter();
     HideOrMinimize();

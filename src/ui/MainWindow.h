@@ -13,6 +13,7 @@
 #include "app/SessionController.h"
 #include "layout/qt/CDialogLayout.h"
 #include "store/PasswordStore.h"
+#include "ui/EntryListView.h"
 
 class QComboBox;
 class QKeyEvent;
@@ -45,7 +46,7 @@ public:
     static constexpr int kFilterLabelId = 1025;
     static constexpr std::array<int, 3> kDetailLabelIds = {1010, 1011, 1012};
     static constexpr std::array<int, 3> kDetailFieldIds = {1013, 1014, 1015};
-    static constexpr const char* kAllCategories = "alle Kategorien anzeigen";
+    static constexpr const char* kAllCategories = EntryListView::kAllCategories;
 
     explicit MainWindow(QWidget* parent = nullptr, SessionFile& file = MainSessionFile());
     ~MainWindow() override;
@@ -96,8 +97,10 @@ public:
     };
     static EntryKey EntryKeyCommand(const QKeyEvent& event);
 
-    // CategoryImageTable: image index of a category name (cp1252), 0 for unknown names.
-    static int CategoryImageIndex(std::string_view category);
+    static int CategoryImageIndex(std::string_view category)
+    {
+        return EntryListView::CategoryImageIndex(category);
+    }
 
     PasswordStore& Store()
     {
@@ -119,10 +122,13 @@ public:
         return detailValues_.at(static_cast<std::size_t>(i - 1));
     }
     // The entry a row stands for (null when the row is none of ours).
-    PasswordStore::Position RowEntry(const QTreeWidgetItem* row) const;
+    static PasswordStore::Position RowEntry(const QTreeWidgetItem* row)
+    {
+        return EntryListView::RowEntry(row);
+    }
     const QIcon& CategoryImage(int index) const
     {
-        return images_.at(index);
+        return entryList_.CategoryImage(index);
     }
     const QIcon& ProgramIcon() const
     {
@@ -140,13 +146,6 @@ public:
     {
         return trayIcon_.get();
     }
-
-    // The category column that the rows of one category share.
-    struct RowCategory
-    {
-        QString text;
-        QIcon image;
-    };
 
     // Seams: the login window and the web browser.
     using LoginFactory = std::function<std::unique_ptr<LoginDialogBase>()>;
@@ -192,8 +191,7 @@ private:
     PasswordStore store_;
     SessionController session_;
     QIcon programIcon_;
-    QList<QIcon> images_;
-    std::vector<std::unique_ptr<RowCategory>> rowCategories_;
+    EntryListView entryList_;
     std::array<bool, 3> secret_{};
     // A masked field holds only its mask; the value waits here for the reveal.
     std::array<SecureString, 3> detailValues_;
