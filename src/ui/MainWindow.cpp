@@ -90,25 +90,6 @@ private:
     std::function<void()> onInput_;
 };
 
-SecureString WithVisibleLineBreaks(std::string_view value)
-{
-    SecureString shown;
-    shown.reserve(value.size());
-    for (std::size_t i = 0; i < value.size(); ++i)
-    {
-        if (value[i] == '\r' && i + 1 < value.size() && value[i + 1] == '\n')
-        {
-            shown += " <> ";
-            ++i;
-        }
-        else
-        {
-            shown += value[i];
-        }
-    }
-    return shown;
-}
-
 } // namespace
 
 MainWindow::MainWindow(QWidget* parent, SessionFile& file)
@@ -122,15 +103,6 @@ MainWindow::MainWindow(QWidget* parent, SessionFile& file)
     {
         programIcon_.addFile(QString::fromLatin1(size));
     }
-    hideTimer_.setSingleShot(true);
-    connect(&hideTimer_, &QTimer::timeout, this,
-            [this]
-            {
-                for (int i = 1; i <= 3; ++i)
-                {
-                    MaskSecretField(i);
-                }
-            });
     urlOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
 
     idleTimer_.setSingleShot(true);
@@ -212,27 +184,11 @@ QLineEdit* MainWindow::DetailField(int i) const
     return ControlAs<QLineEdit>(kDetailFieldIds, i);
 }
 
-void MainWindow::FitDetailLabels()
-{
-    // Every label any category of the store can show, so that none is cut or wrapped.
-    QStringList texts;
-    for (PasswordStore::Position pos = store_.GetHeadPosition(); pos; pos = store_.GetNextPosition(pos))
-    {
-        if (PasswordStore::IsCategoryRecord(store_.GetAt(pos)))
-        {
-            for (int i = 1; i <= 3; ++i)
-            {
-                texts << QStringLiteral("&%1: ").arg(i) + FromCp1252(store_.GetCategoryLabel(pos, i));
-            }
-        }
-    }
-    FitLabelsToTexts({DetailLabel(1), DetailLabel(2), DetailLabel(3)}, texts);
-}
-
 bool MainWindow::OnInitDialog()
 {
     CDialogLayout::OnInitDialog();
-    FitDetailLabels();
+    details_.Attach({DetailLabel(1), DetailLabel(2), DetailLabel(3)}, {DetailField(1), DetailField(2), DetailField(3)});
+    details_.FitLabels(store_);
 
     BeginPane(LAYOUT_HORIZONTAL);
     AddSpace(5, 3);
@@ -291,20 +247,6 @@ bool MainWindow::OnInitDialog()
     EndPane();
 
     setWindowIcon(programIcon_);
-
-    for (int i = 1; i <= 3; ++i)
-    {
-        DetailLabel(i)->setText(QString());
-        DetailLabel(i)->setBuddy(DetailField(i));
-        DetailField(i)->setReadOnly(true);
-        DetailField(i)->setText(QString());
-        // An asterisk per character rather than the style's dot.
-        DetailField(i)->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-        secret_[static_cast<std::size_t>(i - 1)] = false;
-        SetMasked(i, false);
-        DetailField(i)->installEventFilter(this);
-    }
-    hideTimer_.stop();
 
     FillCategoryFilter();
 
@@ -410,87 +352,6 @@ void MainWindow::FillEntryList()
     list->setFocus();
 }
 
-void MainWindow::ShowEntryDetails()
-{
-    QTreeWidget* list = EntryList();
-    if (!list)
-    {
-        return;
-    }
-    QList<QTreeWidgetItem*> selected = list->selectedItems();
-    if (selected.isEmpty())
-    {
-        return;
-    }
-    PasswordStore::Position entry = RowEntry(selected.front());
-    if (!entry)
-    {
-        return;
-    }
-    // Views into the two records: only what is shown is copied, into wiped buffers.
-    std::array<std::string_view, 6> fields;
-    PasswordStore::ViewFields(store_.GetAt(entry), fields);
-    std::array<std::string_view, 4> labels;
-    if (PasswordStore::Position category = store_.FindCategory(fields[0]))
-    {
-        PasswordStore::ViewFields(store_.GetAt(category), labels);
-    }
-    for (int i = 1; i <= 3; ++i)
-    {
-        const auto k = static_cast<std::size_t>(i);
-        DetailLabel(i)->setText(QStringLiteral("&%1: ").arg(i) + FromCp1252(labels[k]));
-        detailValues_[k - 1] = WithVisibleLineBreaks(fields[k + 2]);
-        secret_[k - 1] = PasswordStore::IsSecretLabel(labels[k]);
-        SetMasked(i, secret_[k - 1]);
-    }
-}
-
-void MainWindow::ClearEntryDetails()
-{
-    for (int i = 1; i <= 3; ++i)
-    {
-        DetailLabel(i)->setText(QString());
-        WipeString(detailValues_[static_cast<std::size_t>(i - 1)]);
-        secret_[static_cast<std::size_t>(i - 1)] = false;
-        SetMasked(i, false);
-    }
-}
-
-void MainWindow::SetMasked(int i, bool masked)
-{
-    QLineEdit* field = DetailField(i);
-    const SecureString& value = detailValues_[static_cast<std::size_t>(i - 1)];
-    // The value is in the widget only while it is shown: masked, the widget holds one "*" per
-    // character, and a value it held before is wiped.
-    WipeLineEdit(*field);
-    field->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
-    field->setText(masked ? QString(static_cast<qsizetype>(value.size()), QLatin1Char('*')) : FromCp1252(value));
-    field->setCursorPosition(0);
-    MarkSecretField(*field, !masked && secret_[static_cast<std::size_t>(i - 1)]);
-    field->repaint();
-}
-
-void MainWindow::RevealSecretField(int i)
-{
-    if (!secret_[static_cast<std::size_t>(i - 1)])
-    {
-        return;
-    }
-    SetMasked(i, false);
-    // Read at every reveal, so a changed setting applies at once.
-    int delay = Settings::GetInt(settings::kConfig, settings::kHideTimer, settings::kDefaultHideTimer, true);
-    hideTimer_.start(std::max(delay, 0));
-}
-
-void MainWindow::MaskSecretField(int i)
-{
-    if (!secret_[static_cast<std::size_t>(i - 1)])
-    {
-        return;
-    }
-    SetMasked(i, true);
-}
-
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == EntryList() && event->type() == QEvent::KeyPress)
@@ -508,24 +369,30 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
-    {
-        for (int i = 1; i <= 3; ++i)
-        {
-            if (watched == DetailField(i))
-            {
-                if (event->type() == QEvent::FocusIn)
-                {
-                    RevealSecretField(i);
-                }
-                else
-                {
-                    MaskSecretField(i);
-                }
-            }
-        }
-    }
     return CDialogLayout::eventFilter(watched, event);
+}
+
+void MainWindow::ShowEntryDetails()
+{
+    QTreeWidget* list = EntryList();
+    if (!list)
+    {
+        return;
+    }
+    QList<QTreeWidgetItem*> selected = list->selectedItems();
+    if (selected.isEmpty())
+    {
+        return;
+    }
+    if (PasswordStore::Position entry = RowEntry(selected.front()))
+    {
+        details_.Show(store_, entry);
+    }
+}
+
+void MainWindow::ClearEntryDetails()
+{
+    details_.Clear();
 }
 
 void MainWindow::ShowColumnNotice(int column)
@@ -702,7 +569,7 @@ bool MainWindow::LockSession()
         return false;
     }
     idleTimer_.stop();
-    hideTimer_.stop();
+    details_.StopHideTimer();
     if (auto* clipboard = findChild<EntryClipboard*>(QString(), Qt::FindDirectChildrenOnly))
     {
         clipboard->Guard().ClearIfOurs();

@@ -13,6 +13,7 @@
 #include "app/SessionController.h"
 #include "layout/qt/CDialogLayout.h"
 #include "store/PasswordStore.h"
+#include "ui/DetailPane.h"
 #include "ui/EntryListView.h"
 
 class QComboBox;
@@ -60,8 +61,14 @@ public:
     // Position -1 stands for 1, directly behind "alle Kategorien anzeigen".
     void InsertFilterItem(const QString& text, int position);
     void ShowEntryDetails();
-    void RevealSecretField(int i);
-    void MaskSecretField(int i);
+    void RevealSecretField(int i)
+    {
+        details_.Reveal(i);
+    }
+    void MaskSecretField(int i)
+    {
+        details_.Mask(i);
+    }
     // Hides the window, or locks the session when "LockOnHide" asks for it.
     void HideMainWindow();
     // Shows a hidden window again and puts it, or the dialog it waits for, in front; a locked
@@ -119,7 +126,7 @@ public:
     // The value of detail field i, also while the field shows only its mask.
     const SecureString& DetailValue(int i) const
     {
-        return detailValues_.at(static_cast<std::size_t>(i - 1));
+        return details_.Value(i);
     }
     // The entry a row stands for (null when the row is none of ours).
     static PasswordStore::Position RowEntry(const QTreeWidgetItem* row)
@@ -136,7 +143,7 @@ public:
     }
     bool HideTimerActive() const
     {
-        return hideTimer_.isActive();
+        return details_.HideTimerActive();
     }
     bool HasTrayIcon() const
     {
@@ -173,11 +180,9 @@ private:
     void StoreReloaded() override;
 
     void ConnectControls();
-    void FitDetailLabels();
     void FillCategoryFilter();
     void ClearEntryDetails();
     void ShowColumnNotice(int column);
-    void SetMasked(int i, bool masked);
     void HideOrMinimize();
     // A dialog, message box or menu of ours waits for the user.
     bool DialogOpen() const;
@@ -192,10 +197,7 @@ private:
     SessionController session_;
     QIcon programIcon_;
     EntryListView entryList_;
-    std::array<bool, 3> secret_{};
-    // A masked field holds only its mask; the value waits here for the reveal.
-    std::array<SecureString, 3> detailValues_;
-    QTimer hideTimer_;
+    DetailPane details_;
     // Runs while "LockAfter (Sec)" asks for an idle lock; input anywhere in the program
     // restarts the idle time.
     QTimer idleTimer_;
