@@ -54,41 +54,6 @@ constexpr const char* kProgramIconFiles[] = {":/kavelmark/icons/kavelmark-16.png
                                              ":/kavelmark/icons/kavelmark-48.png",
                                              ":/kavelmark/icons/kavelmark-256.png"};
 constexpr const char* kHelpResource = ":/kavelmark/help/kavelmark-hilfe.html";
-// How often a waiting lock looks whether the dialog it waits for has closed.
-constexpr int kDialogPollMs = 200;
-
-// Tells of every key and mouse input anywhere in the program.
-class InputWatch final : public QObject
-{
-public:
-    explicit InputWatch(std::function<void()> onInput) : onInput_(std::move(onInput))
-    {
-        QCoreApplication::instance()->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        switch (event->type())
-        {
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick:
-        case QEvent::MouseMove:
-        case QEvent::Wheel:
-            onInput_();
-            break;
-        default:
-            break;
-        }
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    std::function<void()> onInput_;
-};
 
 } // namespace
 
@@ -104,12 +69,6 @@ MainWindow::MainWindow(QWidget* parent, SessionFile& file)
         programIcon_.addFile(QString::fromLatin1(size));
     }
     urlOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
-
-    idleTimer_.setSingleShot(true);
-    connect(&idleTimer_, &QTimer::timeout, this, &MainWindow::OnIdleTimeout);
-    pendingLock_.setSingleShot(true);
-    pendingLock_.setInterval(kDialogPollMs);
-    connect(&pendingLock_, &QTimer::timeout, this, &MainWindow::LockSession);
 }
 
 MainWindow::~MainWindow()
@@ -276,8 +235,7 @@ bool MainWindow::OnInitDialog()
     }
     FillEntryList();
 
-    inputWatch_ = std::make_unique<InputWatch>([this] { lastInput_.start(); });
-    ArmIdleLock();
+    lock_.Start();
     return true;
 }
 
@@ -483,181 +441,48 @@ void MainWindow::StoreReloaded()
     FillEntryList();
 }
 
-// Locking.
-
-bool MainWindow::DialogOpen() const
+void MainWindow::AddTrayIcon()
 {
-    QWidget* modal = QApplication::activeModalWidget();
-    // The loop level also covers a dialog that has closed while its run still unwinds: the
-    // code behind that run may yet use what the lock would wipe.
-    return (modal && modal != this) || QApplication::activePopupWidget() ||
-           QThread::currentThread()->loopLevel() > runLoopLevel_;
+    trayIcon_ = std::make_unique<TrayIcon>(programIcon_, [this] { lock_.BringToFront(); });
 }
 
-int MainWindow::LockAfterSeconds()
+void MainWindow::RemoveTrayIcon()
 {
-    return Settings::GetInt(settings::kConfig, settings::kLockAfter, settings::kDefaultLockAfter, true);
+    trayIcon_.reset();
 }
 
-void MainWindow::ArmIdleLock()
+void MainWindow::changeEvent(QEvent* event)
 {
-    const int seconds = LockAfterSeconds();
-    waitedForDialog_ = false;
-    if (seconds <= 0 || session_.Locked())
+    CDialogLayout::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange && isMinimized() && isVisible())
     {
-        idleTimer_.stop();
-        return;
+        // The minimize box hides instead; queued, since the platform is still busy with the
+        // state change.
+        QMetaObject::invokeMethod(
+            this,
+            [this]
+            {
+                if (isMinimized() && isVisible())
+                {
+                    lock_.Hide();
+                }
+            },
+            Qt::QueuedConnection);
     }
-    lastInput_.start();
-    idleTimer_.start(static_cast<int>(std::min<qint64>(qint64{seconds} * 1000, INT_MAX)));
-}
-
-void MainWindow::OnIdleTimeout()
-{
-    // Read again: the user may have changed it meanwhile.
-    const int seconds = LockAfterSeconds();
-    if (seconds <= 0 || session_.Locked())
+    else if (event->type() == QEvent::WindowStateChange && !isMinimized() && isVisible() && Session().Locked())
     {
-        return;
+        // Un-minimized while locked: the window shows nothing until the password is given.
+        QMetaObject::invokeMethod(
+            this,
+            [this]
+            {
+                if (Session().Locked() && !isMinimized() && isVisible())
+                {
+                    lock_.Unlock();
+                }
+            },
+            Qt::QueuedConnection);
     }
-    if (DialogOpen())
-    {
-        // The idle time starts again once the dialog has closed.
-        waitedForDialog_ = true;
-        idleTimer_.start(kDialogPollMs);
-        return;
-    }
-    if (std::exchange(waitedForDialog_, false))
-    {
-        lastInput_.start();
-    }
-    const qint64 period = qint64{seconds} * 1000;
-    const qint64 idle = lastInput_.isValid() ? lastInput_.elapsed() : period;
-    if (idle < period)
-    {
-        idleTimer_.start(static_cast<int>(std::min<qint64>(period - idle, INT_MAX)));
-        return;
-    }
-    if (!LockSession())
-    {
-        ArmIdleLock();
-    }
-}
-
-bool MainWindow::LockSession()
-{
-    pendingLock_.stop();
-    QTreeWidget* list = EntryList();
-    if (!list)
-    {
-        return false;
-    }
-    if (session_.Locked())
-    {
-        HideOrMinimize();
-        return true;
-    }
-    if (DialogOpen())
-    {
-        pendingLock_.start();
-        return false;
-    }
-    RememberSelection();
-    if (!session_.Lock())
-    {
-        ForgetSelection();
-        return false;
-    }
-    idleTimer_.stop();
-    details_.StopHideTimer();
-    if (auto* clipboard = findChild<EntryClipboard*>(QString(), Qt::FindDirectChildrenOnly))
-    {
-        clipboard->Guard().ClearIfOurs();
-    }
-    entryList_.Clear(*list);
-    ClearEntryDetails();
-    FillCategoryFilter();
-    HideOrMinimize();
-    return true;
-}
-
-bool MainWindow::UnlockSession()
-{
-    if (!session_.Locked())
-    {
-        return true;
-    }
-    if (unlocking_)
-    {
-        // The login already asks; it is brought to the front rather than asked twice.
-        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal != this)
-        {
-            modal->raise();
-            modal->activateWindow();
-        }
-        return false;
-    }
-    unlocking_ = true;
-    const bool unlocked = session_.Unlock();
-    unlocking_ = false;
-    if (!unlocked)
-    {
-        HideOrMinimize();
-        return false;
-    }
-    RestoreSelection();
-    showNormal();
-    raise();
-    activateWindow();
-    ArmIdleLock();
-    return true;
-}
-
-void MainWindow::RememberSelection()
-{
-    ForgetSelection();
-    lockedFilter_ = CategoryFilter()->currentText();
-    const QList<QTreeWidgetItem*> selected = EntryList()->selectedItems();
-    if (PasswordStore::Position entry = selected.isEmpty() ? PasswordStore::Position() : RowEntry(selected.front()))
-    {
-        lockedName_ = store_.GetEntryName(entry);
-        lockedCategory_ = store_.GetEntryCategory(entry);
-        lockedSelection_ = true;
-    }
-}
-
-void MainWindow::RestoreSelection()
-{
-    FillCategoryFilter();
-    QComboBox* filter = CategoryFilter();
-    const int keep = filter->findText(lockedFilter_, Qt::MatchExactly | Qt::MatchCaseSensitive);
-    {
-        const QSignalBlocker blocker(filter);
-        filter->setCurrentIndex(keep > 0 ? keep : 0);
-    }
-    FillEntryList();
-    QTreeWidget* list = EntryList();
-    for (int i = 0; lockedSelection_ && i < list->topLevelItemCount(); ++i)
-    {
-        QTreeWidgetItem* row = list->topLevelItem(i);
-        const PasswordStore::Position entry = RowEntry(row);
-        if (entry && store_.GetEntryCategory(entry) == lockedCategory_ && store_.GetEntryName(entry) == lockedName_)
-        {
-            list->setCurrentItem(row);
-            list->scrollToItem(row);
-            ShowEntryDetails();
-            break;
-        }
-    }
-    ForgetSelection();
-}
-
-void MainWindow::ForgetSelection()
-{
-    lockedFilter_.clear();
-    WipeString(lockedName_);
-    WipeString(lockedCategory_);
-    lockedSelection_ = false;
 }
 
 } // namespace kavelmark

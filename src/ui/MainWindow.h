@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QIcon>
 #include <QList>
 #include <QTimer>
@@ -15,6 +14,7 @@
 #include "store/PasswordStore.h"
 #include "ui/DetailPane.h"
 #include "ui/EntryListView.h"
+#include "ui/SessionLock.h"
 
 class QComboBox;
 class QKeyEvent;
@@ -69,23 +69,26 @@ public:
     {
         details_.Mask(i);
     }
-    // Hides the window, or locks the session when "LockOnHide" asks for it.
-    void HideMainWindow();
-    // Shows a hidden window again and puts it, or the dialog it waits for, in front; a locked
-    // session is unlocked first.
-    void BringToFront();
-
-    // Saves, then wipes the store, the password, the list, the detail fields and a secret we
-    // put on the clipboard, and hides the window (minimizes it without a notification area).
-    // False when the save failed. While a dialog of ours is open the lock waits for it: it
-    // may hold an edit that locking would throw away.
-    bool LockSession();
-    // Asks for the password; with the right one the file is loaded again and the window
-    // shows the list as before (same filter and selection where they still exist).
-    bool UnlockSession();
+    // Locking and hiding: see SessionLock.
+    void HideMainWindow()
+    {
+        lock_.Hide();
+    }
+    void BringToFront()
+    {
+        lock_.BringToFront();
+    }
+    bool LockSession()
+    {
+        return lock_.Lock();
+    }
+    bool UnlockSession()
+    {
+        return lock_.Unlock();
+    }
     bool IdleLockActive() const
     {
-        return idleTimer_.isActive();
+        return lock_.IdleLockActive();
     }
     void OpenHelp();
 
@@ -171,6 +174,8 @@ protected:
     virtual int RunEditEntryDialog(EditEntryDialog& dialog);
 
 private:
+    friend class SessionLock;
+
     // SessionWindows
     std::unique_ptr<LoginDialogBase> CreateLoginDialog() override;
     void AddTrayIcon() override;
@@ -183,15 +188,6 @@ private:
     void FillCategoryFilter();
     void ClearEntryDetails();
     void ShowColumnNotice(int column);
-    void HideOrMinimize();
-    // A dialog, message box or menu of ours waits for the user.
-    bool DialogOpen() const;
-    static int LockAfterSeconds();
-    void ArmIdleLock();
-    void OnIdleTimeout();
-    void RememberSelection();
-    void RestoreSelection();
-    void ForgetSelection();
 
     PasswordStore store_;
     SessionController session_;
@@ -200,22 +196,10 @@ private:
     DetailPane details_;
     // Runs while "LockAfter (Sec)" asks for an idle lock; input anywhere in the program
     // restarts the idle time.
-    QTimer idleTimer_;
-    QElapsedTimer lastInput_;
-    std::unique_ptr<QObject> inputWatch_;
-    bool waitedForDialog_ = false;
-    // A lock asked for while a dialog was open.
-    QTimer pendingLock_;
-    bool unlocking_ = false;
     // The event loop level of the window's own modal run; a deeper one is a dialog's.
     int runLoopLevel_ = 0;
-    // What the list showed when the session was locked, by name and category: positions do
-    // not survive the reload.
-    QString lockedFilter_;
-    SecureString lockedName_;
-    SecureString lockedCategory_;
-    bool lockedSelection_ = false;
     std::unique_ptr<TrayIcon> trayIcon_;
+    SessionLock lock_{*this};
     LoginFactory loginFactory_;
     UrlOpener urlOpener_;
 };
