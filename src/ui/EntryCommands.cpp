@@ -1,4 +1,4 @@
-// The main window's commands that change the store: add, delete and change an entry.
+#include "ui/EntryCommands.h"
 
 #include <QComboBox>
 #include <QSignalBlocker>
@@ -24,11 +24,12 @@ QTreeWidgetItem* SelectedRow(const QTreeWidget& list)
 
 } // namespace
 
-void MainWindow::OnAddEntry()
+void EntryCommands::Add()
 {
-    store_.AddEntry(" Hmm?", "$1", "$3", "new key", "new password", "new details");
+    PasswordStore& store = window_.Store();
+    store.AddEntry(" Hmm?", "$1", "$3", "new key", "new password", "new details");
 
-    QComboBox* filter = CategoryFilter();
+    QComboBox* filter = window_.CategoryFilter();
     {
         // Switched silently: the fill below is the only one.
         const QSignalBlocker blocker(filter);
@@ -36,12 +37,13 @@ void MainWindow::OnAddEntry()
         // Should the category be missing from the filter, all categories show the new entry.
         filter->setCurrentIndex(index >= 0 ? index : 0);
     }
-    FillEntryList();
+    window_.FillEntryList();
 }
 
-void MainWindow::OnDeleteEntry()
+void EntryCommands::Delete()
 {
-    QTreeWidget* list = EntryList();
+    PasswordStore& store = window_.Store();
+    QTreeWidget* list = window_.EntryList();
     QTreeWidgetItem* row = SelectedRow(*list);
     if (!row)
     {
@@ -57,12 +59,12 @@ void MainWindow::OnDeleteEntry()
     {
         return;
     }
-    PasswordStore::Position entry = RowEntry(row);
+    PasswordStore::Position entry = MainWindow::RowEntry(row);
     if (!entry)
     {
         return;
     }
-    store_.RemoveAt(entry);
+    store.RemoveAt(entry);
 
     int index = list->indexOfTopLevelItem(row);
     {
@@ -74,7 +76,7 @@ void MainWindow::OnDeleteEntry()
     if (index < 0)
     {
         // Nothing left to select: the deleted entry's values must not stay on screen.
-        ClearEntryDetails();
+        window_.ClearEntryDetails();
         return;
     }
     QTreeWidgetItem* next = list->topLevelItem(index);
@@ -83,46 +85,42 @@ void MainWindow::OnDeleteEntry()
         list->setCurrentItem(next);
     }
     list->scrollToItem(next);
-    ShowEntryDetails();
+    window_.ShowEntryDetails();
 }
 
-void MainWindow::OnChangeEntry()
+void EntryCommands::Change()
 {
-    PasswordStore::Position entry = RowEntry(SelectedRow(*EntryList()));
+    PasswordStore& store = window_.Store();
+    PasswordStore::Position entry = MainWindow::RowEntry(SelectedRow(*window_.EntryList()));
     if (!entry)
     {
         return;
     }
-    const SecureString category = store_.GetEntryCategory(entry);
-    const PasswordStore::Position record = store_.FindCategory(category);
+    const SecureString category = store.GetEntryCategory(entry);
+    const PasswordStore::Position record = store.FindCategory(category);
 
-    EditEntryDialog dialog(this);
+    EditEntryDialog dialog(&window_);
     dialog.category = category;
-    dialog.name = store_.GetEntryName(entry);
-    dialog.description = store_.GetEntryDescription(entry);
+    dialog.name = store.GetEntryName(entry);
+    dialog.description = store.GetEntryDescription(entry);
     for (int i = 1; i <= 3; ++i)
     {
         const auto k = static_cast<std::size_t>(i - 1);
-        dialog.values[k] = store_.GetEntryValue(entry, i);
-        dialog.labels[k] = QStringLiteral("$&%1: ").arg(i) + FromCp1252(store_.GetCategoryLabel(record, i));
+        dialog.values[k] = store.GetEntryValue(entry, i);
+        dialog.labels[k] = QStringLiteral("$&%1: ").arg(i) + FromCp1252(store.GetCategoryLabel(record, i));
     }
-    dialog.store = &store_;
-    dialog.sourceFilter = CategoryFilter();
+    dialog.store = &store;
+    dialog.sourceFilter = window_.CategoryFilter();
 
-    if (RunEditEntryDialog(dialog) != IDOK)
+    if (window_.RunEditEntryDialog(dialog) != IDOK)
     {
         return;
     }
-    if (store_.ReplaceEntry(entry, dialog.category, dialog.name, dialog.description, dialog.values[0], dialog.values[1],
-                            dialog.values[2]))
+    if (store.ReplaceEntry(entry, dialog.category, dialog.name, dialog.description, dialog.values[0], dialog.values[1],
+                           dialog.values[2]))
     {
-        FillEntryList();
+        window_.FillEntryList();
     }
-}
-
-int MainWindow::RunEditEntryDialog(EditEntryDialog& dialog)
-{
-    return dialog.exec();
 }
 
 } // namespace kavelmark

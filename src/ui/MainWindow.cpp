@@ -32,6 +32,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
 #include "ui/AboutDialog.h"
+#include "ui/EditEntryDialog.h"
 #include "ui/EntryClipboard.h"
 #include "ui/EntryFinder.h"
 #include "ui/EntryListView.h"
@@ -351,6 +352,26 @@ void MainWindow::ShowEntryDetails()
 void MainWindow::ClearEntryDetails()
 {
     details_.Clear();
+}
+
+void MainWindow::OnAddEntry()
+{
+    commands_.Add();
+}
+
+void MainWindow::OnDeleteEntry()
+{
+    commands_.Delete();
+}
+
+void MainWindow::OnChangeEntry()
+{
+    commands_.Change();
+}
+
+int MainWindow::RunEditEntryDialog(EditEntryDialog& dialog)
+{
+    return dialog.exec();
 }
 
 void MainWindow::ShowColumnNotice(int column)

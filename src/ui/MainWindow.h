@@ -13,6 +13,7 @@
 #include "layout/qt/CDialogLayout.h"
 #include "store/PasswordStore.h"
 #include "ui/DetailPane.h"
+#include "ui/EntryCommands.h"
 #include "ui/EntryListView.h"
 #include "ui/SessionLock.h"
 
@@ -175,6 +176,7 @@ protected:
 
 private:
     friend class SessionLock;
+    friend class EntryCommands;
 
     // SessionWindows
     std::unique_ptr<LoginDialogBase> CreateLoginDialog() override;
@@ -200,6 +202,7 @@ private:
     int runLoopLevel_ = 0;
     std::unique_ptr<TrayIcon> trayIcon_;
     SessionLock lock_{*this};
+    EntryCommands commands_{*this};
     LoginFactory loginFactory_;
     UrlOpener urlOpener_;
 };
