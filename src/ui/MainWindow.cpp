@@ -1,26 +1,14 @@
 #include "ui/MainWindow.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QComboBox>
 #include <QDesktopServices>
-#include <QDir>
-#include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QThread>
 #include <QTreeWidget>
-#include <QUrl>
-#include <algorithm>
-#include <climits>
-#include <functional>
-#include <map>
-#include <utility>
-#include <vector>
 
 #include "app/qt/ConfigDialog.h"
 #include "app/qt/LoginDialog.h"
@@ -28,14 +16,12 @@
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
-#include "platform/qt/SecretText.h"
-#include "settings/Settings.h"
-#include "settings/SettingsNames.h"
 #include "ui/AboutDialog.h"
 #include "ui/EditEntryDialog.h"
 #include "ui/EntryClipboard.h"
 #include "ui/EntryFinder.h"
 #include "ui/EntryListView.h"
+#include "ui/HelpPage.h"
 #include "ui/SecretSelection.h"
 #include "ui/TrayIcon.h"
 
@@ -54,7 +40,6 @@ namespace
 constexpr const char* kProgramIconFiles[] = {":/kavelmark/icons/kavelmark-16.png", ":/kavelmark/icons/kavelmark-32.png",
                                              ":/kavelmark/icons/kavelmark-48.png",
                                              ":/kavelmark/icons/kavelmark-256.png"};
-constexpr const char* kHelpResource = ":/kavelmark/help/kavelmark-hilfe.html";
 
 } // namespace
 
@@ -417,18 +402,7 @@ void MainWindow::OnMenuCommand(int command)
 
 void MainWindow::OpenHelp()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-    QString target = QDir(folder).filePath(QStringLiteral("kavelmark-hilfe.html"));
-    QFile source(QString::fromLatin1(kHelpResource));
-    QFile copy(target);
-    bool written = QDir().mkpath(folder) && source.open(QIODevice::ReadOnly) &&
-                   copy.open(QIODevice::WriteOnly | QIODevice::Truncate) && copy.write(source.readAll()) >= 0;
-    copy.close();
-    if (!written || !urlOpener_(QUrl::fromLocalFile(target)))
-    {
-        ShowMessage("Die Hilfeseite konnte nicht geöffnet werden:\n" + target.toStdString(), "Hilfe",
-                    MessageIcon::Information);
-    }
+    OpenHelpPage(urlOpener_);
 }
 
 std::unique_ptr<LoginDialogBase> MainWindow::CreateLoginDialog()

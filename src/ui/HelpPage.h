@@ -1,0 +1,14 @@
+#pragma once
+
+#include <functional>
+
+class QUrl;
+
+namespace kavelmark
+{
+
+// The help page lives in the program's resources; the browser gets a copy in the cache folder,
+// since it cannot read the resources. Says so when the copy or the browser fails.
+void OpenHelpPage(const std::function<bool(const QUrl&)>& urlOpener);
+
+} // namespace kavelmark
