@@ -134,32 +134,54 @@ void SessionController::EndSession()
 
 void SessionController::HandleMenuCommand(int commandId)
 {
-    if (locked_)
-    {
-        return;
-    }
     switch (commandId)
     {
+    case command::kExit:
+        windows_.EndRun();
+        break;
+    case command::kHelp:
+        windows_.ShowHelp();
+        break;
+    case command::kLock:
+        windows_.LockWindow();
+        break;
+    case command::kFind:
+        windows_.OpenFind();
+        break;
     case command::kFileOpen:
-        Reload();
+        Unlocked(&SessionController::Reload);
         break;
     case command::kFileSave:
-        SaveOrRefuse();
+        Unlocked(&SessionController::SaveOrRefuse);
         break;
     case command::kFileSaveAs:
-        SaveAs();
-        break;
-    case command::kAbout:
-        windows_.RunAboutDialog();
+        Unlocked(&SessionController::SaveAs);
         break;
     case command::kChangePassword:
-        ChangePassword();
+        Unlocked(&SessionController::ChangePassword);
+        break;
+    case command::kAbout:
+        if (!locked_)
+        {
+            windows_.RunAboutDialog();
+        }
         break;
     case command::kConfig:
-        windows_.RunConfigDialog();
+        if (!locked_)
+        {
+            windows_.RunConfigDialog();
+        }
         break;
     default:
         break;
+    }
+}
+
+void SessionController::Unlocked(void (SessionController::*command)())
+{
+    if (!locked_)
+    {
+        (this->*command)();
     }
 }
 

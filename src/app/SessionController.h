@@ -36,6 +36,19 @@ public:
     virtual void RunAboutDialog() = 0;
     // The store was loaded anew (or emptied by a failed load): filter and list must be rebuilt.
     virtual void StoreReloaded() = 0;
+    // The window's own menu commands, which act also while the session is locked.
+    virtual void EndRun()
+    {
+    }
+    virtual void ShowHelp()
+    {
+    }
+    virtual void LockWindow()
+    {
+    }
+    virtual void OpenFind()
+    {
+    }
 };
 
 // Login, load and save around the main window's life, and the file and password commands.
@@ -55,8 +68,8 @@ public:
     // the tray icon.
     void EndSession();
 
-    // Acts on the commands it knows; the caller routes every command on afterwards. A locked
-    // session acts on none: its store is empty and no password is at hand.
+    // Every menu command goes through here. A locked session acts on none of its own: its
+    // store is empty and no password is at hand; the window's own commands still act.
     void HandleMenuCommand(int commandId);
 
     // Saves the store as the end of the session does, then forgets the store and the password
@@ -91,6 +104,8 @@ private:
     LoadResult LoadFile();
     // Every save goes through here.
     SaveResult SaveStore();
+    // Runs a command of the session's own unless the session is locked.
+    void Unlocked(void (SessionController::*command)());
     void SaveOrRefuse();
     bool HoldsEntries() const;
     void Forget();

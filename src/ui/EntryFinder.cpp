@@ -2,11 +2,10 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QMenu>
-#include <QMenuBar>
 #include <QTreeWidget>
 
 #include "app/EntrySearch.h"
+#include "platform/CommandIds.h"
 #include "platform/Messages.h"
 #include "platform/qt/QtText.h"
 #include "ui/EntryClipboard.h"
@@ -34,27 +33,22 @@ QTreeWidgetItem* RowOf(const MainWindow& window, PasswordStore::Position entry)
 } // namespace
 
 EntryFinder::EntryFinder(MainWindow& window)
-    : QObject(&window), window_(window), find_(new QAction(QString::fromUtf8(kMenuText), this)),
+    : QObject(&window), window_(window), find_(window.MenuAction(command::kFind)),
       findNext_(new QAction(QStringLiteral("Weitersuchen"), this))
 {
+    // The menu's item reaches OpenFindDialog through the window's command dispatch; a window
+    // without the menu gets an action of its own, for the key.
+    if (!find_)
+    {
+        find_ = new QAction(QStringLiteral("Suchen"), this);
+        connect(find_, &QAction::triggered, this, &EntryFinder::OpenFindDialog);
+        window_.addAction(find_);
+    }
     find_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     findNext_->setShortcut(QKeySequence(Qt::Key_F3));
-    connect(find_, &QAction::triggered, this, &EntryFinder::OpenFindDialog);
     connect(findNext_, &QAction::triggered, this, &EntryFinder::RepeatFind);
-    // Window actions, so that the keys work wherever the focus is in the window.
-    window_.addAction(find_);
+    // A window action, so that the key works wherever the focus is in the window.
     window_.addAction(findNext_);
-    // Behind the menu's own items; a menu bar without "Extras" keeps the keys only.
-    if (QMenuBar* bar = window_.MenuBar())
-    {
-        for (QAction* menu : bar->actions())
-        {
-            if (menu->menu() && menu->text().remove(QLatin1Char('&')) == QStringLiteral("Extras"))
-            {
-                menu->menu()->addAction(find_);
-            }
-        }
-    }
 }
 
 void EntryFinder::OpenFindDialog()

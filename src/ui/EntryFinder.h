@@ -18,8 +18,6 @@ class EntryFinder : public QObject
     Q_OBJECT
 
 public:
-    static constexpr const char* kMenuText = "&Suchen...";
-
     explicit EntryFinder(MainWindow& window);
 
     // Runs the find dialog modally.

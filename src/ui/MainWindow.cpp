@@ -383,21 +383,30 @@ void MainWindow::OnCancel()
 void MainWindow::OnMenuCommand(int command)
 {
     session_.HandleMenuCommand(command);
-    switch (command)
-    {
-    case command::kExit:
-        OnCancel();
-        break;
-    case command::kHelp:
-        OpenHelp();
-        break;
-    case command::kLock:
-        LockSession();
-        break;
-    default:
-        break;
-    }
     CDialogLayout::OnMenuCommand(command);
+}
+
+void MainWindow::EndRun()
+{
+    OnCancel();
+}
+
+void MainWindow::ShowHelp()
+{
+    OpenHelp();
+}
+
+void MainWindow::LockWindow()
+{
+    LockSession();
+}
+
+void MainWindow::OpenFind()
+{
+    if (auto* finder = findChild<EntryFinder*>(QString(), Qt::FindDirectChildrenOnly))
+    {
+        finder->OpenFindDialog();
+    }
 }
 
 void MainWindow::OpenHelp()

@@ -185,6 +185,10 @@ private:
     void RunConfigDialog() override;
     void RunAboutDialog() override;
     void StoreReloaded() override;
+    void EndRun() override;
+    void ShowHelp() override;
+    void LockWindow() override;
+    void OpenFind() override;
 
     void ConnectControls();
     void FillCategoryFilter();

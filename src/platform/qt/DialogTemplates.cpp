@@ -47,6 +47,7 @@ const MenuBarTemplate& MainMenuTemplate()
                  {"&Passwort ändern", ID_CHANGE_PASSWORD},
                  {"&Config", ID_CONFIG},
                  {"&Sperren", ID_LOCK},
+                 {"&Suchen...", ID_FIND},
              }},
         },
     };

@@ -37,6 +37,7 @@ constexpr int ID_APP_EXIT = command::kExit;
 constexpr int ID_CHANGE_PASSWORD = command::kChangePassword;
 constexpr int ID_CONFIG = command::kConfig;
 constexpr int ID_LOCK = command::kLock;
+constexpr int ID_FIND = command::kFind;
 constexpr int ID_HELP = command::kHelp;
 
 } // namespace kavelmark
