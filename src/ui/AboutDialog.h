@@ -4,6 +4,7 @@
 #include <string>
 
 #include "layout/qt/CDialogLayout.h"
+#include "platform/ControlIds.h"
 #include "ui/HyperlinkControl.h"
 
 namespace kavelmark
@@ -18,19 +19,19 @@ class AboutDialog final : public CDialogLayout
     Q_OBJECT
 
 public:
-    static constexpr int kIconId = 1040;
-    static constexpr int kVersionId = 1026;
-    static constexpr int kBuildLineId = 1023;
-    static constexpr int kCopyrightId = 1036;
-    static constexpr int kMakerId = 1037;
-    static constexpr int kMailId = 1038;
-    static constexpr int kMakerLinkId = 1039;
-    static constexpr int kLayoutGroupId = 1045;
-    static constexpr int kLayoutNoticeId = 1043;
-    static constexpr int kLayoutLinkId = 1035;
-    static constexpr int kCryptoGroupId = 1046;
-    static constexpr int kCryptoNoticeId = 1044;
-    static constexpr int kCryptoLinkId = 1041;
+    static constexpr int kIconId = control::about::kIcon;
+    static constexpr int kVersionId = control::about::kVersion;
+    static constexpr int kBuildLineId = control::about::kBuildLine;
+    static constexpr int kCopyrightId = control::about::kCopyright;
+    static constexpr int kMakerId = control::about::kMaker;
+    static constexpr int kMailId = control::about::kMail;
+    static constexpr int kMakerLinkId = control::about::kMakerLink;
+    static constexpr int kLayoutGroupId = control::about::kLayoutGroup;
+    static constexpr int kLayoutNoticeId = control::about::kLayoutNotice;
+    static constexpr int kLayoutLinkId = control::about::kLayoutLink;
+    static constexpr int kCryptoGroupId = control::about::kCryptoGroup;
+    static constexpr int kCryptoNoticeId = control::about::kCryptoNotice;
+    static constexpr int kCryptoLinkId = control::about::kCryptoLink;
 
     static constexpr const char* kLayoutUrl = "https://www.example.org/panelgrid";
     static constexpr const char* kCryptoUrl = "https://www.cryptopp.com/";

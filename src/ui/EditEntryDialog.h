@@ -4,6 +4,7 @@
 #include <array>
 
 #include "layout/qt/CDialogLayout.h"
+#include "platform/ControlIds.h"
 #include "platform/SecureString.h"
 
 class QComboBox;
@@ -29,11 +30,11 @@ class EditEntryDialog final : public CDialogLayout
     Q_OBJECT
 
 public:
-    static constexpr int kCategoryListId = 1017;
-    static constexpr int kNameId = 1019;
-    static constexpr int kDescriptionId = 1020;
-    static constexpr std::array<int, 3> kLabelIds = {1010, 1011, 1012};
-    static constexpr std::array<int, 3> kValueIds = {1013, 1014, 1015};
+    static constexpr int kCategoryListId = control::edit::kCategoryList;
+    static constexpr int kNameId = control::edit::kName;
+    static constexpr int kDescriptionId = control::edit::kDescription;
+    static constexpr std::array<int, 3> kLabelIds = control::edit::kLabels;
+    static constexpr std::array<int, 3> kValueIds = control::edit::kValues;
 
     explicit EditEntryDialog(QWidget* parent = nullptr);
     ~EditEntryDialog() override;

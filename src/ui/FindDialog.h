@@ -4,6 +4,7 @@
 #include <functional>
 
 #include "layout/qt/CDialogLayout.h"
+#include "platform/ControlIds.h"
 
 class QLineEdit;
 
@@ -17,8 +18,8 @@ class FindDialog final : public CDialogLayout
     Q_OBJECT
 
 public:
-    static constexpr int kTextLabelId = 1070;
-    static constexpr int kTextId = 1071;
+    static constexpr int kTextLabelId = control::find::kTextLabel;
+    static constexpr int kTextId = control::find::kText;
 
     // findNext is called with the text at every "Weitersuchen".
     FindDialog(QWidget* parent, const QString& text, std::function<void(const QString&)> findNext);

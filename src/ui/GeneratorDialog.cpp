@@ -20,38 +20,6 @@ namespace kavelmark
 namespace
 {
 
-const DialogTemplate& GeneratorTemplate()
-{
-    using namespace ControlStyle;
-    constexpr std::uint32_t kBox = TabStop;
-    static const DialogTemplate dialog{
-        0,
-        "Kennwort erzeugen",
-        200,
-        150,
-        "MS Sans Serif",
-        8,
-        DialogStyle::Resizable,
-        nullptr,
-        {
-            Ctl(GeneratorDialog::kLengthLabelId, ControlKind::Static, "&Länge (8 bis 64):", 7, 9, 70, 8, GroupStart),
-            Ctl(GeneratorDialog::kLengthId, ControlKind::Edit, "", 80, 7, 30, 12, AutoHScroll | Border | TabStop),
-            Ctl(GeneratorDialog::kUpperId, ControlKind::CheckBox, "&Großbuchstaben (A-Z)", 7, 25, 186, 10, kBox),
-            Ctl(GeneratorDialog::kLowerId, ControlKind::CheckBox, "&Kleinbuchstaben (a-z)", 7, 37, 186, 10, kBox),
-            Ctl(GeneratorDialog::kDigitsId, ControlKind::CheckBox, "&Ziffern (0-9)", 7, 49, 186, 10, kBox),
-            Ctl(GeneratorDialog::kSpecialId, ControlKind::CheckBox, "&Sonderzeichen (!#$%...)", 7, 61, 186, 10, kBox),
-            Ctl(GeneratorDialog::kCandidateLabelId, ControlKind::Static, "Kennwort:", 7, 79, 60, 8, GroupStart),
-            Ctl(GeneratorDialog::kCandidateId, ControlKind::Edit, "", 7, 89, 186, 12,
-                ReadOnly | AutoHScroll | Border | TabStop),
-            Ctl(GeneratorDialog::kStrengthId, ControlKind::Static, "", 7, 105, 120, 8, NoPrefix),
-            Ctl(GeneratorDialog::kNewId, ControlKind::PushButton, "&Neu", 143, 103, 50, 14, TabStop),
-            Ctl(IDOK, ControlKind::DefaultButton, "OK", 88, 129, 50, 14, TabStop | GroupStart),
-            Ctl(IDCANCEL, ControlKind::PushButton, "Abbrechen", 143, 129, 50, 14, TabStop),
-        },
-    };
-    return dialog;
-}
-
 constexpr int kGroupIds[] = {GeneratorDialog::kUpperId, GeneratorDialog::kLowerId, GeneratorDialog::kDigitsId,
                              GeneratorDialog::kSpecialId};
 

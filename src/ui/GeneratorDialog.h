@@ -2,6 +2,7 @@
 
 #include "crypto/PasswordGenerator.h"
 #include "layout/qt/CDialogLayout.h"
+#include "platform/ControlIds.h"
 #include "platform/SecureString.h"
 
 class QMenu;
@@ -17,16 +18,16 @@ class GeneratorDialog final : public CDialogLayout
     Q_OBJECT
 
 public:
-    static constexpr int kLengthLabelId = 1060;
-    static constexpr int kLengthId = 1061;
-    static constexpr int kUpperId = 1062;
-    static constexpr int kLowerId = 1063;
-    static constexpr int kDigitsId = 1064;
-    static constexpr int kSpecialId = 1065;
-    static constexpr int kCandidateLabelId = 1066;
-    static constexpr int kCandidateId = 1067;
-    static constexpr int kStrengthId = 1068;
-    static constexpr int kNewId = 1069;
+    static constexpr int kLengthLabelId = control::generator::kLengthLabel;
+    static constexpr int kLengthId = control::generator::kLength;
+    static constexpr int kUpperId = control::generator::kUpper;
+    static constexpr int kLowerId = control::generator::kLower;
+    static constexpr int kDigitsId = control::generator::kDigits;
+    static constexpr int kSpecialId = control::generator::kSpecial;
+    static constexpr int kCandidateLabelId = control::generator::kCandidateLabel;
+    static constexpr int kCandidateId = control::generator::kCandidate;
+    static constexpr int kStrengthId = control::generator::kStrength;
+    static constexpr int kNewId = control::generator::kNew;
     static constexpr const char* kMenuText = "Kennwort erzeugen...";
 
     explicit GeneratorDialog(QWidget* parent = nullptr);

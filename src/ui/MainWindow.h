@@ -11,6 +11,7 @@
 
 #include "app/SessionController.h"
 #include "layout/qt/CDialogLayout.h"
+#include "platform/ControlIds.h"
 #include "store/PasswordStore.h"
 #include "ui/DetailPane.h"
 #include "ui/EntryCommands.h"
@@ -40,14 +41,14 @@ class MainWindow : public CDialogLayout, private SessionWindows
     Q_OBJECT
 
 public:
-    static constexpr int kEntryListId = 1003;
-    static constexpr int kFilterId = 1005;
-    static constexpr int kAddId = 1006;
-    static constexpr int kDeleteId = 1007;
-    static constexpr int kChangeId = 1008;
-    static constexpr int kFilterLabelId = 1025;
-    static constexpr std::array<int, 3> kDetailLabelIds = {1010, 1011, 1012};
-    static constexpr std::array<int, 3> kDetailFieldIds = {1013, 1014, 1015};
+    static constexpr int kEntryListId = control::main::kEntryList;
+    static constexpr int kFilterId = control::main::kFilter;
+    static constexpr int kAddId = control::main::kAdd;
+    static constexpr int kDeleteId = control::main::kDelete;
+    static constexpr int kChangeId = control::main::kChange;
+    static constexpr int kFilterLabelId = control::main::kFilterLabel;
+    static constexpr std::array<int, 3> kDetailLabelIds = control::main::kDetailLabels;
+    static constexpr std::array<int, 3> kDetailFieldIds = control::main::kDetailFields;
     static constexpr const char* kAllCategories = EntryListView::kAllCategories;
 
     explicit MainWindow(QWidget* parent = nullptr, SessionFile& file = MainSessionFile());

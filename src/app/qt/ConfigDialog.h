@@ -4,6 +4,7 @@
 #include <string>
 
 #include "layout/qt/CDialogLayout.h"
+#include "platform/ControlIds.h"
 
 namespace kavelmark
 {
@@ -17,15 +18,15 @@ class ConfigDialog final : public CDialogLayout
     Q_OBJECT
 
 public:
-    static constexpr int kFileNameLabelId = 1030;
-    static constexpr int kFileNameId = 1031;
-    static constexpr int kBrowseId = 1032;
-    static constexpr int kHideTimeLabelId = 1033;
-    static constexpr int kHideTimeId = 1034;
-    static constexpr int kCipherLabelId = 1035;
-    static constexpr int kCipherListId = 1048;
-    static constexpr int kBlockModeLabelId = 1036;
-    static constexpr int kBlockModeListId = 1049;
+    static constexpr int kFileNameLabelId = control::config::kFileNameLabel;
+    static constexpr int kFileNameId = control::config::kFileName;
+    static constexpr int kBrowseId = control::config::kBrowse;
+    static constexpr int kHideTimeLabelId = control::config::kHideTimeLabel;
+    static constexpr int kHideTimeId = control::config::kHideTime;
+    static constexpr int kCipherLabelId = control::config::kCipherLabel;
+    static constexpr int kCipherListId = control::config::kCipherList;
+    static constexpr int kBlockModeLabelId = control::config::kBlockModeLabel;
+    static constexpr int kBlockModeListId = control::config::kBlockModeList;
     static constexpr std::uint32_t kMaxHideTimeMs = 360000;
 
     explicit ConfigDialog(QWidget* parent = nullptr);

@@ -3,6 +3,7 @@
 #include <QDialog>
 
 #include "app/LoginDialogBase.h"
+#include "platform/ControlIds.h"
 #include "platform/qt/DialogTemplate.h"
 
 class QLabel;
@@ -18,8 +19,8 @@ class LoginDialog final : public QDialog, public LoginDialogBase
     Q_OBJECT
 
 public:
-    static constexpr int kPromptId = 1022;
-    static constexpr int kPasswordId = 1021;
+    static constexpr int kPromptId = control::login::kPrompt;
+    static constexpr int kPasswordId = control::login::kPassword;
 
     explicit LoginDialog(QWidget* parent = nullptr);
 

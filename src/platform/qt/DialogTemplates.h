@@ -27,6 +27,8 @@ const DialogTemplate& ConfigTemplate(); // 137
 
 // About box, "Info über Kavelmark".
 const DialogTemplate& AboutTemplate(); // 100
+const DialogTemplate& FindTemplate();
+const DialogTemplate& GeneratorTemplate();
 
 // Menu command ids of menu 131: the session's own command ids under the template names.
 constexpr int ID_FILE_OPEN = command::kFileOpen;
