@@ -272,7 +272,7 @@ void SessionController::SaveAs()
     {
         return;
     }
-    Settings::SetString(settings::kConfig, settings::kMainEntryFile, fileName, true);
+    Settings::Set(settings::kMainEntryFileSetting, fileName);
     SaveOrRefuse();
 }
 

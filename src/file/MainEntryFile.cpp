@@ -11,8 +11,7 @@ namespace kavelmark
 
 std::string MainEntryFile()
 {
-    return Settings::GetString(settings::kConfig, settings::kMainEntryFile, settings::kDefaultMainEntryFile, true,
-                               true);
+    return Settings::Get(settings::kMainEntryFileSetting);
 }
 
 void ShowFileError(int code)

@@ -87,24 +87,35 @@ bool Settings::SetString(const std::string& section, const std::string& key, con
 }
 
 std::int32_t Settings::GetInt(const std::string& section, const std::string& key, std::int32_t defaultValue,
-                              bool writeIfMissing)
+                              bool writeIfMissing, bool zeroIsAChoice)
 {
-    // A stored 0 counts as unset, like a missing value.
-    if (ReadNumber(section, key).value_or(0) == 0 && writeIfMissing)
+    const std::optional<std::int32_t> stored = ReadNumber(section, key);
+    const bool unset = !stored || (*stored == 0 && !zeroIsAChoice);
+    if (unset && writeIfMissing)
     {
         SetInt(section, key, defaultValue);
     }
     return ReadNumber(section, key).value_or(defaultValue);
 }
 
-std::int32_t Settings::GetIntAllowingZero(const std::string& section, const std::string& key, std::int32_t defaultValue,
-                                          bool writeIfMissing)
+std::int32_t Settings::Get(const settings::IntSetting& value)
 {
-    if (!ReadNumber(section, key) && writeIfMissing)
-    {
-        SetInt(section, key, defaultValue);
-    }
-    return ReadNumber(section, key).value_or(defaultValue);
+    return GetInt(value.section, value.name, value.defaultValue, true, value.zeroIsAChoice);
+}
+
+std::string Settings::Get(const settings::TextSetting& value)
+{
+    return GetString(value.section, value.name, value.defaultValue, true, true);
+}
+
+bool Settings::Set(const settings::IntSetting& value, std::int32_t number)
+{
+    return SetInt(value.section, value.name, number);
+}
+
+bool Settings::Set(const settings::TextSetting& value, const std::string& text)
+{
+    return SetString(value.section, value.name, text, true);
 }
 
 bool Settings::SetInt(const std::string& section, const std::string& key, std::int32_t value)

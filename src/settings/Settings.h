@@ -4,6 +4,7 @@
 #include <string>
 
 #include "settings/SettingsBackend.h"
+#include "settings/SettingsNames.h"
 
 namespace kavelmark
 {
@@ -22,13 +23,18 @@ public:
     static std::string GetString(const std::string& section, const std::string& key, const std::string& defaultValue,
                                  bool writeIfMissing, bool trim);
     static bool SetString(const std::string& section, const std::string& key, const std::string& value, bool trim);
+    // A missing value, or one that is not a number, counts as unset; so does a stored 0 unless
+    // zeroIsAChoice.
     static std::int32_t GetInt(const std::string& section, const std::string& key, std::int32_t defaultValue,
-                               bool writeIfMissing);
-    // GetInt counts a stored 0 as unset; this reader keeps it, for values where 0 is a choice.
-    // Only a missing value or one that is not a number counts as unset.
-    static std::int32_t GetIntAllowingZero(const std::string& section, const std::string& key,
-                                           std::int32_t defaultValue, bool writeIfMissing);
+                               bool writeIfMissing, bool zeroIsAChoice = false);
     static bool SetInt(const std::string& section, const std::string& key, std::int32_t value);
+
+    // The values of the table in SettingsNames.h: an unset one is stored with its default, so that
+    // every value becomes visible after the first run; texts are trimmed.
+    static std::int32_t Get(const settings::IntSetting& value);
+    static std::string Get(const settings::TextSetting& value);
+    static bool Set(const settings::IntSetting& value, std::int32_t number);
+    static bool Set(const settings::TextSetting& value, const std::string& text);
 };
 
 // Installs a backend for the lifetime of the guard.

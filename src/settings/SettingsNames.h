@@ -1,25 +1,47 @@
 #pragma once
 
+#include <cstdint>
+
 namespace kavelmark::settings
 {
+
+// A value of the settings with its place and its default. An integer value counts a stored 0
+// as unset unless 0 is one of its choices.
+struct IntSetting
+{
+    const char* section;
+    const char* name;
+    std::int32_t defaultValue;
+    bool zeroIsAChoice = false;
+};
+struct TextSetting
+{
+    const char* section;
+    const char* name;
+    const char* defaultValue;
+};
 
 // Section and value names shared by every reader and writer.
 inline constexpr const char* kConfig = "Config";
 inline constexpr const char* kMainEntryFile = "MainEntryFile";
-inline constexpr const char* kDefaultMainEntryFile = "default.Kavelmark";
 inline constexpr const char* kHideTimer = "HideTimer (mSec)";
-inline constexpr int kDefaultHideTimer = 2000;
-// Seconds until a copied secret leaves the clipboard; 0 keeps it there.
 inline constexpr const char* kClipboardClear = "ClipboardClear (Sec)";
-inline constexpr int kDefaultClipboardClear = 20;
-// Whether hiding the main window locks the session (0/1), and the seconds without input
-// after which it locks (0: never). Both off, so that nothing changes unless asked for.
 inline constexpr const char* kLockOnHide = "LockOnHide";
-inline constexpr int kDefaultLockOnHide = 0;
 inline constexpr const char* kLockAfter = "LockAfter (Sec)";
-inline constexpr int kDefaultLockAfter = 0;
 inline constexpr const char* kCipher = "Cipher";
 inline constexpr const char* kBlockMode = "Block-Mode";
+
+// The values of the configuration, read and written by these entries only.
+inline constexpr TextSetting kMainEntryFileSetting{kConfig, kMainEntryFile, "default.Kavelmark"};
+inline constexpr IntSetting kHideTimerSetting{kConfig, kHideTimer, 2000};
+// Seconds until a copied secret leaves the clipboard; 0 keeps it there.
+inline constexpr IntSetting kClipboardClearSetting{kConfig, kClipboardClear, 20, true};
+// Whether hiding the main window locks the session (0/1), and the seconds without input
+// after which it locks (0: never). Both off, so that nothing changes unless asked for.
+inline constexpr IntSetting kLockOnHideSetting{kConfig, kLockOnHide, 0};
+inline constexpr IntSetting kLockAfterSetting{kConfig, kLockAfter, 0};
+inline constexpr IntSetting kCipherSetting{kConfig, kCipher, 0};
+inline constexpr IntSetting kBlockModeSetting{kConfig, kBlockMode, 0};
 
 inline constexpr const char* kSaveFileDialog = "SaveFileDialog";
 inline constexpr const char* kPath = "Path";

@@ -26,10 +26,9 @@ ClipboardGuard::~ClipboardGuard()
 
 int ClipboardGuard::ClearDelaySeconds()
 {
-    const int seconds = Settings::GetIntAllowingZero(settings::kConfig, settings::kClipboardClear,
-                                                     settings::kDefaultClipboardClear, true);
+    const int seconds = Settings::Get(settings::kClipboardClearSetting);
     // A negative delay has no meaning: it is read as the default, and left stored as it is.
-    return seconds >= 0 ? seconds : settings::kDefaultClipboardClear;
+    return seconds >= 0 ? seconds : settings::kClipboardClearSetting.defaultValue;
 }
 
 void ClipboardGuard::Copy(const QString& text, bool secret, const QString& what)

@@ -141,7 +141,7 @@ void DetailPane::Reveal(int i)
     }
     SetMasked(i, false);
     // Read at every reveal, so a changed setting applies at once.
-    int delay = Settings::GetInt(settings::kConfig, settings::kHideTimer, settings::kDefaultHideTimer, true);
+    int delay = Settings::Get(settings::kHideTimerSetting);
     hideTimer_.start(std::max(delay, 0));
 }
 

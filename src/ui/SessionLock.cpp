@@ -86,7 +86,7 @@ bool SessionLock::DialogOpen() const
 
 int SessionLock::LockAfterSeconds()
 {
-    return Settings::GetInt(settings::kConfig, settings::kLockAfter, settings::kDefaultLockAfter, true);
+    return Settings::Get(settings::kLockAfterSetting);
 }
 
 void SessionLock::ArmIdleLock()
@@ -279,8 +279,7 @@ void SessionLock::BringToFront()
 
 void SessionLock::Hide()
 {
-    if (!window_.session_.Locked() &&
-        Settings::GetInt(settings::kConfig, settings::kLockOnHide, settings::kDefaultLockOnHide, true) != 0)
+    if (!window_.session_.Locked() && Settings::Get(settings::kLockOnHideSetting) != 0)
     {
         Lock();
         return;

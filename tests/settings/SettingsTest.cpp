@@ -32,9 +32,7 @@ protected:
         std::int32_t expected;
         std::optional<std::string> storedAfter;
     };
-    using IntReader = std::int32_t (*)(const std::string&, const std::string&, std::int32_t, bool);
-
-    void ExpectIntReads(IntReader read, const std::string& key, std::int32_t defaultValue,
+    void ExpectIntReads(bool zeroIsAChoice, const std::string& key, std::int32_t defaultValue,
                         std::initializer_list<IntCase> cases)
     {
         for (const IntCase& c : cases)
@@ -45,7 +43,8 @@ protected:
             {
                 backend.Write(settings::kConfig, key, *c.stored);
             }
-            EXPECT_EQ(read(settings::kConfig, key, defaultValue, c.writeIfMissing), c.expected);
+            EXPECT_EQ(Settings::GetInt(settings::kConfig, key, defaultValue, c.writeIfMissing, zeroIsAChoice),
+                      c.expected);
             EXPECT_EQ(Stored(key), c.storedAfter);
         }
     }
@@ -76,8 +75,8 @@ TEST_F(SettingsTest, StringDefaultIsWrittenBackOnlyWhenAskedAndTrimmedEmptyCount
         {
             backend.Write(settings::kConfig, settings::kMainEntryFile, *c.stored);
         }
-        EXPECT_EQ(Settings::GetString(settings::kConfig, settings::kMainEntryFile, settings::kDefaultMainEntryFile,
-                                      c.writeIfMissing, c.trim),
+        EXPECT_EQ(Settings::GetString(settings::kConfig, settings::kMainEntryFile,
+                                      settings::kMainEntryFileSetting.defaultValue, c.writeIfMissing, c.trim),
                   c.expected);
         EXPECT_EQ(Stored(settings::kMainEntryFile), c.storedAfter);
     }
@@ -93,7 +92,7 @@ TEST_F(SettingsTest, SetStringTrimsOnRequest)
 
 TEST_F(SettingsTest, IntZeroMissingOrNotANumberCountsAsUnset)
 {
-    ExpectIntReads(&Settings::GetInt, settings::kHideTimer, 2000,
+    ExpectIntReads(false, settings::kHideTimer, 2000,
                    {
                        {std::nullopt, true, 2000, "2000"},
                        {std::nullopt, false, 2000, std::nullopt},
@@ -107,9 +106,9 @@ TEST_F(SettingsTest, IntZeroMissingOrNotANumberCountsAsUnset)
                    });
 }
 
-TEST_F(SettingsTest, IntAllowingZeroKeepsAStoredZeroAndTreatsMissingOrNotANumberAsUnset)
+TEST_F(SettingsTest, IntWhoseZeroIsAChoiceKeepsAStoredZeroAndTreatsMissingOrNotANumberAsUnset)
 {
-    ExpectIntReads(&Settings::GetIntAllowingZero, settings::kClipboardClear, 20,
+    ExpectIntReads(true, settings::kClipboardClear, 20,
                    {
                        {"0", true, 0, "0"},
                        {"0", false, 0, "0"},
@@ -123,6 +122,20 @@ TEST_F(SettingsTest, IntAllowingZeroKeepsAStoredZeroAndTreatsMissingOrNotANumber
                        {"zwanzig", false, 20, "zwanzig"},
                        {"4x", true, 20, "20"},
                    });
+}
+
+TEST_F(SettingsTest, TheTableSaysWhereAValueLivesWhatItDefaultsToAndWhetherZeroIsAChoice)
+{
+    backend.Write("Config", "HideTimer (mSec)", "0");
+    backend.Write("Config", "ClipboardClear (Sec)", "0");
+    EXPECT_EQ(Settings::Get(settings::kHideTimerSetting), 2000);
+    EXPECT_EQ(backend.Read("Config", "HideTimer (mSec)"), "2000");
+    EXPECT_EQ(Settings::Get(settings::kClipboardClearSetting), 0);
+    EXPECT_EQ(Settings::Get(settings::kLockAfterSetting), 0);
+    EXPECT_EQ(backend.Read("Config", "LockAfter (Sec)"), "0") << "written at the first read";
+    EXPECT_EQ(Settings::Get(settings::kMainEntryFileSetting), "default.Kavelmark");
+    EXPECT_TRUE(Settings::Set(settings::kMainEntryFileSetting, "  pw.Kavelmark "));
+    EXPECT_EQ(backend.Read("Config", "MainEntryFile"), "pw.Kavelmark");
 }
 
 TEST(SettingsWithoutBackend, ReadsDefaultsAndRefusesWrites)

@@ -52,10 +52,9 @@ bool ConfigDialog::OnInitDialog()
 
     fileName = MainEntryFile();
     // A negative stored delay shows as the unsigned number it becomes, which OK then refuses.
-    hideTimeMs = static_cast<std::uint32_t>(
-        Settings::GetInt(settings::kConfig, settings::kHideTimer, settings::kDefaultHideTimer, true));
-    cipherIndex = Settings::GetInt(settings::kConfig, settings::kCipher, 0, true);
-    blockModeIndex = Settings::GetInt(settings::kConfig, settings::kBlockMode, 0, true);
+    hideTimeMs = static_cast<std::uint32_t>(Settings::Get(settings::kHideTimerSetting));
+    cipherIndex = Settings::Get(settings::kCipherSetting);
+    blockModeIndex = Settings::Get(settings::kBlockModeSetting);
     UpdateData(false);
 
     if (auto* browse = ControlAs<QPushButton>(kBrowseId))
@@ -92,8 +91,8 @@ void ConfigDialog::OnOK()
     {
         return;
     }
-    Settings::SetString(settings::kConfig, settings::kMainEntryFile, fileName, true);
-    Settings::SetInt(settings::kConfig, settings::kHideTimer, static_cast<std::int32_t>(hideTimeMs));
+    Settings::Set(settings::kMainEntryFileSetting, fileName);
+    Settings::Set(settings::kHideTimerSetting, static_cast<std::int32_t>(hideTimeMs));
     // Written only while unset or 0: nothing else reads these choices.
     Settings::GetInt(settings::kConfig, settings::kCipher, cipherIndex, true);
     Settings::GetInt(settings::kConfig, settings::kBlockMode, blockModeIndex, true);

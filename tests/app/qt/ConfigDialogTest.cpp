@@ -97,8 +97,9 @@ TEST_F(ConfigDialogTest, FileNameIsReadAsLoadAndSaveReadIt)
         std::optional<std::string> stored;
         std::string shown;
     };
-    for (const Case& c : {Case{std::nullopt, settings::kDefaultMainEntryFile},
-                          Case{" \t ", settings::kDefaultMainEntryFile}, Case{" pw.Kavelmark ", " pw.Kavelmark "}})
+    for (const Case& c :
+         {Case{std::nullopt, settings::kMainEntryFileSetting.defaultValue},
+          Case{" \t ", settings::kMainEntryFileSetting.defaultValue}, Case{" pw.Kavelmark ", " pw.Kavelmark "}})
     {
         SCOPED_TRACE(c.stored.value_or("<missing>"));
         settings.Erase(settings::kConfig, settings::kMainEntryFile);
@@ -162,8 +163,7 @@ TEST_F(ConfigDialogTest, HideDelayFrom0To360000IsStoredAnythingElseRefusedWithNo
     }
     // A stored 0 reads back as the default delay.
     settings.Write(settings::kConfig, settings::kHideTimer, "0");
-    EXPECT_EQ(Settings::GetInt(settings::kConfig, settings::kHideTimer, settings::kDefaultHideTimer, true),
-              settings::kDefaultHideTimer);
+    EXPECT_EQ(Settings::Get(settings::kHideTimerSetting), settings::kHideTimerSetting.defaultValue);
 }
 
 TEST_F(ConfigDialogTest, RefusedDelayPutsTheFocusOnItsFieldWithTheTextSelected)

@@ -76,10 +76,11 @@ TEST_F(QtSettingsBackendTest, SettingsLogicWritesDefaultsIntoTheFile)
 {
     QtSettingsBackend backend(QStringLiteral("kavelmark-test"));
     ScopedSettingsBackend install(backend);
-    EXPECT_EQ(Settings::GetInt(settings::kConfig, settings::kHideTimer, settings::kDefaultHideTimer, true), 2000);
-    EXPECT_EQ(
-        Settings::GetString(settings::kConfig, settings::kMainEntryFile, settings::kDefaultMainEntryFile, true, true),
-        "default.Kavelmark");
+    EXPECT_EQ(Settings::GetInt(settings::kConfig, settings::kHideTimer, settings::kHideTimerSetting.defaultValue, true),
+              2000);
+    EXPECT_EQ(Settings::GetString(settings::kConfig, settings::kMainEntryFile,
+                                  settings::kMainEntryFileSetting.defaultValue, true, true),
+              "default.Kavelmark");
     EXPECT_TRUE(Settings::SetInt(settings::kConfig, settings::kCipher, 1));
 
     QtSettingsBackend reopened(QStringLiteral("kavelmark-test"));
