@@ -4,13 +4,13 @@ namespace kavelmark
 {
 
 const std::array<BuiltInCategory, 7> BuiltInCategoryTable = {{
-    {"FTP", "User", "Password (*)", "Host"},
-    {"DF\xDC", "User", "Password (*)", "Phone No"},
-    {"TELNET", "User", "Password (*)", "Host"},
-    {"Web-Site", "User", "Password (*)", "Host"},
-    {"PIN/TAN", "Konto", "PIN (*)", "TAN (*)"},
-    {"Datenbank", "User", "Password (*)", "Host"},
-    {" Hmm?", "Key", "Password (*)", "Details"},
+    {"FTP", "User", "Password (*)", "Host", 4},
+    {"DF\xDC", "User", "Password (*)", "Phone No", 3},
+    {"TELNET", "User", "Password (*)", "Host", 0},
+    {"Web-Site", "User", "Password (*)", "Host", 5},
+    {"PIN/TAN", "Konto", "PIN (*)", "TAN (*)", 6},
+    {"Datenbank", "User", "Password (*)", "Host", 1},
+    {" Hmm?", "Key", "Password (*)", "Details", 7},
 }};
 
 } // namespace kavelmark

@@ -8,6 +8,7 @@
 
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
+#include "store/BuiltInCategories.h"
 
 namespace kavelmark
 {
@@ -97,11 +98,14 @@ EntryListView::EntryListView()
 
 int EntryListView::CategoryImageIndex(std::string_view category)
 {
-    static const std::map<std::string_view, int> kCategoryImageTable = {
-        {"TELNET", 0}, {"Datenbank", 1}, {"DF\xDC", 3}, {"FTP", 4}, {"Web-Site", 5}, {"PIN/TAN", 6}, {" Hmm?", 7},
-    };
-    auto found = kCategoryImageTable.find(category);
-    return found == kCategoryImageTable.end() ? 0 : found->second;
+    for (const BuiltInCategory& builtIn : BuiltInCategoryTable)
+    {
+        if (builtIn.name == category)
+        {
+            return builtIn.image;
+        }
+    }
+    return 0;
 }
 
 PasswordStore::Position EntryListView::RowEntry(const QTreeWidgetItem* row)

@@ -14,6 +14,7 @@
 #include "crypto/CipherEngine.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
+#include "store/BuiltInCategories.h"
 #include "store/PasswordStore.h"
 
 namespace kavelmark::testing
@@ -130,6 +131,20 @@ inline std::vector<std::string> Records(const PasswordStore& store)
 inline std::vector<std::string> BuiltIns()
 {
     return Records(PasswordStore());
+}
+
+// The length of the file that a store of the built-in categories alone makes: the 72 bytes up
+// to the body, then the body of timestamp, count and records, padded with 1 to 16 bytes.
+inline std::size_t BuiltInStoreFileSize()
+{
+    std::size_t body = 21 + 4;
+    for (const BuiltInCategory& c : BuiltInCategoryTable)
+    {
+        const std::string record = "_C__|_" + std::string(c.name) + "_|_" + std::string(c.label1) + "_|_" +
+                                   std::string(c.label2) + "_|_" + std::string(c.label3) + "_|_";
+        body += 4 + record.size();
+    }
+    return 72 + (body / 16 + 1) * 16;
 }
 
 inline std::vector<std::string> FolderContents(const std::filesystem::path& folder)

@@ -149,7 +149,7 @@ TEST_F(LoadSaveTest, SaveStampsBothTimestampsFromTheInstalledClock)
 {
     ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     std::string bytes = ReadBytes(path);
-    ASSERT_EQ(bytes.size(), 440u);
+    ASSERT_EQ(bytes.size(), testing::BuiltInStoreFileSize());
     CipherEngine header(ToSecure(bytes.substr(24, 48)));
     EXPECT_EQ(std::string_view(header.Decrypt("pw")).substr(0, 21), "14:05:09 - 05.12.2026");
     CipherEngine body(ToSecure(bytes.substr(72)));
@@ -271,7 +271,7 @@ TEST_F(LoadSaveTest, TheMainEntryFileSettingIsReadAtEveryCall)
     std::filesystem::current_path(dir.Path());
     EXPECT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     EXPECT_EQ(backend.Read(settings::kConfig, settings::kMainEntryFile), "default.Kavelmark");
-    EXPECT_EQ(ReadBytes(dir / "default.Kavelmark").size(), 440u);
+    EXPECT_EQ(ReadBytes(dir / "default.Kavelmark").size(), testing::BuiltInStoreFileSize());
     backend.Write(settings::kConfig, settings::kMainEntryFile, "  other.Kavelmark ");
     EXPECT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     std::filesystem::current_path(previous);
