@@ -116,7 +116,6 @@ void CLayoutManager::Reset(LayoutOwner* environment)
     root_ = std::make_unique<CLayoutItem>();
     openPanes_.clear();
     owner_ = nullptr;
-    itemCount_ = 0;
     textPadding = 5;
     themeActive = asked && asked->IsThemeActive();
 }
@@ -138,7 +137,6 @@ CLayoutItem& CLayoutManager::NewItem(CLayoutItem::Kind kind, int orientation)
     item->kind = kind;
     item->orientation = orientation;
     item->parent = &parent;
-    item->serial = ++itemCount_;
     parent.children.push_back(item);
     items_.push_back(item);
     return *item;
@@ -362,14 +360,6 @@ void CLayoutManager::ComputeMinimum(CLayoutItem& pane)
     pane.minimum = {};
     pane.stretchX = false;
     pane.stretchY = false;
-    if (pane.stretchXOverride != -1)
-    {
-        pane.stretchX = pane.stretchXOverride != 0;
-    }
-    if (pane.stretchYOverride != -1)
-    {
-        pane.stretchY = pane.stretchYOverride != 0;
-    }
 
     const bool horizontal = Horizontal(pane);
     const std::size_t n = pane.children.size();

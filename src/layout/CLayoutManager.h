@@ -42,14 +42,11 @@ public:
     bool stretchY = true;
     bool visible = true;
     bool listLike = false;
-    int stretchXOverride = -1;
-    int stretchYOverride = -1;
     double share = 0.0;
     std::string name;
     std::unique_ptr<LayoutGroupFrame> groupWindow; // a group box's frame, owned here
     CLayoutItem* parent = nullptr;
     std::vector<CLayoutItem*> children;
-    int serial = 0;
     int keptWidth = 0;
     int keptHeight = 0;
 
@@ -168,7 +165,6 @@ private:
     std::unique_ptr<CLayoutItem> root_;
     std::vector<CLayoutItem*> openPanes_; // newest last
     std::vector<CLayoutItem*> items_;     // creation order, owned
-    int itemCount_ = 0;
 };
 
 } // namespace kavelmark

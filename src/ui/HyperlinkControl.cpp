@@ -107,9 +107,9 @@ void HyperlinkControl::Attach(QLabel* label)
     {
         label->setText(url_);
     }
-    linkFont_ = label->font();
-    linkFont_.setUnderline(underline_);
-    label->setFont(linkFont_);
+    QFont linkFont = label->font();
+    linkFont.setUnderline(true);
+    label->setFont(linkFont);
     // Long addresses stay on one line, so that the label can be fitted to them.
     label->setWordWrap(false);
     // The link paints its whole rectangle in the button face before its text, so that it
@@ -119,11 +119,7 @@ void HyperlinkControl::Attach(QLabel* label)
     label->setForegroundRole(QPalette::WindowText);
     label->setAutoFillBackground(true);
     FitToText();
-    if (!linkCursor_)
-    {
-        linkCursor_ = QCursor(Qt::PointingHandCursor);
-    }
-    label->setCursor(*linkCursor_);
+    label->setCursor(QCursor(Qt::PointingHandCursor));
     label->setToolTip(url_);
     ApplyColour();
 }
@@ -166,7 +162,7 @@ void HyperlinkControl::ApplyColour()
 
 void HyperlinkControl::FitToText()
 {
-    if (!label_ || !autoSize_)
+    if (!label_)
     {
         return;
     }
@@ -176,7 +172,7 @@ void HyperlinkControl::FitToText()
     int right = r.left() + r.width();
     int bottom = r.top() + r.height();
 
-    const QFontMetrics metrics(linkFont_);
+    const QFontMetrics metrics(label_->font());
     const int textWidth = metrics.horizontalAdvance(label_->text() + QLatin1Char(' '));
     const int textHeight = metrics.height();
     const Qt::Alignment alignment = label_->alignment();

@@ -90,11 +90,7 @@ private:
     QPointer<QLabel> label_;
     bool hovering_ = false;
     bool visited_ = false;
-    bool underline_ = true;
-    bool autoSize_ = true;
     QString url_;
-    QFont linkFont_;
-    std::optional<QCursor> linkCursor_;
 };
 
 } // namespace kavelmark

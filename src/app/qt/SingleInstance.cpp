@@ -83,7 +83,8 @@ SingleInstance::Role SingleInstance::Claim(int waitMs)
     }
     if (lock_.tryLock(0))
     {
-        return Listen() ? Role::First : Role::Failed;
+        Listen();
+        return Role::First;
     }
     if (lock_.error() != QLockFile::LockFailedError)
     {
@@ -94,7 +95,7 @@ SingleInstance::Role SingleInstance::Claim(int waitMs)
     return HandOver(waitMs) ? Role::HandedOver : Role::Failed;
 }
 
-bool SingleInstance::Listen()
+void SingleInstance::Listen()
 {
     // Holding the lock proves that a socket left at the path belongs to a dead program.
     QLocalServer::removeServer(socketPath_);
@@ -103,7 +104,7 @@ bool SingleInstance::Listen()
     if (!server_->listen(socketPath_))
     {
         server_.reset();
-        return true; // the session runs all the same, only later programs cannot hand over
+        return; // the session runs all the same, only later programs cannot hand over
     }
     connect(server_.get(), &QLocalServer::newConnection, this,
             [this]
@@ -130,7 +131,6 @@ bool SingleInstance::Listen()
                     connect(client, &QLocalSocket::disconnected, client, &QObject::deleteLater);
                 }
             });
-    return true;
 }
 
 bool SingleInstance::HandOver(int waitMs)

@@ -51,7 +51,7 @@ signals:
     void ActivationRequested();
 
 private:
-    bool Listen();
+    void Listen();
     bool HandOver(int waitMs);
 
     QString folder_;
