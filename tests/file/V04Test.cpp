@@ -314,6 +314,16 @@ TEST_F(V04Test, TheFormatBelongsToTheFileAndChangesOnlyWhenTheSessionSetsIt)
     }
 }
 
+TEST_F(V04Test, TheFuzzSeedOfTheFuzzBuildLoads)
+{
+    // Written by the fuzz build's own v04_seed at the least derivation cost.
+    WriteBytes(path, ReadBytes(KAVELMARK_FUZZ_CORPUS "/reader/v04"));
+    ASSERT_EQ(LoadWith("Kennwort"), LoadResult::Loaded);
+    EXPECT_EQ(HeadOf(ReadBytes(path)).memoryKiB, 8u);
+    EXPECT_EQ(Records(store), WithBuiltIns({"_C__|_FTP_|_User_|_Password (*)_|_Host_|_",
+                                            "_E__|_FTP_|_server_|_$1 $3_|_anna_|_s3cr\x80t_|_ftp.example.org_|_", ""}));
+}
+
 TEST_F(V04Test, TheSizeLimitsOfV03HoldForTheWholeV04File)
 {
     // 67,108,864 bytes less the head (116), the tag (16), the timestamp and count (25) and
