@@ -1,8 +1,9 @@
 // Peak memory of loads of hostile files, each in a fresh process: a V0.2 file that claims
 // 2^31 records over a sparse 1 GB body, a V0.3 file of 16.7 million empty records (64 MB),
 // a V0.3 file with a 1 GB body; then 8.4 million empty records (32 MB, within the size
-// limit), about the most empty records a file may hold, and a real-shaped file of 100,000
-// entries.
+// limit), about the most empty records a file may hold, a real-shaped file of 100,000
+// entries, and V0.4 heads that ask for 4 GiB of memory or 2^32 - 1 passes for their key (refused
+// before any derivation: the time and the growth stay near zero).
 // The aim is at most three times the file's length plus 20 MB, or a refusal.
 //
 // The child's address space is capped (kChildAddressSpace) so that a load that would take
@@ -125,6 +126,27 @@ std::string MakeV03GigabyteBody()
     return path;
 }
 
+// A V0.4 head with the given cost and zeros for salt, nonce, check, body and tag.
+std::string MakeV04Asking(const char* name, std::uint32_t memoryKiB, std::uint32_t passes)
+{
+    std::string path = Folder() + "/" + name + ".Kavelmark";
+    std::string head =
+        U32(16) + std::string(PasswordFile::kMagicV04) + U32(60) + U32(1) + U32(memoryKiB) + U32(passes) + U32(4);
+    head.resize(PasswordFile::kV04HeaderLength + 64 + PasswordFile::kV04TagLength, '\0');
+    WriteFile(path, head, 0);
+    return path;
+}
+
+std::string MakeV04AskingFourGigabytes()
+{
+    return MakeV04Asking("v04-4GiB-memory", 4u << 20, 3);
+}
+
+std::string MakeV04AskingTwoToThe32Passes()
+{
+    return MakeV04Asking("v04-2^32-passes", 65536, 0xFFFFFFFFu);
+}
+
 std::string MakeRealShaped()
 {
     std::string path = Folder() + "/real-100000.Kavelmark";
@@ -211,6 +233,12 @@ BENCHMARK_CAPTURE(BM_HostileLoad, v03_136000_empty_records, MakeV03MostEmptyReco
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_HostileLoad, v03_1GB_body, MakeV03GigabyteBody)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileLoad, v04_asking_4GiB_of_memory, MakeV04AskingFourGigabytes)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_HostileLoad, v04_asking_2pow32_passes, MakeV04AskingTwoToThe32Passes)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_HostileLoad, real_100000_entries, MakeRealShaped)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# Writes the seed corpus of the fuzz targets with the program's own tool (build it first):
-#   bash fuzz/make_corpus.sh build/src/kavelmark-file
+# Writes the seed corpus of the fuzz targets with the program's own tool and, for the V0.4
+# seed, the fuzz build's v04_seed (build both first; scripts/fuzz builds build-fuzz):
+#   bash fuzz/make_corpus.sh build/src/kavelmark-file build-fuzz/v04_seed
 # reader seeds are plain files read with "Kennwort"; reader_password seeds are the password,
 # a line end, then the file. V0.2 files, which the program no longer writes, come from
 # python3 with the old scrambling.
 set -euo pipefail
 tool="$(realpath "$1")"
+v04_seed="$(realpath "$2")"
 cd "$(dirname "$0")"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
@@ -21,6 +23,7 @@ write other-password anders '["_E__|_Web-Site_|_konto_|__|_x_|_y_|_z_|_"]'
 write long-password 'ein Kennwort mit mehr als zweiunddreißig Zeichen' '["_E__|_PIN/TAN_|_bank_|__|_1234_|_5678_|_"]'
 write cp1252-password 'Pässwort€' '["Grüße"]'
 printf '\020\000\000\000Kavelmark V0.1  old data' >"$work/v01"
+"$v04_seed" "$work/v04"
 python3 - "$work/v02" <<'PY'
 import struct, sys
 password, records = b"Kennwort", [b"_C__|_FTP_|_User_|_Password (*)_|_Host_|_", b"_E__|_FTP_|_a_|__|_b_|_c_|_d_|_"]
@@ -41,7 +44,7 @@ for record in records:
 open(sys.argv[1], "wb").write(body)
 PY
 
-for name in empty entries other-password v01 v02; do
+for name in empty entries other-password v01 v02 v04; do
     cp "$work/$name" "corpus/reader/$name"
     { printf 'Kennwort\n'; cat "$work/$name"; } >"corpus/reader_password/$name"
 done

@@ -5,8 +5,9 @@
 //                  the fuzzer can reach the records behind a correct password.
 //
 // Besides the sanitizers it checks what the reader promises: the file is done with before
-// anything is decrypted, a refused file adds no record, and a V0.3 file that loads is
-// written and read back to the same records.
+// anything is decrypted, a refused file adds no record, and a V0.3 or V0.4 file that loads is
+// written and read back to the same records. V0.4 inputs that ask for a costlier key than
+// kFuzzV04MaxCost are passed over.
 
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +18,7 @@
 
 #include "crypto/CipherEngine.h"
 #include "file/PasswordFile.h"
+#include "fuzz_cost.h"
 #include "platform/Messages.h"
 #include "store/PasswordStore.h"
 
@@ -98,6 +100,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     input.remove_prefix(lineEnd + 1);
 #endif
 
+    // Memory, passes and lanes of a V0.4 head (offsets 28, 32, 36).
+    if (input.size() >= 40 && input.substr(4, 16) == PasswordFile::kMagicV04)
+    {
+        auto u32 = [&](std::size_t offset)
+        {
+            const auto* bytes = reinterpret_cast<const unsigned char*>(input.data() + offset);
+            return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
+        };
+        if (u32(28) > kFuzzV04MaxCost.memoryKiB || u32(32) > kFuzzV04MaxCost.passes || u32(36) > kFuzzV04MaxCost.lanes)
+        {
+            return -1;
+        }
+    }
+
     Bytes file(input);
     PasswordStore store;
     store.RemoveAll();
@@ -109,17 +125,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     {
         Check(store.GetCount() == 0);
     }
-    if (identified.version == FileVersion::V03 && identified.result == ReadResult::Done)
+    if ((identified.version == FileVersion::V03 || identified.version == FileVersion::V04) &&
+        identified.result == ReadResult::Done)
     {
         std::tm time{};
         time.tm_year = 126;
         time.tm_mday = 1;
         Bytes written;
-        Check(PasswordFile::WriteV03(written, password, store, time).fileError == 0);
+        const PasswordFile::Written write = identified.version == FileVersion::V04
+                                                ? PasswordFile::WriteV04(written, password, store, time, kFuzzV04Cost)
+                                                : PasswordFile::WriteV03(written, password, store, time);
+        Check(write.fileError == 0);
         PasswordStore again;
         again.RemoveAll();
         auto reread = PasswordFile::Read(written, password, 0, again, [] {});
-        Check(reread.version == FileVersion::V03 && reread.result == ReadResult::Done);
+        Check(reread.version == identified.version && reread.result == ReadResult::Done);
         Check(Records(again) == Records(store));
     }
     return 0;

@@ -97,7 +97,13 @@ void ShowWrongPassword()
     ShowMessage(kWrongPasswordText, kWrongPasswordCaption, MessageIcon::Error);
 }
 
-LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed, std::string& path)
+FileFormat FormatOf(FileVersion version, FileFormat convertTo)
+{
+    return version == FileVersion::V04 ? FileFormat::V04 : version == FileVersion::V03 ? FileFormat::V03 : convertTo;
+}
+
+LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed, FileFormat convertTo,
+                    std::string& path)
 {
     path = MainEntryFile();
     // Looked at before opening: a FIFO or a device in place of the file is not ours to read.
@@ -116,6 +122,10 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
         if (opened != kFileNotFound)
         {
             ShowFileError(opened);
+        }
+        else
+        {
+            SetMainFileFormat(FileFormat::V03);
         }
         store.AddMissingBuiltInCategories();
         return OpenFailure(opened);
@@ -171,17 +181,22 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
             ShowMessage(kBackupFailedText, path, MessageIcon::Error);
         }
     }
-    return read == ReadResult::ShortRead ? LoadResult::Refused : LoadResult::Loaded;
+    if (read == ReadResult::ShortRead)
+    {
+        return LoadResult::Refused;
+    }
+    SetMainFileFormat(FormatOf(version, convertTo));
+    return LoadResult::Loaded;
 }
 
 } // namespace
 
-LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed)
+LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed, FileFormat convertTo)
 {
     std::string path;
     try
     {
-        return LoadFile(store, password, legacySeed, path);
+        return LoadFile(store, password, legacySeed, convertTo, path);
     }
     catch (const std::bad_alloc&)
     {

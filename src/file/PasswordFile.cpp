@@ -8,6 +8,9 @@
 #include "crypto/CipherEngine.h"
 #include "file/BodyReader.h"
 #include "file/BodyRecords.h"
+#include "file/BodyWriter.h"
+#include "file/LittleEndian.h"
+#include "file/V04Body.h"
 
 namespace kavelmark
 {
@@ -15,25 +18,6 @@ namespace
 {
 
 constexpr std::size_t kMagicLength = 16;
-
-bool ReadU32(ByteSource& file, std::uint32_t& value)
-{
-    std::array<unsigned char, 4> bytes{};
-    if (file.Read(reinterpret_cast<char*>(bytes.data()), bytes.size()) != bytes.size())
-    {
-        return false;
-    }
-    value = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-    return true;
-}
-
-template <class Text> void AppendU32(Text& text, std::uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-    {
-        text.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
-    }
-}
 
 // Reads exactly size bytes into a fresh buffer; false when the file has fewer. The size is
 // checked against what is left before anything is allocated.
@@ -51,64 +35,6 @@ std::string_view UpToZero(std::string_view text)
 {
     return text.substr(0, text.find('\0'));
 }
-
-// Encrypts the body as it is made and hands it on in pieces, so that neither the whole
-// plaintext nor the whole ciphertext is ever held, and each piece is written while it is still
-// in the cache.
-class BodyWriter
-{
-public:
-    BodyWriter(ByteSink& sink, std::string_view password) : sink_(sink), cipher_(password)
-    {
-        piece_.resize(kPieceSize);
-    }
-
-    void Append(std::string_view bytes)
-    {
-        while (!bytes.empty())
-        {
-            const std::size_t taken = std::min(kPieceSize - used_, bytes.size());
-            std::memcpy(piece_.data() + used_, bytes.data(), taken);
-            used_ += taken;
-            bytes.remove_prefix(taken);
-            if (used_ == kPieceSize)
-            {
-                Flush();
-            }
-        }
-    }
-
-    // Pads the body with zero bytes to whole blocks and writes the rest. 0 or the cause code
-    // of the first failed write; after a failure nothing more is written.
-    int Finish()
-    {
-        const std::size_t padded = CipherEngine::PaddedLength(used_);
-        std::memset(piece_.data() + used_, 0, padded - used_);
-        used_ = padded;
-        Flush();
-        return error_;
-    }
-
-private:
-    // A multiple of the block size, so that a full piece is whole blocks.
-    static constexpr std::size_t kPieceSize = 64 * 1024;
-
-    void Flush()
-    {
-        if (error_ == 0)
-        {
-            cipher_.EncryptBlocks(reinterpret_cast<unsigned char*>(piece_.data()), used_);
-            error_ = sink_.Write(piece_.data(), used_);
-        }
-        used_ = 0;
-    }
-
-    ByteSink& sink_;
-    CbcEncryptor cipher_;
-    SecureString piece_;
-    std::size_t used_ = 0;
-    int error_ = 0;
-};
 
 // Checks the password on the header block, then reads and decrypts the body, whose records
 // gather in records. The key is cut without a word here: the caller says so for each of the
@@ -164,7 +90,7 @@ ReadResult ReadV03Body(ByteSource& file, std::string_view password, std::optiona
 
 // Hands the records on only when the whole body held what it says, so that a damaged body adds
 // nothing.
-ReadResult TakeV03Records(std::optional<BodyRecords>& records, PasswordStore& store)
+ReadResult TakeRecords(std::optional<BodyRecords>& records, PasswordStore& store)
 {
     return records && records->TakeInto(store) ? ReadResult::Done : ReadResult::Damaged;
 }
@@ -223,7 +149,8 @@ PasswordFile::Identified PasswordFile::IdentifyVersion(ByteSource& file)
         return {ReadResult::ShortRead, FileVersion::Unknown};
     }
     std::string_view text = UpToZero(std::string_view(magic.data(), magic.size()));
-    FileVersion version = text == kMagicV03   ? FileVersion::V03
+    FileVersion version = text == kMagicV04   ? FileVersion::V04
+                          : text == kMagicV03 ? FileVersion::V03
                           : text == kMagicV02 ? FileVersion::V02
                           : text == kMagicV01 ? FileVersion::V01
                                               : FileVersion::Unknown;
@@ -245,6 +172,10 @@ PasswordFile::Identified PasswordFile::Read(ByteSource& file, std::string_view p
     {
         identified.result = ReadV03Body(file, password, records, keysMade);
     }
+    else if (identified.result == ReadResult::Done && identified.version == FileVersion::V04)
+    {
+        identified.result = ReadV04Body(file, password, records);
+    }
     else if (identified.result == ReadResult::Done && identified.version == FileVersion::V02)
     {
         // Unscrambling shows nothing, so it may go on while the file is open.
@@ -252,9 +183,10 @@ PasswordFile::Identified PasswordFile::Read(ByteSource& file, std::string_view p
     }
     allRead();
     WarnOfCutKey(password, keysMade);
-    if (identified.result == ReadResult::Done && identified.version == FileVersion::V03)
+    if (identified.result == ReadResult::Done &&
+        (identified.version == FileVersion::V03 || identified.version == FileVersion::V04))
     {
-        identified.result = TakeV03Records(records, store);
+        identified.result = TakeRecords(records, store);
     }
     return identified;
 }
@@ -265,7 +197,7 @@ ReadResult PasswordFile::ReadV03(ByteSource& file, std::string_view password, Pa
     unsigned keysMade = 0;
     ReadResult result = ReadV03Body(file, password, records, keysMade);
     WarnOfCutKey(password, keysMade);
-    return result == ReadResult::Done ? TakeV03Records(records, store) : result;
+    return result == ReadResult::Done ? TakeRecords(records, store) : result;
 }
 
 ReadResult PasswordFile::ReadV02(ByteSource& file, std::uint64_t legacySeed, PasswordStore& store)
@@ -326,26 +258,10 @@ PasswordFile::Written PasswordFile::WriteV03(ByteSink& file, std::string_view pa
         return result;
     }
 
-    // Walk exactly as many elements as the store counts; a list that ends early or goes on
-    // past the count is inconsistent, and whatever was walked is written all the same.
-    const std::size_t count = store.GetCount();
-    BodyWriter body(file, password);
-    body.Append(FormatTimestamp(saveTime, kBodyPattern));
-    std::string length;
-    AppendU32(length, static_cast<std::uint32_t>(count));
-    body.Append(length);
-    std::size_t walked = 0;
-    auto position = store.GetHeadPosition();
-    for (; position && walked < count; position = store.GetNextPosition(position), ++walked)
-    {
-        const SecureString& text = store.GetAt(position);
-        length.clear();
-        AppendU32(length, static_cast<std::uint32_t>(text.size()));
-        body.Append(length);
-        body.Append(text);
-    }
-    result.listConsistent = walked == count && !position;
-    result.fileError = body.Finish();
+    CbcEncryptor cipher(password);
+    BodyWriter body(file, [&](unsigned char* bytes, std::size_t length) { cipher.EncryptBlocks(bytes, length); });
+    result.listConsistent = body.AppendStore(store, saveTime);
+    result.fileError = body.Finish(true);
     return result;
 }
 

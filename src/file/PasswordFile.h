@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "crypto/KeyDerivation.h"
 #include "file/RetryingFile.h"
 #include "store/PasswordStore.h"
 
@@ -19,6 +20,7 @@ enum class FileVersion
     V01,
     V02,
     V03,
+    V04,
 };
 
 enum class ReadResult
@@ -30,13 +32,14 @@ enum class ReadResult
     TooLarge,  // longer than any password file; nothing was read
 };
 
-// The layout of the password file in its three versions; only V0.3 is written.
+// The layout of the password file in its four versions; V0.3 and V0.4 are written.
 class PasswordFile
 {
 public:
     static constexpr std::string_view kMagicV01 = "Kavelmark V0.1  ";
     static constexpr std::string_view kMagicV02 = "Kavelmark V0.2  ";
     static constexpr std::string_view kMagicV03 = "Kavelmark V0.3  ";
+    static constexpr std::string_view kMagicV04 = "Kavelmark V0.4  ";
     // cp1252: the two letters are 0xE4 and 0xF6.
     static constexpr std::string_view kVerificationTag = "4t8x\xE4p.\xF6*k7(]%-?";
     static constexpr const char* kVerificationPattern = "%H:%M:%S - %d.%m.%Y";
@@ -57,6 +60,24 @@ public:
     // The length of the V0.3 file that WriteV03 makes of the store.
     static std::uint64_t V03FileSize(const PasswordStore& store);
 
+    // V0.4: a head of fixed length (magic, the derivation's parameters, salt, nonce and the
+    // header check), then the body's Twofish-GCM ciphertext and its tag.
+    static constexpr std::uint32_t kV04ParameterLength = 60;
+    static constexpr std::uint32_t kV04Argon2id = 1;
+    static constexpr std::size_t kV04SaltLength = 32;
+    static constexpr std::size_t kV04CheckedLength = 84; // what the header check covers
+    static constexpr std::size_t kV04HeaderLength = 116;
+    static constexpr std::size_t kV04TagLength = 16;
+    // RFC 9106's second recommended setting.
+    static constexpr Argon2idCost kV04WriteCost{65536, 3, 4};
+    // What a reader derives with at most; a header beyond it is damaged.
+    static constexpr std::uint32_t kV04MaxMemoryKiB = 1048576;
+    static constexpr std::uint32_t kV04MaxPasses = 64;
+    static constexpr std::uint32_t kV04MaxLanes = 16;
+    static bool V04CostReadable(const Argon2idCost& cost);
+    // The length of the V0.4 file that WriteV04 makes of the store.
+    static std::uint64_t V04FileSize(const PasswordStore& store);
+
     struct Identified
     {
         ReadResult result;
@@ -75,6 +96,9 @@ public:
     // Continue after the magic.
     static ReadResult ReadV03(ByteSource& file, std::string_view password, PasswordStore& store);
     static ReadResult ReadV02(ByteSource& file, std::uint64_t legacySeed, PasswordStore& store);
+    // Appends the records only once the tag proved the whole file; a wrong header check is a
+    // wrong password, anything else that does not hold is damage.
+    static ReadResult ReadV04(ByteSource& file, std::string_view password, PasswordStore& store);
 
     struct Written
     {
@@ -84,6 +108,11 @@ public:
     // Writes the whole V0.3 file; both timestamps come from the one time given.
     static Written WriteV03(ByteSink& file, std::string_view password, const PasswordStore& store,
                             const std::tm& saveTime);
+    // Writes the whole V0.4 file with a fresh salt and nonce from the system and a key derived
+    // at the given cost. When no random bytes or no key can be had, nothing is written and the
+    // cause is kFileGeneric.
+    static Written WriteV04(ByteSink& file, std::string_view password, const PasswordStore& store,
+                            const std::tm& saveTime, const Argon2idCost& cost);
 
     static std::string FormatTimestamp(const std::tm& time, const char* pattern);
 };

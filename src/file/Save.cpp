@@ -19,6 +19,7 @@
 #include "file/MainEntryFile.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
+#include "file/SaveFormat.h"
 #include "platform/Messages.h"
 
 namespace kavelmark
@@ -172,8 +173,8 @@ int TakeForSaving(const std::string& path, const std::string& target, RetryingFi
 // Writes the new file beside the old one and renames it into place, so that the old file
 // stays whole until the new one is on the disk. 0 or a cause code; unconfirmed tells that
 // the file is in place but its folder could not be flushed.
-int ReplaceFile(const std::string& path, const PasswordStore& store, const SecureString& password, bool& listConsistent,
-                bool& unconfirmed)
+int ReplaceFile(const std::string& path, const PasswordStore& store, const SecureString& password, FileFormat format,
+                bool& listConsistent, bool& unconfirmed)
 {
     // A symbolic link stays and its target is written, also a target that does not exist yet.
     std::string target = ResolvedFilePath(path);
@@ -224,7 +225,10 @@ int ReplaceFile(const std::string& path, const PasswordStore& store, const Secur
         }
     }
     DigestingSink digesting(temp);
-    PasswordFile::Written written = PasswordFile::WriteV03(digesting, password, store, CurrentClock()());
+    // Every save derives its key anew, with a new salt: a changed password never meets an old one.
+    PasswordFile::Written written =
+        format == FileFormat::V04 ? PasswordFile::WriteV04(digesting, password, store, CurrentClock()(), V04WriteCost())
+                                  : PasswordFile::WriteV03(digesting, password, store, CurrentClock()());
     listConsistent = written.listConsistent;
     if (written.fileError != kFileOk)
     {
@@ -262,13 +266,15 @@ SaveResult Save(const PasswordStore& store, const SecureString& password)
     bool listConsistent = true;
     bool unconfirmed = false;
     std::string path = MainEntryFile();
-    const std::uint64_t fileSize = PasswordFile::V03FileSize(store);
+    const FileFormat format = MainFileFormat();
+    const std::uint64_t fileSize =
+        format == FileFormat::V04 ? PasswordFile::V04FileSize(store) : PasswordFile::V03FileSize(store);
     if (!PasswordFile::WithinLimits(store.GetCount(), fileSize))
     {
         ShowStoreTooLarge(path, store.GetCount(), fileSize);
         return SaveResult::TooLarge;
     }
-    int result = ReplaceFile(path, store, password, listConsistent, unconfirmed);
+    int result = ReplaceFile(path, store, password, format, listConsistent, unconfirmed);
     if (result == kKeptByUser)
     {
         return SaveResult::Kept;

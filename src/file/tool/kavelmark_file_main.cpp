@@ -2,10 +2,12 @@
 // and for tests. Texts on the command line side are UTF-8; the file holds cp1252.
 //
 //   kavelmark-file dump PATH    password on the first line of stdin; prints the load as JSON
-//   kavelmark-file write PATH   {"password": "...", "records": ["...", ...]} on stdin
+//   kavelmark-file write [--format v0.3|v0.4] PATH   {"password": "...", "records": [...]} on stdin
+//   kavelmark-file convert --to v0.3|v0.4 PATH       password on stdin; rewrites the file
 //   kavelmark-file export --format csv|keepass-xml PATH   password on stdin; entries in plaintext
 //   kavelmark-file import --format csv PATH                password, then the CSV, on stdin
 //
+// write keeps the format of the file it replaces (V0.3 for a new one) unless told otherwise.
 // write replaces the file it found when it started: if another program (or another write)
 // replaced the file before this one could, nothing is written and the exit status is 1.
 //
@@ -62,6 +64,8 @@ std::optional<std::string_view> VersionOf(const std::string& path)
         return "V0.2";
     case FileVersion::V03:
         return "V0.3";
+    case FileVersion::V04:
+        return "V0.4";
     default:
         return std::nullopt;
     }
@@ -105,7 +109,21 @@ int Dump(const std::string& path)
     return result == LoadResult::Loaded ? 0 : kExitFailed;
 }
 
-int Write()
+// The format named on the command line; nothing for a name the tool does not know.
+std::optional<FileFormat> FormatNamed(const std::string& name)
+{
+    if (name == "v0.3")
+    {
+        return FileFormat::V03;
+    }
+    if (name == "v0.4")
+    {
+        return FileFormat::V04;
+    }
+    return std::nullopt;
+}
+
+int Write(FileFormat format)
 {
     std::string input(std::istreambuf_iterator<char>(std::cin), {});
     nlohmann::json request = nlohmann::json::parse(input, nullptr, false);
@@ -141,7 +159,48 @@ int Write()
         WipeString(*bytes);
         ++index;
     }
+    SetMainFileFormat(format);
     return Save(store, *password) == SaveResult::Saved ? 0 : kExitFailed;
+}
+
+// Loads the file and saves it again in the other format, through the same safe save.
+int Convert(FileFormat format, const std::string& path)
+{
+    SecureString input;
+    if (!ReadInput(input, true))
+    {
+        return kExitFailed;
+    }
+    const std::optional<SecureString> password = TakePassword(input);
+    if (!password)
+    {
+        return kExitUsage;
+    }
+    const std::optional<FileVersion> version = StoredVersion(path);
+    if (version == FileVersion::V01 || version == FileVersion::V02)
+    {
+        // Loading would move it aside; the program converts such a file.
+        PrintToolLine(path + " is a file of an older format version; open it once in kavelmark, which converts it");
+        return kExitFailed;
+    }
+    PasswordStore store;
+    const LoadResult loaded = LoadForTool(store, *password, path);
+    if (loaded != LoadResult::Loaded)
+    {
+        if (loaded == LoadResult::Missing)
+        {
+            PrintToolLine(path + " does not exist");
+        }
+        return kExitFailed;
+    }
+    SetMainFileFormat(format);
+    if (Save(store, *password) != SaveResult::Saved)
+    {
+        PrintToolLine(path + " is unchanged");
+        return kExitFailed;
+    }
+    PrintToolLine(path + " is now a " + (format == FileFormat::V04 ? "V0.4" : "V0.3") + " file");
+    return 0;
 }
 
 } // namespace
@@ -153,6 +212,10 @@ namespace
 int RunCommand(const std::string& command, const std::string& format, bool spreadsheetSafe, const std::string& path)
 {
     using namespace kavelmark;
+    if (command == "convert")
+    {
+        return Convert(*FormatNamed(format), path);
+    }
     if (command == "export")
     {
         return ExportCommand(format, spreadsheetSafe, path);
@@ -161,12 +224,17 @@ int RunCommand(const std::string& command, const std::string& format, bool sprea
     {
         return ImportCommand(format, path);
     }
-    if (command == "write")
+    if (command == "dump")
     {
-        // Before the request is read, so that a write started alongside cannot go unnoticed.
-        RememberFileAtPath(path);
+        return Dump(path);
     }
-    return command == "dump" ? Dump(path) : Write();
+    // Before the request is read, so that a write started alongside cannot go unnoticed.
+    RememberFileAtPath(path);
+    if (!format.empty())
+    {
+        return Write(*FormatNamed(format));
+    }
+    return Write(StoredVersion(path) == FileVersion::V04 ? FileFormat::V04 : FileFormat::V03);
 }
 
 } // namespace
@@ -183,6 +251,14 @@ int main(int argc, char** argv)
     {
         path = argv[2];
     }
+    else if (argc == 5 &&
+             ((command == "write" && std::string(argv[2]) == "--format") ||
+              (command == "convert" && std::string(argv[2]) == "--to")) &&
+             FormatNamed(argv[3]))
+    {
+        format = argv[3];
+        path = argv[4];
+    }
     else if ((command == "export" || command == "import") && (argc == 5 || argc == 6) &&
              std::string(argv[2]) == "--format")
     {
@@ -194,7 +270,12 @@ int main(int argc, char** argv)
     {
         std::cerr
             << "usage: kavelmark-file dump PATH   (password on the first line of standard input)\n"
-               "       kavelmark-file write PATH  ({\"password\": ..., \"records\": [...]} on standard input)\n"
+               "       kavelmark-file write [--format v0.3|v0.4] PATH\n"
+               "                                  ({\"password\": ..., \"records\": [...]} on standard input;\n"
+               "                                  the format defaults to the file's own, V0.3 for a new file)\n"
+               "       kavelmark-file convert --to v0.3|v0.4 PATH\n"
+               "                                  (password on the first line of standard input;\n"
+               "                                  rewrites the file in that format)\n"
                "       kavelmark-file export --format csv [--spreadsheet-safe] PATH\n"
                "       kavelmark-file export --format keepass-xml PATH\n"
                "                                  (password on the first line of standard input;\n"

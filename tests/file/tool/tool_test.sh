@@ -106,6 +106,69 @@ not_a_file)
 $file"
     [ -p "$file" ] || fail "the FIFO was moved"
     ;;
+v04)
+    # The hardened format: written when asked, kept by later writes and imports, refused as
+    # V0.3 refuses a wrong password, and read by dump and export.
+    magic() { dd if="$file" bs=1 skip=4 count=16 2>/dev/null; }
+    run '{"password": "Pässwort€", "records": ["_C__|_Grüße_|_A_|_B (*)_|_C_|_", "a\u0000b"]}' write --format v0.4 "$file"
+    expect "$rc" 0
+    expect "$(magic)" "Kavelmark V0.4  "
+    expect "$(stat -c %a "$file")" 600
+    run $'Pässwort€\n' dump "$file"
+    expect "$rc" 0
+    expect "$out" "{\"result\":0,\"version\":\"V0.4\",\"records\":[\"_C__|_Grüße_|_A_|_B (*)_|_C_|_\",\"a\\u0000b\",$builtins]}"
+    run $'Pässwort\n' dump "$file"
+    expect "$rc" 1
+    expect "$out" '{"result":-1,"version":"V0.4","records":[]}'
+    expect "$err" "ERROR: Das Passwort ist falsch!"
+    run '{"password": "pw", "records": ["x"]}' write "$file"
+    expect "$rc" 0
+    expect "$(magic)" "Kavelmark V0.4  "
+    run $'pw\nGroup,Title,Password\nGrüße,web,geheim\n' import --format csv "$file"
+    expect "$rc" 0
+    expect "$(magic)" "Kavelmark V0.4  "
+    run $'pw\n' export --format csv "$file"
+    expect "$rc" 0
+    case "$out" in *geheim*) ;; *) fail "export of a V0.4 file lacks the imported entry" ;; esac
+    run '{"password": "pw", "records": []}' write --format v0.3 "$file"
+    expect "$(magic)" "Kavelmark V0.3  "
+    # One byte of the body changed: refused whole, the file as it was.
+    run '{"password": "pw", "records": ["x"]}' write --format v0.4 "$file"
+    printf '\xff' | dd of="$file" bs=1 seek=120 conv=notrunc 2>/dev/null
+    before="$(od -An -tx1 "$file")"
+    run $'pw\n' dump "$file"
+    expect "$rc" 1
+    expect "$out" "{\"result\":-2,\"version\":\"V0.4\",\"records\":[$builtins]}"
+    expect "$err" "Ladefehler: Die Passwortdatei ist beschädigt und wird nicht gelesen:
+$file"
+    expect "$(od -An -tx1 "$file")" "$before"
+    run '' write --format v0.5 "$file"
+    expect "$rc" 2
+    ;;
+convert)
+    magic() { dd if="$file" bs=1 skip=4 count=16 2>/dev/null; }
+    run '{"password": "pw", "records": ["_E__|_FTP_|_s_|__|_a_|_b_|_c_|_"]}' write "$file"
+    expect "$(magic)" "Kavelmark V0.3  "
+    for to in v0.4 v0.3 v0.4; do
+        run $'pw\n' convert --to "$to" "$file"
+        expect "$rc" 0
+        expect "$err" "kavelmark-file: $file is now a ${to^^} file"
+        expect "$(magic)" "Kavelmark ${to^^}  "
+        run $'pw\n' dump "$file"
+        expect "$out" "{\"result\":0,\"version\":\"${to^^}\",\"records\":[\"_E__|_FTP_|_s_|__|_a_|_b_|_c_|_\",$builtins]}"
+    done
+    expect "$(ls "$work" | grep -v "^stderr$")" "pw.Kavelmark"
+    before="$(od -An -tx1 "$file")"
+    run $'falsch\n' convert --to v0.3 "$file"
+    expect "$rc" 1
+    expect "$err" "ERROR: Das Passwort ist falsch!"
+    expect "$(od -An -tx1 "$file")" "$before"
+    run $'pw\n' convert --to v0.4 "$work/missing"
+    expect "$rc" 1
+    [ ! -e "$work/missing" ] || fail "convert created a file"
+    run $'pw\n' convert --to v0.2 "$file"
+    expect "$rc" 2
+    ;;
 no_core)
     # A crash must leave no core file with the secrets: abort a dump that waits for its
     # password. The core pattern is the system's; an ordinary process aborted the same way
