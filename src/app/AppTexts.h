@@ -26,4 +26,15 @@ inline constexpr const char* kRepeatPasswordPrompt = "Bitte wiederholen Sie Ihr 
 inline constexpr const char* kWrongOldPasswordText = "Das Kennwort ist falsch!";
 inline constexpr const char* kNewPasswordsDifferText = "Die neuen Kennwörter stimmt nicht überein!";
 
+// The configuration's format check box asks before the next save changes the file's format.
+inline constexpr const char* kFormatCaption = "Dateiformat";
+inline constexpr const char* kHardenFormatQuestion =
+    "Die Datei wird beim nächsten Speichern im gehärteten Format V0.4 geschrieben: Das Kennwort "
+    "ist dann gegen massenhaftes Durchprobieren gestärkt, und jede Änderung an der Datei wird "
+    "erkannt. Programme, die nur das Format V0.3 lesen, können die Datei danach nicht mehr öffnen.";
+inline constexpr const char* kSoftenFormatQuestion =
+    "Die Datei wird beim nächsten Speichern wieder im Format V0.3 geschrieben, das alle Programme "
+    "für dieses Format lesen. Sie ist dann nicht mehr gegen das Durchprobieren von Kennwörtern "
+    "gestärkt, und Änderungen an der Datei werden nicht mehr erkannt.";
+
 } // namespace kavelmark

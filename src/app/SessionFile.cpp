@@ -1,5 +1,6 @@
 #include "app/SessionController.h"
 #include "file/LoadSave.h"
+#include "settings/Settings.h"
 
 namespace kavelmark
 {
@@ -11,7 +12,15 @@ class MainEntryFileImpl final : public SessionFile
 public:
     LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed) override
     {
-        return kavelmark::Load(store, password, legacySeed);
+        // A new file, and an old one converted, take the format the user last chose.
+        const FileFormat chosen =
+            Settings::Get(settings::kHardenedFormatSetting) != 0 ? FileFormat::V04 : FileFormat::V03;
+        const LoadResult result = kavelmark::Load(store, password, legacySeed, chosen);
+        if (result == LoadResult::Missing)
+        {
+            SetMainFileFormat(chosen);
+        }
+        return result;
     }
     SaveResult Save(const PasswordStore& store, const SecureString& password) override
     {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include <argon2.h>
 #include <crypto++/misc.h>
@@ -24,7 +25,18 @@ CryptoPP::SecByteBlock Copy(const void* bytes, std::size_t size)
     return copy;
 }
 
+DerivationRunner& Runner()
+{
+    static DerivationRunner runner;
+    return runner;
+}
+
 } // namespace
+
+DerivationRunner SetDerivationRunner(DerivationRunner runner)
+{
+    return std::exchange(Runner(), std::move(runner));
+}
 
 bool DeriveArgon2id(const Argon2idInput& input, const Argon2idCost& cost, std::span<unsigned char> out)
 {
@@ -51,7 +63,9 @@ bool DeriveArgon2id(const Argon2idInput& input, const Argon2idCost& cost, std::s
     context.threads = std::max<std::uint32_t>(1, cost.lanes);
     context.version = ARGON2_VERSION_13;
     context.flags = ARGON2_DEFAULT_FLAGS;
-    if (argon2_ctx(&context, Argon2_id) != ARGON2_OK)
+    const std::function<bool()> work = [&context] { return argon2_ctx(&context, Argon2_id) == ARGON2_OK; };
+    const DerivationRunner& runner = Runner();
+    if (!(runner ? runner(work) : work()))
     {
         CryptoPP::SecureWipeBuffer(out.data(), out.size());
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -31,5 +32,12 @@ struct Argon2idInput
 // The library's working memory is wiped before it is freed. False when the library refuses the
 // input or cannot get the memory; out is wiped then.
 bool DeriveArgon2id(const Argon2idInput& input, const Argon2idCost& cost, std::span<unsigned char> out);
+
+// Where a derivation runs: on the calling thread unless a runner is installed. A program with a
+// window installs one that keeps the window painting meanwhile; it calls work exactly once,
+// from any thread, and returns its result. Installing an empty function restores the default;
+// returns the runner it replaces.
+using DerivationRunner = std::function<bool(const std::function<bool()>& work)>;
+DerivationRunner SetDerivationRunner(DerivationRunner runner);
 
 } // namespace kavelmark

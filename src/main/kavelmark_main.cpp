@@ -2,6 +2,7 @@
 #include <QIcon>
 
 #include "app/FileChooser.h"
+#include "app/qt/BusyDerivation.h"
 #include "app/qt/QtSaveAsDialog.h"
 #include "app/qt/SingleInstance.h"
 #include "platform/Messages.h"
@@ -45,6 +46,7 @@ int main(int argc, char** argv)
 
     QtSettingsBackend backend;
     ScopedSettingsBackend scopedSettings(backend);
+    ScopedBusyDerivation busyDerivation;
     QtSaveAsDialog saveAsDialog;
     SaveAsDialog* previousDialog = SetSaveAsDialog(&saveAsDialog);
 

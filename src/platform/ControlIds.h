@@ -48,6 +48,7 @@ inline constexpr int kCipherLabel = 1035;
 inline constexpr int kCipherList = 1048;
 inline constexpr int kBlockModeLabel = 1036;
 inline constexpr int kBlockModeList = 1049;
+inline constexpr int kHardenedFormat = 1050;
 } // namespace config
 
 namespace about

@@ -42,6 +42,9 @@ inline constexpr IntSetting kLockOnHideSetting{kConfig, kLockOnHide, 0};
 inline constexpr IntSetting kLockAfterSetting{kConfig, kLockAfter, 0};
 inline constexpr IntSetting kCipherSetting{kConfig, kCipher, 0};
 inline constexpr IntSetting kBlockModeSetting{kConfig, kBlockMode, 0};
+// The format of new files and of converted old ones (0: V0.3, 1: the hardened V0.4), as the user
+// last chose it for a file.
+inline constexpr IntSetting kHardenedFormatSetting{kConfig, "HardenedFormat", 0};
 
 inline constexpr const char* kSaveFileDialog = "SaveFileDialog";
 inline constexpr const char* kPath = "Path";

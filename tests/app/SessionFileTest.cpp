@@ -8,6 +8,7 @@
 
 #include "app/SessionController.h"
 #include "crypto/CipherEngine.h"
+#include "file/LoadSave.h"
 #include "platform/CommandIds.h"
 #include "settings/Settings.h"
 #include "support/FakeLogin.h"
@@ -88,8 +89,9 @@ protected:
     }
 
     // Runs a whole session: login with `password`, `during` while it is open, then the end.
+    // With confirm, the password is given a second time, as an old file's load asks for it.
     bool RunSession(const std::string& password,
-                    const std::function<void(SessionController&, PasswordStore&)>& during = {})
+                    const std::function<void(SessionController&, PasswordStore&)>& during = {}, bool confirm = false)
     {
         PasswordStore store;
         Windows windows;
@@ -100,6 +102,10 @@ protected:
         else
         {
             windows.login.Ok(password);
+            if (confirm)
+            {
+                windows.login.Ok(password);
+            }
         }
         SessionController session(store, windows);
         bool started = session.StartSession();
@@ -340,6 +346,57 @@ TEST_F(SessionFileTest, AV02FileFoundAtUnlockAsksForThePasswordAgainLikeAtTheSta
     EXPECT_EQ(Bytes(fs::path(file.string() + ".old_1")), old);
     ASSERT_TRUE(session.RequestEnd());
     session.EndSession();
+}
+
+} // namespace
+} // namespace kavelmark
+
+namespace kavelmark
+{
+namespace
+{
+
+// New files and converted old ones take the format the user last chose; an existing file keeps
+// its own.
+TEST_F(SessionFileTest, ANewOrConvertedFileTakesTheChosenFormatAndAFileKeepsItsOwn)
+{
+    const Argon2idCost previousCost = SetV04WriteCost({64, 1, 1});
+    auto magicOf = [&](const fs::path& path) { return Bytes(path).substr(4, 16); };
+    struct Case
+    {
+        const char* name;
+        bool oldFile;
+        const char* choice;
+        const char* magic;
+    };
+    const Case cases[] = {
+        {"new file, nothing chosen", false, nullptr, "Kavelmark V0.3  "},
+        {"new file, V0.4 chosen", false, "1", "Kavelmark V0.4  "},
+        {"V0.2 file, V0.4 chosen", true, "1", "Kavelmark V0.4  "},
+        {"V0.2 file, V0.3 chosen", true, "0", "Kavelmark V0.3  "},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        fs::remove(file);
+        settings.Erase("Config", "HardenedFormat");
+        if (c.choice)
+        {
+            settings.Write("Config", "HardenedFormat", c.choice);
+        }
+        if (c.oldFile)
+        {
+            std::ofstream(file, std::ios::binary) << V02File("pw", "_E__|_ Hmm?_|_a_|_b_|_1_|_2_|_3_|_");
+        }
+        ASSERT_TRUE(RunSession("pw", {}, c.oldFile));
+        EXPECT_EQ(magicOf(file), c.magic);
+        // The file keeps its format when the choice for new files says otherwise.
+        settings.Write("Config", "HardenedFormat", std::string(c.magic).find("V0.4") != std::string::npos ? "0" : "1");
+        ASSERT_TRUE(RunSession("pw"));
+        EXPECT_EQ(magicOf(file), c.magic);
+    }
+    SetV04WriteCost(previousCost);
+    SetMainFileFormat(FileFormat::V03);
 }
 
 } // namespace

@@ -1,11 +1,15 @@
 #include "app/qt/ConfigDialog.h"
 
+#include <QCheckBox>
 #include <QPushButton>
 #include <filesystem>
 #include <system_error>
 
+#include "app/AppTexts.h"
 #include "app/FileChooser.h"
+#include "file/LoadSave.h"
 #include "file/MainEntryFile.h"
+#include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
@@ -48,6 +52,8 @@ bool ConfigDialog::OnInitDialog()
     AddSpace(5, 3);
     AddControl(kBlockModeLabelId, LAYOUT_FIXED_HEIGHT);
     AddControl(kBlockModeListId, LAYOUT_FIXED_HEIGHT);
+    AddSpace(5, 3);
+    AddControl(kHardenedFormatId, LAYOUT_FIXED_HEIGHT);
     EndOkCancelFrame();
 
     fileName = MainEntryFile();
@@ -55,7 +61,13 @@ bool ConfigDialog::OnInitDialog()
     hideTimeMs = static_cast<std::uint32_t>(Settings::Get(settings::kHideTimerSetting));
     cipherIndex = Settings::Get(settings::kCipherSetting);
     blockModeIndex = Settings::Get(settings::kBlockModeSetting);
+    hardenedFormat = MainFileFormat() == FileFormat::V04;
     UpdateData(false);
+    if (auto* format = ControlAs<QCheckBox>(kHardenedFormatId))
+    {
+        format->setChecked(hardenedFormat);
+        connect(format, &QCheckBox::clicked, this, &ConfigDialog::OnFormatClicked);
+    }
 
     if (auto* browse = ControlAs<QPushButton>(kBrowseId))
     {
@@ -85,6 +97,26 @@ void ConfigDialog::BrowseForFile()
     UpdateData(false);
 }
 
+void ConfigDialog::OnFormatClicked()
+{
+    auto* format = ControlAs<QCheckBox>(kHardenedFormatId);
+    const bool wanted = format->isChecked();
+    if (wanted == hardenedFormat)
+    {
+        return;
+    }
+    const MessageAnswer answer = ShowMessage(wanted ? kHardenFormatQuestion : kSoftenFormatQuestion, kFormatCaption,
+                                             MessageIcon::Question, MessageButtons::OkCancelDefaultCancel);
+    if (answer == MessageAnswer::Ok)
+    {
+        hardenedFormat = wanted;
+    }
+    else
+    {
+        format->setChecked(hardenedFormat);
+    }
+}
+
 void ConfigDialog::OnOK()
 {
     if (!UpdateData(true))
@@ -96,6 +128,12 @@ void ConfigDialog::OnOK()
     // Written only while unset or 0: nothing else reads these choices.
     Settings::GetInt(settings::kConfig, settings::kCipher, cipherIndex, true);
     Settings::GetInt(settings::kConfig, settings::kBlockMode, blockModeIndex, true);
+    const FileFormat format = hardenedFormat ? FileFormat::V04 : FileFormat::V03;
+    if (format != MainFileFormat())
+    {
+        SetMainFileFormat(format);
+        Settings::Set(settings::kHardenedFormatSetting, hardenedFormat ? 1 : 0);
+    }
     CDialogLayout::OnOK();
 }
 

@@ -27,6 +27,7 @@ public:
     static constexpr int kCipherListId = control::config::kCipherList;
     static constexpr int kBlockModeLabelId = control::config::kBlockModeLabel;
     static constexpr int kBlockModeListId = control::config::kBlockModeList;
+    static constexpr int kHardenedFormatId = control::config::kHardenedFormat;
     static constexpr std::uint32_t kMaxHideTimeMs = 360000;
 
     explicit ConfigDialog(QWidget* parent = nullptr);
@@ -36,10 +37,16 @@ public:
     std::uint32_t hideTimeMs = 0;
     int blockModeIndex = -1;
     int cipherIndex = -1;
+    // The open file's format: checked for V0.4. OK makes the next save write the one shown.
+    bool hardenedFormat = false;
 
     // "?": picks the file in the save-as dialog; the process's current directory is the
     // same afterwards, wherever the user went in the dialog.
     void BrowseForFile();
+
+    // The check box was clicked: asks once whether the format is to change, and puts the box
+    // back when the user cancels.
+    void OnFormatClicked();
 
 protected:
     bool OnInitDialog() override;

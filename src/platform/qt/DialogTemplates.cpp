@@ -146,14 +146,14 @@ const DialogTemplate& ConfigTemplate()
         137,
         "Config",
         119,
-        143,
+        159,
         "MS Sans Serif",
         8,
         DialogStyle::Resizable | DialogStyle::NoCloseBox,
         nullptr,
         {
-            Ctl(1, ControlKind::DefaultButton, "OK", 7, 122, 50, 14, kButton),
-            Ctl(2, ControlKind::PushButton, "Cancel", 62, 122, 50, 14, kButton),
+            Ctl(1, ControlKind::DefaultButton, "OK", 7, 138, 50, 14, kButton),
+            Ctl(2, ControlKind::PushButton, "Cancel", 62, 138, 50, 14, kButton),
             Ctl(control::config::kFileNameLabel, ControlKind::Static, "Filename:", 7, 7, 60, 8, None),
             Ctl(control::config::kFileName, ControlKind::Edit, "", 7, 17, 86, 12, kLineEdit),
             Ctl(control::config::kBrowse, ControlKind::PushButton, "?", 97, 16, 15, 14, kButton),
@@ -165,6 +165,8 @@ const DialogTemplate& ConfigTemplate()
             Ctl(control::config::kBlockModeList, ControlKind::ComboBox, "", 7, 101, 105, 48, kDropList | Sorted,
                 {"CBC - Cipher Block Chaining"}),
             Ctl(control::config::kBlockModeLabel, ControlKind::Static, "Block-Mode:", 7, 91, 70, 8, None),
+            Ctl(control::config::kHardenedFormat, ControlKind::CheckBox, "&Gehärtetes Dateiformat (V0.4)", 7, 119, 105,
+                10, kButton),
         },
     };
     return dialog;

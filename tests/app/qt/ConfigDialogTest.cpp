@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -10,6 +11,7 @@
 #include <random>
 
 #include "app/qt/ConfigDialog.h"
+#include "file/LoadSave.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
 #include "support/FakeSaveAsDialog.h"
@@ -343,6 +345,83 @@ TEST_F(ConfigDialogTest, BrowseLeavesTheCurrentDirectoryWhereItWas)
     fs::current_path(original);
     std::error_code ignored;
     fs::remove_all(root, ignored);
+}
+
+} // namespace
+} // namespace kavelmark
+
+namespace kavelmark
+{
+namespace
+{
+
+class ConfigFormatTest : public ConfigDialogTest
+{
+protected:
+    ~ConfigFormatTest() override
+    {
+        SetMainFileFormat(FileFormat::V03);
+    }
+    static QCheckBox* FormatBox(ConfigDialog& dialog)
+    {
+        return dialog.ControlAs<QCheckBox>(ConfigDialog::kHardenedFormatId);
+    }
+};
+
+TEST_F(ConfigFormatTest, TheBoxShowsTheOpenFilesFormatAndAChangeAsksOnceBeforeTheNextSaveWritesIt)
+{
+    struct Case
+    {
+        FileFormat open;
+        MessageAnswer answer;
+        FileFormat afterOk;
+        const char* storedChoice;
+    };
+    const Case cases[] = {
+        {FileFormat::V03, MessageAnswer::Ok, FileFormat::V04, "1"},
+        {FileFormat::V03, MessageAnswer::Cancel, FileFormat::V03, "<missing>"},
+        {FileFormat::V04, MessageAnswer::Ok, FileFormat::V03, "0"},
+        {FileFormat::V04, MessageAnswer::Cancel, FileFormat::V04, "<missing>"},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(static_cast<int>(c.open) * 10 + static_cast<int>(c.answer));
+        settings.Erase(settings::kConfig, "HardenedFormat");
+        messages.messages.clear();
+        SetMainFileFormat(c.open);
+        ConfigDialog dialog;
+        dialog.show();
+        ASSERT_NE(FormatBox(dialog), nullptr);
+        EXPECT_EQ(FormatBox(dialog)->text(), QStringLiteral("&Gehärtetes Dateiformat (V0.4)"));
+        EXPECT_EQ(FormatBox(dialog)->isChecked(), c.open == FileFormat::V04);
+
+        messages.AnswerNext(c.answer);
+        QTest::mouseClick(FormatBox(dialog), Qt::LeftButton);
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].caption, "Dateiformat");
+        EXPECT_EQ(messages.messages[0].icon, MessageIcon::Question);
+        EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
+        EXPECT_NE(messages.messages[0].text.find("V0.3"), std::string::npos);
+        EXPECT_EQ(FormatBox(dialog)->isChecked(), (c.afterOk == FileFormat::V04));
+        EXPECT_EQ(MainFileFormat(), c.open) << "nothing changes before OK";
+
+        Click(dialog, IDOK);
+        EXPECT_EQ(MainFileFormat(), c.afterOk);
+        EXPECT_EQ(settings.Read(settings::kConfig, "HardenedFormat").value_or("<missing>"), c.storedChoice);
+        EXPECT_EQ(messages.messages.size(), 1u) << "asked once";
+    }
+}
+
+TEST_F(ConfigFormatTest, CancelKeepsTheFormatEvenAfterTheQuestionWasAnswered)
+{
+    SetMainFileFormat(FileFormat::V03);
+    ConfigDialog dialog;
+    dialog.show();
+    messages.AnswerNext(MessageAnswer::Ok);
+    QTest::mouseClick(FormatBox(dialog), Qt::LeftButton);
+    Click(dialog, IDCANCEL);
+    EXPECT_EQ(MainFileFormat(), FileFormat::V03);
+    EXPECT_FALSE(settings.Read(settings::kConfig, "HardenedFormat").has_value());
 }
 
 } // namespace

@@ -173,7 +173,7 @@ TEST(DialogTemplatesTest, TabVisitsTheControlsInTheOrderOfTheTables)
         {&MainWindowTemplate(), {1003, 1006, 1007, 1008, 1013, 1014, 1015, 1, 2, 57670, 1005}},
         {&EditEntryTemplate(), {1017, 1019, 1020, 1013, 1014, 1015, 1, 2}},
         {&LoginTemplate(), {1021, 1, 2}},
-        {&ConfigTemplate(), {1, 2, 1031, 1032, 1034, 1048, 1049}},
+        {&ConfigTemplate(), {1, 2, 1031, 1032, 1034, 1048, 1049, 1050}},
     };
     for (const auto& [tmpl, expected] : cases)
     {
