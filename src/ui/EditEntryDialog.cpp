@@ -14,6 +14,7 @@
 #include "store/PasswordStore.h"
 #include "ui/GeneratorDialog.h"
 #include "ui/SecretSelection.h"
+#include "ui/UiTexts.h"
 
 namespace kavelmark
 {
@@ -61,21 +62,18 @@ QString RefusalText(const QString& field, std::string_view text)
     QString reason;
     if (text.find("_|_") != std::string_view::npos)
     {
-        reason = QStringLiteral("Die Zeichenfolge „_|_“ trennt die Felder eines Eintrags und darf in keinem Feld "
-                                "vorkommen.");
+        reason = QString::fromUtf8(kSeparatorInFieldText);
     }
     else
     {
-        reason = QStringLiteral("Ein Feld darf nicht auf „_|“ enden, weil daraus mit dem folgenden Feldtrenner "
-                                "ein „_|_“ würde.");
+        reason = QString::fromUtf8(kSeparatorAtEndText);
     }
-    return QStringLiteral("Das Feld „%1“ kann so nicht gespeichert werden.\n").arg(field) + reason +
-           QStringLiteral("\nBitte ändern Sie den Text.");
+    return QString::fromUtf8(kUnstorableFieldText).arg(field) + reason + QString::fromUtf8(kChangeTheTextText);
 }
 
 void Refuse(const QString& text, QWidget* control)
 {
-    ShowMessage(text.toStdString(), "Information", MessageIcon::Information);
+    ShowMessage(text.toStdString(), kEditCaption, MessageIcon::Information);
     control->setFocus();
     if (auto* line = qobject_cast<QLineEdit*>(control))
     {
@@ -295,9 +293,7 @@ bool EditEntryDialog::ReadTexts()
         field.bytes = ToCp1252(field.text);
         if (!field.bytes)
         {
-            Refuse(QStringLiteral("Das Feld „%1“ kann so nicht gespeichert werden.\n").arg(field.title) +
-                       Cp1252RefusalText(),
-                   field.control);
+            Refuse(QString::fromUtf8(kUnstorableFieldText).arg(field.title) + Cp1252RefusalText(), field.control);
             return false;
         }
         if (!PasswordStore::IsStorableField(*field.bytes))

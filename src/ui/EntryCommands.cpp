@@ -10,6 +10,7 @@
 #include "platform/qt/QtText.h"
 #include "ui/EditEntryDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/UiTexts.h"
 
 namespace kavelmark
 {
@@ -50,10 +51,9 @@ void EntryCommands::Delete()
         return;
     }
     // The texts as shown, masks included: the question never reveals a secret.
-    std::string question = "Wollen Sie diesen Eintrag wirklich löschen?\n\nName: " + row->text(1).toStdString() +
+    std::string question = std::string(kDeleteQuestion) + "\n\nName: " + row->text(1).toStdString() +
                            "\nBeschreibung: " + row->text(2).toStdString();
-    const MessageAnswer answer =
-        ShowMessage(question, "Eintrag löschen", MessageIcon::Question, MessageButtons::OkCancel);
+    const MessageAnswer answer = ShowMessage(question, kDeleteCaption, MessageIcon::Question, MessageButtons::OkCancel);
     WipeString(question);
     if (answer != MessageAnswer::Ok)
     {

@@ -11,6 +11,7 @@
 #include "ui/EntryClipboard.h"
 #include "ui/FindDialog.h"
 #include "ui/MainWindow.h"
+#include "ui/UiTexts.h"
 
 namespace kavelmark
 {
@@ -80,7 +81,7 @@ bool EntryFinder::FindNext(const QString& text)
         bytes ? EntrySearch(window_.Store()).FindNext(*bytes, after) : PasswordStore::Position();
     if (!found)
     {
-        ShowMessage("\u201E" + text.toStdString() + "\u201C wurde nicht gefunden.", "Suchen", MessageIcon::Information);
+        ShowMessage(QString::fromUtf8(kNotFoundText).arg(text).toStdString(), kFindCaption, MessageIcon::Information);
         return false;
     }
     QTreeWidgetItem* row = RowOf(window_, found);

@@ -6,6 +6,7 @@
 #include <QUrl>
 
 #include "platform/Messages.h"
+#include "ui/UiTexts.h"
 
 namespace kavelmark
 {
@@ -27,8 +28,7 @@ void OpenHelpPage(const std::function<bool(const QUrl&)>& urlOpener)
     copy.close();
     if (!written || !urlOpener(QUrl::fromLocalFile(target)))
     {
-        ShowMessage("Die Hilfeseite konnte nicht geöffnet werden:\n" + target.toStdString(), "Hilfe",
-                    MessageIcon::Information);
+        ShowMessage(kHelpFailedText + target.toStdString(), kHelpCaption, MessageIcon::Information);
     }
 }
 

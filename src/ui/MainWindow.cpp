@@ -24,6 +24,7 @@
 #include "ui/HelpPage.h"
 #include "ui/SecretSelection.h"
 #include "ui/TrayIcon.h"
+#include "ui/UiTexts.h"
 
 static void InitKavelmarkResources()
 {
@@ -361,9 +362,7 @@ int MainWindow::RunEditEntryDialog(EditEntryDialog& dialog)
 
 void MainWindow::ShowColumnNotice(int column)
 {
-    ShowMessage(column == 1 ? "Spaltensortierung nach Name ist noch nicht implementiert!"
-                            : "Spaltensortierung ist noch nicht implementiert!",
-                "Beta-Version", MessageIcon::Information);
+    ShowMessage(column == 1 ? kSortByNameNotice : kSortNotice, kSortCaption, MessageIcon::Information);
 }
 
 void MainWindow::OnOK()

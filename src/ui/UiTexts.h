@@ -1,0 +1,35 @@
+#pragma once
+
+// What the main window and its dialogs say to the user, in one place. Texts with a "%1" take
+// the value named beside them.
+
+namespace kavelmark
+{
+
+// The list's column headings, clicked.
+inline constexpr const char* kSortByNameNotice = "Spaltensortierung nach Name ist noch nicht implementiert!";
+inline constexpr const char* kSortNotice = "Spaltensortierung ist noch nicht implementiert!";
+inline constexpr const char* kSortCaption = "Beta-Version";
+
+// Deleting an entry: the question, then its name and description as the list shows them.
+inline constexpr const char* kDeleteQuestion = "Wollen Sie diesen Eintrag wirklich löschen?";
+inline constexpr const char* kDeleteCaption = "Eintrag löschen";
+
+// The find command: %1 is the text searched for.
+inline constexpr const char* kNotFoundText = "„%1“ wurde nicht gefunden.";
+inline constexpr const char* kFindCaption = "Suchen";
+
+// The help page: the path of its copy follows.
+inline constexpr const char* kHelpFailedText = "Die Hilfeseite konnte nicht geöffnet werden:\n";
+inline constexpr const char* kHelpCaption = "Hilfe";
+
+// The edit dialog refuses a field that the record format cannot hold: %1 is the field's title.
+inline constexpr const char* kUnstorableFieldText = "Das Feld „%1“ kann so nicht gespeichert werden.\n";
+inline constexpr const char* kSeparatorInFieldText =
+    "Die Zeichenfolge „_|_“ trennt die Felder eines Eintrags und darf in keinem Feld vorkommen.";
+inline constexpr const char* kSeparatorAtEndText =
+    "Ein Feld darf nicht auf „_|“ enden, weil daraus mit dem folgenden Feldtrenner ein „_|_“ würde.";
+inline constexpr const char* kChangeTheTextText = "\nBitte ändern Sie den Text.";
+inline constexpr const char* kEditCaption = "Information";
+
+} // namespace kavelmark
