@@ -10,6 +10,7 @@
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
 #include "ui/MainWindow.h"
+#include "ui/UiTexts.h"
 
 namespace kavelmark
 {
@@ -112,7 +113,7 @@ QString EntryClipboard::ValueName(PasswordStore::Position entry, int i) const
         text.remove_suffix(std::string_view("(*)").size());
     }
     const QString label = FromCp1252(text).trimmed();
-    return label.isEmpty() ? QStringLiteral("Wert %1").arg(i) : label;
+    return label.isEmpty() ? QString::fromUtf8(kUnnamedValueText).arg(i) : label;
 }
 
 int EntryClipboard::FirstSecretValue(PasswordStore::Position entry) const
@@ -189,7 +190,7 @@ void EntryClipboard::CopyDetailSelection(int i)
     // A copy of its own, which may be wiped: the whole selection may share the field's text.
     QString selected = field->selectedText();
     selected.detach();
-    guard_.Copy(selected, secret, entry ? ValueName(entry, i) : QStringLiteral("Wert %1").arg(i));
+    guard_.Copy(selected, secret, entry ? ValueName(entry, i) : QString::fromUtf8(kUnnamedValueText).arg(i));
     WipeText(selected);
 }
 

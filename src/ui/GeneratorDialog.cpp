@@ -14,6 +14,7 @@
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
+#include "ui/UiTexts.h"
 
 namespace kavelmark
 {
@@ -95,12 +96,12 @@ void GeneratorDialog::Regenerate()
     auto* strength = ControlAs<QLabel>(kStrengthId);
     if (candidate_.empty())
     {
-        strength->setText(QStringLiteral("Länge 8 bis 64 und mindestens eine Zeichengruppe wählen"));
+        strength->setText(QString::fromUtf8(kNoCandidateText));
     }
     else
     {
         const auto bits = static_cast<int>(std::floor(PasswordGenerator::StrengthBits(rules)));
-        strength->setText(QStringLiteral("Stärke: %1 Bit").arg(bits));
+        strength->setText(QString::fromUtf8(kStrengthText).arg(bits));
     }
     ControlAs<QPushButton>(IDOK)->setEnabled(!candidate_.empty());
 }

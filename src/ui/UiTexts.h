@@ -32,4 +32,11 @@ inline constexpr const char* kSeparatorAtEndText =
 inline constexpr const char* kChangeTheTextText = "\nBitte ändern Sie den Text.";
 inline constexpr const char* kEditCaption = "Information";
 
+// The password generator's line under its candidate: %1 is the strength in bits.
+inline constexpr const char* kNoCandidateText = "Länge 8 bis 64 und mindestens eine Zeichengruppe wählen";
+inline constexpr const char* kStrengthText = "Stärke: %1 Bit";
+
+// What the clipboard's notice calls a value whose category gives it no label: %1 is its number.
+inline constexpr const char* kUnnamedValueText = "Wert %1";
+
 } // namespace kavelmark
