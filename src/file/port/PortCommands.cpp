@@ -4,7 +4,6 @@
 
 #include "crypto/CipherEngine.h"
 #include "file/LoadSave.h"
-#include "file/StoredVersion.h"
 #include "file/port/Export.h"
 #include "file/port/Import.h"
 #include "file/port/ToolInput.h"
@@ -20,19 +19,6 @@ namespace
 constexpr int kExitDone = 0;
 constexpr int kExitFailed = 1;
 constexpr int kExitRefused = 2;
-
-// Load moves a file of an older version aside, which neither an export nor an import that
-// may still be refused should do; the program itself converts such a file.
-bool RefuseOlderVersion(const std::string& path)
-{
-    const std::optional<FileVersion> version = StoredVersion(path);
-    if (version != FileVersion::V01 && version != FileVersion::V02)
-    {
-        return false;
-    }
-    PrintToolLine(path + " is a file of an older format version; open it once in kavelmark, which converts it");
-    return true;
-}
 
 } // namespace
 
@@ -67,18 +53,9 @@ int ExportCommand(std::string_view format, bool spreadsheetSafe, const std::stri
     {
         return kExitRefused;
     }
-    if (RefuseOlderVersion(path))
-    {
-        return kExitFailed;
-    }
     PasswordStore store;
-    const LoadResult loaded = LoadForTool(store, *password, path);
-    if (loaded != LoadResult::Loaded)
+    if (!LoadExistingForTool(store, *password, path))
     {
-        if (loaded == LoadResult::Missing)
-        {
-            PrintToolLine(path + " does not exist");
-        }
         return kExitFailed;
     }
     SecureString out;

@@ -62,9 +62,15 @@ std::optional<SecureString> TakePassword(SecureString& input)
     {
         --end;
     }
-    std::optional<std::string> bytes = Utf8ToCp1252(std::string_view(input).substr(0, end));
+    std::optional<SecureString> password = PasswordFromUtf8(std::string_view(input).substr(0, end));
     WipeBytes(input.data(), next);
     input.erase(0, next);
+    return password;
+}
+
+std::optional<SecureString> PasswordFromUtf8(std::string_view utf8)
+{
+    std::optional<std::string> bytes = Utf8ToCp1252(utf8);
     if (!bytes)
     {
         PrintToolLine("the password holds a character that cp1252 cannot store");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 #include "platform/SecureString.h"
 
@@ -16,5 +17,9 @@ bool ReadInput(SecureString& input, bool firstLineOnly);
 // Cuts the first line off the input as the password, in cp1252, without its line end ("\n"
 // or "\r\n"). Nothing (and a line on standard error) when cp1252 cannot store it.
 std::optional<SecureString> TakePassword(SecureString& input);
+
+// A password given as UTF-8 text, in cp1252. Nothing (and a line on standard error) when cp1252
+// cannot store it.
+std::optional<SecureString> PasswordFromUtf8(std::string_view utf8);
 
 } // namespace kavelmark

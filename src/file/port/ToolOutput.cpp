@@ -4,9 +4,11 @@
 
 #include <cerrno>
 #include <iostream>
+#include <optional>
 
 #include "crypto/CipherEngine.h"
 #include "file/LoadSave.h"
+#include "file/StoredVersion.h"
 #include "platform/TerminalText.h"
 
 namespace kavelmark
@@ -46,6 +48,31 @@ LoadResult LoadForTool(PasswordStore& store, const SecureString& password, const
                              "before its end could be read");
     }
     return result;
+}
+
+bool RefuseOlderVersion(const std::string& path)
+{
+    const std::optional<FileVersion> version = StoredVersion(path);
+    if (version != FileVersion::V01 && version != FileVersion::V02)
+    {
+        return false;
+    }
+    PrintToolLine(path + " is a file of an older format version; open it once in kavelmark, which converts it");
+    return true;
+}
+
+bool LoadExistingForTool(PasswordStore& store, const SecureString& password, const std::string& path)
+{
+    if (RefuseOlderVersion(path))
+    {
+        return false;
+    }
+    const LoadResult loaded = LoadForTool(store, password, path);
+    if (loaded == LoadResult::Missing)
+    {
+        PrintToolLine(path + " does not exist");
+    }
+    return loaded == LoadResult::Loaded;
 }
 
 } // namespace kavelmark

@@ -71,20 +71,6 @@ std::optional<std::string_view> VersionOf(const std::string& path)
     }
 }
 
-std::optional<SecureString> PasswordFromUtf8(std::string& utf8)
-{
-    std::optional<std::string> bytes = Utf8ToCp1252(utf8);
-    WipeString(utf8);
-    if (!bytes)
-    {
-        PrintToolLine("the password holds a character that cp1252 cannot store");
-        return std::nullopt;
-    }
-    SecureString password = ToSecure(*bytes);
-    WipeString(*bytes);
-    return password;
-}
-
 int Dump(const std::string& path)
 {
     SecureString input;
@@ -136,6 +122,7 @@ int Write(FileFormat format)
     }
     std::string passwordText = request["password"].get<std::string>();
     std::optional<SecureString> password = PasswordFromUtf8(passwordText);
+    WipeString(passwordText);
     if (!password)
     {
         return kExitUsage;
@@ -176,21 +163,9 @@ int Convert(FileFormat format, const std::string& path)
     {
         return kExitUsage;
     }
-    const std::optional<FileVersion> version = StoredVersion(path);
-    if (version == FileVersion::V01 || version == FileVersion::V02)
-    {
-        // Loading would move it aside; the program converts such a file.
-        PrintToolLine(path + " is a file of an older format version; open it once in kavelmark, which converts it");
-        return kExitFailed;
-    }
     PasswordStore store;
-    const LoadResult loaded = LoadForTool(store, *password, path);
-    if (loaded != LoadResult::Loaded)
+    if (!LoadExistingForTool(store, *password, path))
     {
-        if (loaded == LoadResult::Missing)
-        {
-            PrintToolLine(path + " does not exist");
-        }
         return kExitFailed;
     }
     SetMainFileFormat(format);
