@@ -3,10 +3,8 @@
 #include <string>
 #include <vector>
 
-#include <crypto++/modes.h>
-#include <crypto++/twofish.h>
-
 #include "crypto/CipherEngine.h"
+#include "support/StandardCbc.h"
 
 namespace kavelmark
 {
@@ -26,17 +24,9 @@ std::string Sample(std::size_t length)
     return data;
 }
 
-// Crypto++'s own CBC with a zero initial value, under the password zero-extended to 16 bytes.
 std::string StandardCbc(const std::string& plain)
 {
-    const std::string key = kPassword + std::string(16 - kPassword.size(), '\0');
-    const unsigned char zeroIv[kBlock] = {};
-    CryptoPP::CBC_Mode<CryptoPP::Twofish>::Encryption cipher(reinterpret_cast<const unsigned char*>(key.data()),
-                                                             key.size(), zeroIv);
-    std::string out(plain.size(), '\0');
-    cipher.ProcessData(reinterpret_cast<unsigned char*>(out.data()), reinterpret_cast<const unsigned char*>(plain.data()),
-                       plain.size());
-    return out;
+    return testing::StandardCbc(plain, kPassword);
 }
 
 std::string Plain(const SecureString& text)
@@ -69,8 +59,8 @@ TEST(ParallelCbcTest, DecryptionCutAnywhereGivesBackThePlaintext)
         {
             SecureString data = ToSecure(encrypted);
             DecryptPiecesInPlace(data, kPassword, cuts);
-            EXPECT_TRUE(Plain(data) == plain) << blocks << " blocks, " << cuts.size() << " cuts from "
-                                              << (cuts.empty() ? 0 : cuts.front());
+            EXPECT_TRUE(Plain(data) == plain)
+                << blocks << " blocks, " << cuts.size() << " cuts from " << (cuts.empty() ? 0 : cuts.front());
         }
     }
 }
@@ -79,8 +69,8 @@ TEST(ParallelCbcTest, LargeDataDecryptsAlikeOnAnyNumberOfThreads)
 {
     // Just below the size from which threads are used, at it, and an odd size above it, so that
     // the pieces do not fall on round numbers.
-    for (std::size_t length : {CipherEngine::kParallelFrom - kBlock, CipherEngine::kParallelFrom,
-                               CipherEngine::kParallelFrom + 37 * kBlock})
+    for (std::size_t length :
+         {CipherEngine::kParallelFrom - kBlock, CipherEngine::kParallelFrom, CipherEngine::kParallelFrom + 37 * kBlock})
     {
         const std::string plain = Sample(length);
         const std::string encrypted = StandardCbc(plain);

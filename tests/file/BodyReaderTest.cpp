@@ -2,11 +2,9 @@
 
 #include <string>
 
-#include <crypto++/modes.h>
-#include <crypto++/twofish.h>
-
 #include "FileTestSupport.h"
 #include "file/BodyReader.h"
+#include "support/StandardCbc.h"
 
 namespace kavelmark
 {
@@ -32,17 +30,9 @@ std::string Sample(std::size_t length)
     return data;
 }
 
-// Crypto++'s own CBC with a zero initial value, under the password zero-extended to 16 bytes.
 std::string StandardCbc(const std::string& plain)
 {
-    const std::string key = kPassword + std::string(16 - kPassword.size(), '\0');
-    const unsigned char zeroIv[kBlock] = {};
-    CryptoPP::CBC_Mode<CryptoPP::Twofish>::Encryption cipher(reinterpret_cast<const unsigned char*>(key.data()),
-                                                             key.size(), zeroIv);
-    std::string out(plain.size(), '\0');
-    cipher.ProcessData(reinterpret_cast<unsigned char*>(out.data()),
-                       reinterpret_cast<const unsigned char*>(plain.data()), plain.size());
-    return out;
+    return testing::StandardCbc(plain, kPassword);
 }
 
 std::function<bool(std::string_view)> Into(std::string& text)
