@@ -18,6 +18,9 @@ inline constexpr const char* kTooLargeFileText =
     "Die Datei ist zu groß für eine Passwortdatei und wird nicht gelesen:\n";
 inline constexpr const char* kNotARegularFileText =
     "Unter diesem Namen liegt keine gewöhnliche Datei; sie wird nicht gelesen:\n";
+inline constexpr const char* kOlderVersionText =
+    "Die Datei hat ein älteres Format und kann nicht zusammengeführt werden. Öffnen Sie sie einmal als "
+    "Passwortdatei, damit Kavelmark sie umwandelt:\n";
 // Its caption is the path of the file.
 inline constexpr const char* kBackupFailedText =
     "Fehler beim Umbenennen der Datendatei (alte Version der Datei vor Überschreiben mit der neuen schützen).";
@@ -27,6 +30,10 @@ inline constexpr const char* kChangedFileCaption = "Datei geändert";
 inline constexpr const char* kChangedFileText =
     "Die Passwortdatei wurde seit dem Laden oder letzten Speichern von einem anderen Programm geändert.\n"
     "Soll sie trotzdem überschrieben werden? Die Änderungen des anderen Programms gehen dann verloren.\n\n";
+inline constexpr const char* kChangedFileMergeText =
+    "Die Passwortdatei wurde seit dem Laden oder letzten Speichern von einem anderen Programm geändert.\n"
+    "Beim Zusammenführen bleiben die Änderungen beider Seiten erhalten. Beim Überschreiben gehen die Änderungen "
+    "des anderen Programms verloren.\n\n";
 inline constexpr const char* kUnconfirmedSaveText = "Die Passwortdatei wurde gespeichert, aber das Schreiben auf den "
                                                     "Datenträger konnte nicht bestätigt werden.\n\n";
 

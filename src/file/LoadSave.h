@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "crypto/KeyDerivation.h"
+#include "file/FileIdentity.h"
 #include "file/FileTexts.h"
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
@@ -60,6 +61,7 @@ enum class SaveResult : int
     ListInconsistent = -1, // written, but the list and its count disagreed
     Kept = -3,             // another program changed the file, and the user kept its version
     TooLarge = -4,         // beyond the file's limits: nothing written, the store kept
+    MergeChosen = -5,      // another program changed the file and the user chose to merge: nothing written
     // (a V0.4 save that can get no random bytes or no memory for its key: WriteFailure(1))
 };
 constexpr SaveResult WriteFailure(int causeCode)
@@ -80,6 +82,18 @@ PasswordConfirmer SetPasswordConfirmer(PasswordConfirmer confirmer);
 // A file that another program changed since this process loaded or saved it is replaced only
 // after the user agreed ("Datei geändert").
 SaveResult Save(const PasswordStore& store, const SecureString& password);
+
+// How a save treats a file that another program changed.
+struct SaveOptions
+{
+    // The file the save may replace without asking; by default the one this process last loaded
+    // or saved at the path.
+    std::optional<FileIdentity> expected;
+    // Whether "Datei geändert" offers "&Zusammenführen" beside "&Überschreiben": the caller then
+    // merges on MergeChosen and saves the merged store expecting the file it merged with.
+    bool offerMerge = false;
+};
+SaveResult Save(const PasswordStore& store, const SecureString& password, const SaveOptions& options);
 
 // Where Save takes the local time of the save from (read once per save). Installing an
 // empty function restores the system clock; returns the clock it replaces.

@@ -45,6 +45,7 @@ constexpr std::time_t kStaleAfterSeconds = 60;
 
 // Beside the cause codes of the steps of a save: the user chose to keep the changed file.
 constexpr int kKeptByUser = static_cast<int>(SaveResult::Kept);
+constexpr int kMergeChosen = static_cast<int>(SaveResult::MergeChosen);
 
 // ".<name>." and six letters or digits: what CreateTemporary names our files.
 bool IsTemporaryOf(const std::string& entry, const std::string& name)
@@ -136,18 +137,36 @@ void ShowUnconfirmedSave(const std::string& path)
     ShowMessage(kUnconfirmedSaveText + path, kFileErrorCaption, MessageIcon::Exclamation);
 }
 
-bool OverwriteChangedFile(const std::string& path)
+// 0 to overwrite the changed file, kKeptByUser or kMergeChosen.
+int AskAboutChangedFile(const std::string& path, bool offerMerge)
 {
-    return ShowMessage(kChangedFileText + path, kChangedFileCaption, MessageIcon::Question,
-                       MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok;
+    if (!offerMerge)
+    {
+        return ShowMessage(kChangedFileText + path, kChangedFileCaption, MessageIcon::Question,
+                           MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok
+                   ? kFileOk
+                   : kKeptByUser;
+    }
+    switch (ShowMessage(kChangedFileMergeText + path, kChangedFileCaption, MessageIcon::Question,
+                        MessageButtons::MergeOverwriteCancel))
+    {
+    case MessageAnswer::Merge:
+        return kMergeChosen;
+    case MessageAnswer::Overwrite:
+        return kFileOk;
+    case MessageAnswer::Cancel:
+        break;
+    }
+    return kKeptByUser;
 }
 
-// Takes the folder and the file for the save, once the file is still the one this process
-// loaded or saved, or the user agreed to overwrite it. Asks with no lock held, so that
-// other programs are not stopped by an open question. 0, kKeptByUser or a cause code.
-int TakeForSaving(const std::string& path, const std::string& target, RetryingFile& folder, RetryingFile& file)
+// Takes the folder and the file for the save, once the file is still the one expected, or the
+// user agreed to overwrite it. Asks with no lock held, so that other programs are not stopped
+// by an open question. 0, kKeptByUser, kMergeChosen or a cause code.
+int TakeForSaving(const std::string& path, const std::string& target, const SaveOptions& options, RetryingFile& folder,
+                  RetryingFile& file)
 {
-    std::optional<FileIdentity> expected = RememberedFileIdentity(target);
+    std::optional<FileIdentity> expected = options.expected ? options.expected : RememberedFileIdentity(target);
     for (;;)
     {
         int result = folder.LockFolder(FolderOf(target));
@@ -162,9 +181,9 @@ int TakeForSaving(const std::string& path, const std::string& target, RetryingFi
         }
         file.Close();
         folder.Close();
-        if (!OverwriteChangedFile(path))
+        if (int answer = AskAboutChangedFile(path, options.offerMerge); answer != kFileOk)
         {
-            return kKeptByUser;
+            return answer;
         }
         expected = now;
     }
@@ -174,7 +193,7 @@ int TakeForSaving(const std::string& path, const std::string& target, RetryingFi
 // stays whole until the new one is on the disk. 0 or a cause code; unconfirmed tells that
 // the file is in place but its folder could not be flushed.
 int ReplaceFile(const std::string& path, const PasswordStore& store, const SecureString& password, FileFormat format,
-                bool& listConsistent, bool& unconfirmed)
+                const SaveOptions& options, bool& listConsistent, bool& unconfirmed)
 {
     // A symbolic link stays and its target is written, also a target that does not exist yet.
     std::string target = ResolvedFilePath(path);
@@ -184,7 +203,7 @@ int ReplaceFile(const std::string& path, const PasswordStore& store, const Secur
     }
     RetryingFile folder;
     RetryingFile lock;
-    int result = TakeForSaving(path, target, folder, lock);
+    int result = TakeForSaving(path, target, options, folder, lock);
     if (result != kFileOk)
     {
         return result;
@@ -263,6 +282,11 @@ SaveClock SetSaveClock(SaveClock clock)
 
 SaveResult Save(const PasswordStore& store, const SecureString& password)
 {
+    return Save(store, password, SaveOptions{});
+}
+
+SaveResult Save(const PasswordStore& store, const SecureString& password, const SaveOptions& options)
+{
     bool listConsistent = true;
     bool unconfirmed = false;
     std::string path = MainEntryFile();
@@ -274,10 +298,10 @@ SaveResult Save(const PasswordStore& store, const SecureString& password)
         ShowStoreTooLarge(path, store.GetCount(), fileSize);
         return SaveResult::TooLarge;
     }
-    int result = ReplaceFile(path, store, password, format, listConsistent, unconfirmed);
-    if (result == kKeptByUser)
+    int result = ReplaceFile(path, store, password, format, options, listConsistent, unconfirmed);
+    if (result == kKeptByUser || result == kMergeChosen)
     {
-        return SaveResult::Kept;
+        return static_cast<SaveResult>(result);
     }
     if (result != kFileOk)
     {

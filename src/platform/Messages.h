@@ -27,6 +27,8 @@ enum class MessageButtons
     OkCancel,
     // For questions whose OK throws something away: Enter must not answer them.
     OkCancelDefaultCancel,
+    // "&Zusammenführen" (the default, answered Merge), "&Überschreiben" and "Abbrechen".
+    MergeOverwriteCancel,
 };
 
 // Values match the dialog results OK (1) and Cancel (2).
@@ -34,6 +36,9 @@ enum class MessageAnswer
 {
     Ok = 1,
     Cancel = 2,
+    Overwrite = 3,
+    // The default answer of MergeOverwriteCancel is its OK.
+    Merge = Ok,
 };
 
 class MessageSink

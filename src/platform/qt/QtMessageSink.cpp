@@ -27,6 +27,19 @@ QMessageBox::Icon ToQtIcon(MessageIcon icon)
     return QMessageBox::NoIcon;
 }
 
+MessageAnswer ShowMergeQuestion(QMessageBox& box)
+{
+    QPushButton* merge = box.addButton(QStringLiteral("&Zusammenführen"), QMessageBox::AcceptRole);
+    QPushButton* overwrite = box.addButton(QStringLiteral("&Überschreiben"), QMessageBox::DestructiveRole);
+    QPushButton* cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(merge);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == merge       ? MessageAnswer::Merge
+           : box.clickedButton() == overwrite ? MessageAnswer::Overwrite
+                                              : MessageAnswer::Cancel;
+}
+
 } // namespace
 
 MessageAnswer QtMessageSink::Show(const std::string& text, const std::string& caption, MessageIcon icon,
@@ -35,6 +48,10 @@ MessageAnswer QtMessageSink::Show(const std::string& text, const std::string& ca
     QMessageBox box(ToQtIcon(icon), QString::fromStdString(caption), QString::fromStdString(text),
                     QMessageBox::NoButton, QApplication::activeWindow());
     box.setTextFormat(Qt::PlainText);
+    if (buttons == MessageButtons::MergeOverwriteCancel)
+    {
+        return ShowMergeQuestion(box);
+    }
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);
     if (buttons != MessageButtons::Ok)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTest>
@@ -13,14 +14,14 @@ namespace
 {
 
 // Presses a key in the message box once it is up, as a user at the keyboard would.
-MessageAnswer AnswerWithKey(MessageButtons buttons, Qt::Key key)
+MessageAnswer AnswerWithKey(MessageButtons buttons, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
 {
     QTimer::singleShot(0,
-                       [key]
+                       [key, modifiers]
                        {
                            QWidget* box = QApplication::activeModalWidget();
                            ASSERT_NE(box, nullptr);
-                           QTest::keyClick(box, key);
+                           QTest::keyClick(box, key, modifiers);
                        });
     QtMessageSink sink;
     return sink.Show("Text", "Caption", MessageIcon::Question, buttons);
@@ -31,6 +32,7 @@ struct KeyCase
     MessageButtons buttons;
     Qt::Key key;
     MessageAnswer expected;
+    Qt::KeyboardModifiers modifiers = Qt::NoModifier;
 };
 
 TEST(QtMessageSinkTest, EnterAndEscapeGiveTheAnswersOfTheButtons)
@@ -42,12 +44,47 @@ TEST(QtMessageSinkTest, EnterAndEscapeGiveTheAnswersOfTheButtons)
         {MessageButtons::OkCancel, Qt::Key_Escape, MessageAnswer::Cancel},
         {MessageButtons::OkCancelDefaultCancel, Qt::Key_Return, MessageAnswer::Cancel},
         {MessageButtons::OkCancelDefaultCancel, Qt::Key_Escape, MessageAnswer::Cancel},
+        {MessageButtons::MergeOverwriteCancel, Qt::Key_Return, MessageAnswer::Merge},
+        {MessageButtons::MergeOverwriteCancel, Qt::Key_Escape, MessageAnswer::Cancel},
     };
     for (const KeyCase& c : cases)
     {
-        EXPECT_EQ(AnswerWithKey(c.buttons, c.key), c.expected)
+        EXPECT_EQ(AnswerWithKey(c.buttons, c.key, c.modifiers), c.expected)
             << "buttons " << static_cast<int>(c.buttons) << ", key " << c.key;
     }
+}
+
+// Clicks the button of that text with the mouse once the box is up.
+MessageAnswer AnswerWithClick(MessageButtons buttons, const QString& buttonText)
+{
+    QTimer::singleShot(0,
+                       [buttonText]
+                       {
+                           QWidget* box = QApplication::activeModalWidget();
+                           ASSERT_NE(box, nullptr);
+                           for (QAbstractButton* button : box->findChildren<QAbstractButton*>())
+                           {
+                               if (button->text() == buttonText)
+                               {
+                                   QTest::mouseClick(button, Qt::LeftButton);
+                                   return;
+                               }
+                           }
+                           ADD_FAILURE() << "no button " << buttonText.toStdString();
+                           static_cast<QMessageBox*>(box)->reject();
+                       });
+    QtMessageSink sink;
+    return sink.Show("Text", "Caption", MessageIcon::Question, buttons);
+}
+
+TEST(QtMessageSinkTest, TheMergeQuestionAnswersByItsThreeButtons)
+{
+    EXPECT_EQ(AnswerWithClick(MessageButtons::MergeOverwriteCancel, QStringLiteral("&Zusammenführen")),
+              MessageAnswer::Merge);
+    EXPECT_EQ(AnswerWithClick(MessageButtons::MergeOverwriteCancel, QStringLiteral("&Überschreiben")),
+              MessageAnswer::Overwrite);
+    EXPECT_EQ(AnswerWithClick(MessageButtons::MergeOverwriteCancel, QStringLiteral("Abbrechen")),
+              MessageAnswer::Cancel);
 }
 
 } // namespace
