@@ -14,6 +14,7 @@
 #include "file/FileError.h"
 #include "file/FileIdentity.h"
 #include "file/FileTexts.h"
+#include "file/LoadMessages.h"
 #include "file/MainEntryFile.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
@@ -62,39 +63,6 @@ bool MoveToBackup(const std::string& path)
         return std::rename(path.c_str(), backup.c_str()) == 0;
     }
     return false;
-}
-
-enum class Refusal
-{
-    UnknownFormat,
-    Damaged,
-    TooLarge,
-    NotARegularFile,
-};
-
-void RefuseFile(const std::string& path, Refusal refusal)
-{
-    const char* text = kDamagedFileText;
-    switch (refusal)
-    {
-    case Refusal::UnknownFormat:
-        text = kUnknownFormatText;
-        break;
-    case Refusal::TooLarge:
-        text = kTooLargeFileText;
-        break;
-    case Refusal::NotARegularFile:
-        text = kNotARegularFileText;
-        break;
-    case Refusal::Damaged:
-        break;
-    }
-    ShowMessage(text + path, kLoadErrorCaption, MessageIcon::Error);
-}
-
-void ShowWrongPassword()
-{
-    ShowMessage(kWrongPasswordText, kWrongPasswordCaption, MessageIcon::Error);
 }
 
 FileFormat FormatOf(FileVersion version, FileFormat convertTo)

@@ -6,6 +6,7 @@
 //   kavelmark-file convert --to v0.3|v0.4 PATH       password on stdin; rewrites the file
 //   kavelmark-file export --format csv|keepass-xml PATH   password on stdin; entries in plaintext
 //   kavelmark-file import --format csv PATH                password, then the CSV, on stdin
+//   kavelmark-file merge PATH OTHER    passwords of PATH and OTHER (empty: the same) on stdin
 //
 // write keeps the format of the file it replaces (V0.3 for a new one) unless told otherwise.
 // write replaces the file it found when it started: if another program (or another write)
@@ -32,6 +33,7 @@
 #include "file/port/PortCommands.h"
 #include "file/port/ToolInput.h"
 #include "file/port/ToolOutput.h"
+#include "file/tool/MergeCommand.h"
 #include "platform/Cp1252.h"
 #include "platform/Messages.h"
 #include "platform/ProcessHardening.h"
@@ -184,9 +186,14 @@ int Convert(FileFormat format, const std::string& path)
 namespace
 {
 
-int RunCommand(const std::string& command, const std::string& format, bool spreadsheetSafe, const std::string& path)
+int RunCommand(const std::string& command, const std::string& format, bool spreadsheetSafe, const std::string& path,
+               const std::string& otherPath)
 {
     using namespace kavelmark;
+    if (command == "merge")
+    {
+        return MergeCommand(path, otherPath);
+    }
     if (command == "convert")
     {
         return Convert(*FormatNamed(format), path);
@@ -221,10 +228,16 @@ int main(int argc, char** argv)
     std::string command = argc >= 2 ? argv[1] : "";
     std::string format;
     std::string path;
+    std::string otherPath;
     bool spreadsheetSafe = false;
     if ((command == "dump" || command == "write") && argc == 3)
     {
         path = argv[2];
+    }
+    else if (command == "merge" && argc == 4 && *argv[3] != '\0')
+    {
+        path = argv[2];
+        otherPath = argv[3];
     }
     else if (argc == 5 &&
              ((command == "write" && std::string(argv[2]) == "--format") ||
@@ -257,7 +270,11 @@ int main(int argc, char** argv)
                "                                  writes every password in plaintext to standard output;\n"
                "                                  --spreadsheet-safe puts ' before cells a spreadsheet would run)\n"
                "       kavelmark-file import --format csv PATH\n"
-               "                                  (password on the first line of standard input, the CSV after it)\n";
+               "                                  (password on the first line of standard input, the CSV after it)\n"
+               "       kavelmark-file merge PATH OTHER\n"
+               "                                  (passwords of PATH and of OTHER on the first two lines of standard\n"
+               "                                  input, an empty second line for the same; keeps every record of\n"
+               "                                  either file in PATH)\n";
         return 2;
     }
     // Messages go to standard error as "caption: text".
@@ -267,7 +284,7 @@ int main(int argc, char** argv)
     settingsStore.Write(settings::kConfig, settings::kMainEntryFile, path);
     try
     {
-        return RunCommand(command, format, spreadsheetSafe, path);
+        return RunCommand(command, format, spreadsheetSafe, path, otherPath);
     }
     catch (const std::bad_alloc&)
     {

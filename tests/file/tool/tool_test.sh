@@ -169,6 +169,39 @@ convert)
     run $'pw\n' convert --to v0.2 "$file"
     expect "$rc" 2
     ;;
+merge)
+    # FILE changed a and kept b; OTHER, under another password, holds the other a and adds c.
+    a1='"_E__|_FTP_|_a_|__|_1_|__|__|_"'
+    a2='"_E__|_FTP_|_a_|__|_2_|__|__|_"'
+    b='"_E__|_FTP_|_b_|__|_1_|__|__|_"'
+    c='"_E__|_FTP_|_c_|__|_1_|__|__|_"'
+    other="$work/pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark"
+    run "{\"password\": \"eins\", \"records\": [$builtins,$a1,$b]}" write "$file"
+    run "{\"password\": \"zwei\", \"records\": [$a2,$b,$c]}" write --format v0.4 "$other"
+    before="$(od -An -tx1 "$file")"
+    for refused in $'eins\neins\n' $'eins\n' $'falsch\nzwei\n'; do
+        run "$refused" merge "$file" "$other"
+        expect "$rc" 1
+        expect "$(od -An -tx1 "$file")" "$before"
+    done
+    printf '\x10\x00\x00\x00Kavelmark V0.1  old data' >"$work/old"
+    head -c 300 "$other" >"$work/cut"
+    for refused in "$work/old" "$work/cut" "$work/missing"; do
+        run $'eins\n\n' merge "$file" "$refused"
+        expect "$rc" 1
+        expect "$(od -An -tx1 "$file")" "$before"
+    done
+    [ -e "$work/old" ] || fail "the older file was moved"
+    run $'eins\nzwei\n' merge "$file" "$other"
+    expect "$rc" 0
+    expect "$out" "merged: 2 from $other, 0 deleted there, 1 twice"
+    run $'eins\n' dump "$file"
+    expect "$out" "{\"result\":0,\"version\":\"V0.3\",\"records\":[$builtins,$a1,$b,$a2,$c]}"
+    [ -e "$other" ] || fail "the merged file was removed"
+    # Merging again changes nothing: every record is there already.
+    run $'eins\nzwei\n' merge "$file" "$other"
+    expect "$out" "merged: 0 from $other, 0 deleted there, 0 twice"
+    ;;
 no_core)
     # A crash must leave no core file with the secrets: abort a dump that waits for its
     # password. The core pattern is the system's; an ordinary process aborted the same way

@@ -1,0 +1,96 @@
+#include "file/OtherFile.h"
+
+#include <new>
+
+#include <sys/stat.h>
+
+#include "file/DigestingStreams.h"
+#include "file/FileError.h"
+#include "file/LoadMessages.h"
+#include "file/MainEntryFile.h"
+#include "file/PasswordFile.h"
+#include "file/RetryingFile.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+// The seed only serves V0.2 files, which are refused whatever it gives.
+constexpr std::uint64_t kNoLegacySeed = 0;
+
+LoadResult ReadWhole(const std::string& path, const SecureString& password, PasswordStore& store, OtherFileRead& read,
+                     bool sayWrongPassword)
+{
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    {
+        RefuseFile(path, Refusal::NotARegularFile);
+        return LoadResult::Damaged;
+    }
+    RetryingFile file;
+    int opened = file.OpenForReading(path);
+    if (opened != kFileOk)
+    {
+        if (opened != kFileNotFound)
+        {
+            ShowFileError(opened);
+        }
+        return OpenFailure(opened);
+    }
+    read.identity = StatOfOpenFile(file.Descriptor());
+    DigestingSource source(file);
+    bool whole = false;
+    auto allRead = [&]
+    {
+        whole = source.Finish(read.identity);
+        file.Close();
+    };
+    PasswordStore records;
+    records.RemoveAll();
+    auto [result, version] = PasswordFile::Read(source, password, kNoLegacySeed, records, allRead);
+    file.Close();
+    if (version == FileVersion::V01 || version == FileVersion::V02)
+    {
+        RefuseFile(path, Refusal::OlderVersion);
+        return LoadResult::Damaged;
+    }
+    if (result == ReadResult::WrongPassword)
+    {
+        if (sayWrongPassword)
+        {
+            ShowWrongPassword();
+        }
+        return LoadResult::Refused;
+    }
+    if (result != ReadResult::Done || !whole || version == FileVersion::Unknown)
+    {
+        RefuseFile(path, result == ReadResult::TooLarge                                  ? Refusal::TooLarge
+                         : version == FileVersion::Unknown && result == ReadResult::Done ? Refusal::UnknownFormat
+                                                                                         : Refusal::Damaged);
+        return LoadResult::Damaged;
+    }
+    read.format = version == FileVersion::V04 ? FileFormat::V04 : FileFormat::V03;
+    store.RemoveAll();
+    store.TakeAll(records);
+    store.AddMissingBuiltInCategories();
+    return LoadResult::Loaded;
+}
+
+} // namespace
+
+LoadResult ReadOtherFile(const std::string& path, const SecureString& password, PasswordStore& store,
+                         OtherFileRead& read, bool sayWrongPassword)
+{
+    try
+    {
+        return ReadWhole(path, password, store, read, sayWrongPassword);
+    }
+    catch (const std::bad_alloc&)
+    {
+        RefuseFile(path, Refusal::Damaged);
+        return LoadResult::Damaged;
+    }
+}
+
+} // namespace kavelmark
