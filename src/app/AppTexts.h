@@ -37,4 +37,32 @@ inline constexpr const char* kSoftenFormatQuestion =
     "für dieses Format lesen. Sie ist dann nicht mehr gegen das Durchprobieren von Kennwörtern "
     "gestärkt, und Änderungen an der Datei werden nicht mehr erkannt.";
 
+// Working with a sync folder: the file changed elsewhere, and the copies a sync engine keeps of a
+// conflict.
+inline constexpr const char* kOtherFilePasswordPrompt =
+    "Die Passwortdatei wurde anderswo mit einem anderen Kennwort gespeichert. Bitte geben Sie dieses Kennwort ein.";
+inline constexpr const char* kCopyPasswordPrompt =
+    "Die Konfliktkopie hat ein anderes Kennwort. Bitte geben Sie das Kennwort der Kopie ein.";
+inline constexpr const char* kMergedCaption = "Zusammengeführt";
+inline constexpr const char* kMergedFileText =
+    "Die Änderungen der anderen Seite wurden übernommen und die Passwortdatei gespeichert.";
+inline constexpr const char* kMergedCopyText =
+    "Die Konfliktkopie wurde übernommen, die Passwortdatei gespeichert und die Kopie gelöscht:\n";
+inline constexpr const char* kMergedCopyKeptText =
+    "Die Konfliktkopie wurde übernommen und die Passwortdatei gespeichert. Die Kopie konnte nicht gelöscht "
+    "werden:\n";
+// The counts follow each line.
+inline constexpr const char* kMergedFromOtherLine = "Von der anderen Seite übernommen: ";
+inline constexpr const char* kMergedDeletedLine = "Dort gelöscht: ";
+inline constexpr const char* kMergedTwiceLine = "Jetzt doppelt, weil beide Seiten sie geändert haben: ";
+inline constexpr const char* kMergedTwiceHint =
+    "Bitte löschen Sie von den doppelten Einträgen jeweils die Fassung, die nicht mehr gilt.";
+inline constexpr const char* kConflictCopyCaption = "Konfliktkopie";
+// The path of the copy follows.
+inline constexpr const char* kConflictCopyQuestion =
+    "Neben der Passwortdatei liegt eine Konfliktkopie, die ein Synchronisationsprogramm angelegt hat, weil die "
+    "Datei auf zwei Geräten zugleich geändert wurde.\n"
+    "Soll sie in die Passwortdatei übernommen werden? Danach wird die Datei gespeichert und die Kopie gelöscht; "
+    "kein Eintrag einer der beiden Seiten geht verloren.\n\n";
+
 } // namespace kavelmark

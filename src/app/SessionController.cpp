@@ -48,6 +48,7 @@ bool SessionController::StartSession()
     }
     fileOk_ = true;
     windows_.AddTrayIcon();
+    OfferConflictCopies();
     return true;
 }
 
@@ -66,6 +67,15 @@ LoadResult SessionController::LoadFile()
         });
     LoadResult result = file_.Load(store_, currentPassword_, legacySeed_);
     SetPasswordConfirmer(std::move(previous));
+    if (result == LoadResult::Loaded)
+    {
+        base_.Capture(store_);
+    }
+    else
+    {
+        base_.Clear();
+    }
+    unreadChange_.reset();
     return result;
 }
 
@@ -76,7 +86,18 @@ SaveResult SessionController::SaveStore()
     {
         return SaveResult::Kept;
     }
-    return file_.Save(store_, currentPassword_);
+    SaveResult result = file_.Save(store_, currentPassword_);
+    // Each round asks the user again: the file changed once more while the merge was read.
+    while (result == SaveResult::MergeChosen)
+    {
+        result = MergeChangedFileAndSave();
+    }
+    if (result == SaveResult::Saved || result == SaveResult::ListInconsistent)
+    {
+        base_.Capture(store_);
+        unreadChange_.reset();
+    }
+    return result;
 }
 
 void SessionController::SaveOrRefuse()
@@ -221,6 +242,7 @@ bool SessionController::HoldsEntries() const
 void SessionController::Forget()
 {
     store_.RemoveAll();
+    base_.Clear();
     WipeString(currentPassword_);
     legacySeed_ = kEmptyPasswordSeed;
 }
@@ -250,6 +272,7 @@ bool SessionController::Unlock()
     }
     locked_ = false;
     fileOk_ = true;
+    OfferConflictCopies();
     return true;
 }
 

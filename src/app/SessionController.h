@@ -2,10 +2,16 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "app/AppTexts.h"
 #include "app/LoginDialogBase.h"
 #include "file/LoadSave.h"
+#include "file/OtherFile.h"
+#include "merge/MergeBase.h"
+#include "merge/StoreMerge.h"
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
 
@@ -36,6 +42,16 @@ public:
     virtual void RunAboutDialog() = 0;
     // The store was loaded anew (or emptied by a failed load): filter and list must be rebuilt.
     virtual void StoreReloaded() = 0;
+    // The store is about to be replaced by another version of the file (reloaded or merged):
+    // the window notes its selection, and shows the new store at StoreRefreshed, keeping the
+    // category filter and the selected entry where they still exist.
+    virtual void BeforeStoreRefresh()
+    {
+    }
+    virtual void StoreRefreshed()
+    {
+        StoreReloaded();
+    }
     // The window's own menu commands, which act also while the session is locked.
     virtual void EndRun()
     {
@@ -88,6 +104,14 @@ public:
     {
         return fileOk_;
     }
+    // The folder of the password file changed (the sync engine wrote it, or a conflict copy
+    // appeared). Without unsaved changes a new version of the file is loaded at once; with them
+    // it is merged at the next save. Then offers the conflict copies not yet offered. Call only
+    // while no dialog is open.
+    void FileChangedOnDisk();
+    // Offers to merge each conflict copy beside the file that was not offered yet.
+    void OfferConflictCopies();
+
     const SecureString& CurrentPassword() const
     {
         return currentPassword_;
@@ -113,6 +137,18 @@ private:
     void SaveAs();
     void ChangePassword();
 
+    // Sync folders (SessionSync.cpp).
+    // Reads a file other than the loaded one, with the session's password or else, asked once
+    // with prompt, the file's own; password and seed receive the one that opened it.
+    LoadResult ReadWithItsPassword(const std::string& path, const char* prompt, PasswordStore& store,
+                                   OtherFileRead& read, SecureString& password, std::uint64_t& seed);
+    // After "Zusammenführen": merges the file as it is now into the store and saves the result.
+    SaveResult MergeChangedFileAndSave();
+    void ReloadChangedFile(const std::string& target, const FileIdentity& now);
+    void MergeConflictCopy(const std::string& copy);
+    // Replaces the store by another version of it, the window's list along.
+    void ReplaceStore(PasswordStore& replacement);
+
     PasswordStore& store_;
     SessionWindows& windows_;
     SessionFile& file_;
@@ -123,6 +159,13 @@ private:
     bool fileOk_ = false;
     bool endSettled_ = false;
     bool locked_ = false;
+    // What the file held at the last load or save, for three-way merges.
+    MergeBase base_;
+    // A changed file that could not be read (or whose password the user did not give) is not
+    // tried again until it changes once more; a copy is offered once per version.
+    std::optional<FileIdentity> unreadChange_;
+    std::vector<std::pair<std::string, FileIdentity>> offeredCopies_;
+    bool syncing_ = false;
 };
 
 } // namespace kavelmark

@@ -24,7 +24,10 @@ public:
     }
     SaveResult Save(const PasswordStore& store, const SecureString& password) override
     {
-        return kavelmark::Save(store, password);
+        // The session can merge a file that another computer changed.
+        SaveOptions options;
+        options.offerMerge = true;
+        return kavelmark::Save(store, password, options);
     }
 };
 

@@ -117,6 +117,34 @@ PasswordStore::Position EntryListView::RowEntry(const QTreeWidgetItem* row)
     return static_cast<const EntryRow*>(row)->Entry();
 }
 
+QTreeWidgetItem* EntryListView::RowLike(const QTreeWidget& list, const PasswordStore& store, std::string_view record)
+{
+    std::array<std::string_view, 2> wanted;
+    PasswordStore::ViewFields(record, wanted);
+    QTreeWidgetItem* sameName = nullptr;
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+    {
+        QTreeWidgetItem* row = list.topLevelItem(i);
+        const PasswordStore::Position entry = RowEntry(row);
+        if (!entry)
+        {
+            continue;
+        }
+        const std::string_view candidate = store.GetAt(entry);
+        if (candidate == record)
+        {
+            return row;
+        }
+        std::array<std::string_view, 2> fields;
+        PasswordStore::ViewFields(candidate, fields);
+        if (!sameName && fields == wanted)
+        {
+            sameName = row;
+        }
+    }
+    return sameName;
+}
+
 void EntryListView::Clear(QTreeWidget& list)
 {
     {

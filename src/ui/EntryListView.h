@@ -37,6 +37,9 @@ public:
 
     // The entry a row stands for (null when the row is none of ours).
     static PasswordStore::Position RowEntry(const QTreeWidgetItem* row);
+    // The row of the entry whose record is `record`, else of one of the same category and name
+    // (another version of it); null when there is none.
+    static QTreeWidgetItem* RowLike(const QTreeWidget& list, const PasswordStore& store, std::string_view record);
     // Image index of a category name (cp1252), 0 for names that are not built in.
     static int CategoryImageIndex(std::string_view category);
     const QIcon& CategoryImage(int index) const

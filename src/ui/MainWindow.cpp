@@ -12,6 +12,7 @@
 
 #include "app/qt/ConfigDialog.h"
 #include "app/qt/LoginDialog.h"
+#include "file/MainEntryFile.h"
 #include "platform/CommandIds.h"
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
@@ -76,7 +77,11 @@ int MainWindow::Run()
         return kStartFailed;
     }
     runLoopLevel_ = QThread::currentThread()->loopLevel() + 1;
+    fileWatch_ = std::make_unique<FileWatch>([] { return MainEntryFile(); }, [this] { session_.FileChangedOnDisk(); },
+                                             [this] { return QThread::currentThread()->loopLevel() > runLoopLevel_; });
+    fileWatch_->Follow();
     int result = exec();
+    fileWatch_.reset();
     runLoopLevel_ = 0;
     session_.EndSession();
     return result;
@@ -383,6 +388,11 @@ void MainWindow::OnMenuCommand(int command)
 {
     session_.HandleMenuCommand(command);
     CDialogLayout::OnMenuCommand(command);
+    // "Speichern unter" may have named another file.
+    if (fileWatch_)
+    {
+        fileWatch_->Follow();
+    }
 }
 
 void MainWindow::EndRun()
@@ -442,6 +452,32 @@ void MainWindow::StoreReloaded()
     }
     FillCategoryFilter();
     FillEntryList();
+}
+
+void MainWindow::BeforeStoreRefresh()
+{
+    const QTreeWidget* list = EntryList();
+    const PasswordStore::Position entry =
+        list ? EntryListView::RowEntry(list->currentItem()) : PasswordStore::Position();
+    WipeString(selectedRecord_);
+    if (entry)
+    {
+        selectedRecord_ = store_.GetAt(entry);
+    }
+}
+
+void MainWindow::StoreRefreshed()
+{
+    StoreReloaded();
+    QTreeWidget* list = EntryList();
+    if (QTreeWidgetItem* row =
+            list && !selectedRecord_.empty() ? EntryListView::RowLike(*list, store_, selectedRecord_) : nullptr)
+    {
+        list->setCurrentItem(row);
+        list->scrollToItem(row);
+        ShowEntryDetails();
+    }
+    WipeString(selectedRecord_);
 }
 
 void MainWindow::AddTrayIcon()

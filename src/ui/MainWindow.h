@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/SessionController.h"
+#include "app/qt/FileWatch.h"
 #include "layout/qt/CDialogLayout.h"
 #include "platform/ControlIds.h"
 #include "store/PasswordStore.h"
@@ -186,6 +187,8 @@ private:
     void RunConfigDialog() override;
     void RunAboutDialog() override;
     void StoreReloaded() override;
+    void BeforeStoreRefresh() override;
+    void StoreRefreshed() override;
     void EndRun() override;
     void ShowHelp() override;
     void LockWindow() override;
@@ -206,6 +209,10 @@ private:
     // The event loop level of the window's own modal run; a deeper one is a dialog's.
     int runLoopLevel_ = 0;
     std::unique_ptr<TrayIcon> trayIcon_;
+    // Tells the session of what a sync engine does to the file while the window runs.
+    std::unique_ptr<FileWatch> fileWatch_;
+    // The record of the selected entry while the store is replaced by another version.
+    SecureString selectedRecord_;
     SessionLock lock_{*this};
     EntryCommands commands_{*this};
     LoginFactory loginFactory_;

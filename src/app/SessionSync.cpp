@@ -1,0 +1,226 @@
+// The session's side of a password file in a sync folder: merging at save, reloading what another
+// computer wrote, and folding in the conflict copies that a sync engine leaves.
+#include <cerrno>
+#include <string>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include "app/AppTexts.h"
+#include "app/SessionController.h"
+#include "file/ConflictCopies.h"
+#include "file/FileIdentity.h"
+#include "file/MainEntryFile.h"
+#include "platform/Messages.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+std::string MergeSummary(const MergeCounts& counts)
+{
+    std::string text = std::string("\n\n") + kMergedFromOtherLine + std::to_string(counts.fromOther) + "\n" +
+                       kMergedDeletedLine + std::to_string(counts.deletedThere) + "\n" + kMergedTwiceLine +
+                       std::to_string(counts.twice);
+    if (counts.twice > 0)
+    {
+        text += std::string("\n\n") + kMergedTwiceHint;
+    }
+    return text;
+}
+
+// Whether the folder's entries (the renamed new file among them) are on the disk, so that a copy
+// may go: removed before that, a crash could leave neither the copy nor the merge.
+bool FolderOnDisk(const std::string& path)
+{
+    int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+    {
+        return false;
+    }
+    bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
+}
+
+bool Unchanged(const FileIdentity& seen, const std::string& path)
+{
+    FileIdentity now;
+    return !ReplacedSince(seen, path, now);
+}
+
+} // namespace
+
+LoadResult SessionController::ReadWithItsPassword(const std::string& path, const char* prompt, PasswordStore& store,
+                                                  OtherFileRead& read, SecureString& password, std::uint64_t& seed)
+{
+    password = currentPassword_;
+    seed = legacySeed_;
+    const LoadResult result = ReadOtherFile(path, password, store, read, false);
+    if (result != LoadResult::Refused)
+    {
+        return result;
+    }
+    std::unique_ptr<LoginDialogBase> login = windows_.CreateLoginDialog();
+    login->promptText = prompt;
+    if (login->Run() != LoginDialogBase::kOk)
+    {
+        return LoadResult::Refused;
+    }
+    password = login->enteredPassword;
+    seed = login->legacySeed;
+    return ReadOtherFile(path, password, store, read, true);
+}
+
+void SessionController::ReplaceStore(PasswordStore& replacement)
+{
+    windows_.BeforeStoreRefresh();
+    store_.RemoveAll();
+    store_.TakeAll(replacement);
+    windows_.StoreRefreshed();
+}
+
+SaveResult SessionController::MergeChangedFileAndSave()
+{
+    const std::string path = MainEntryFile();
+    SaveOptions options;
+    options.offerMerge = true;
+    PasswordStore theirs;
+    OtherFileRead read;
+    SecureString password;
+    std::uint64_t seed = 0;
+    const LoadResult result = ReadWithItsPassword(path, kOtherFilePasswordPrompt, theirs, read, password, seed);
+    if (result == LoadResult::Missing)
+    {
+        // Gone since the question: there is nothing of the other side left to keep.
+        return Save(store_, currentPassword_, options);
+    }
+    if (result != LoadResult::Loaded)
+    {
+        return SaveResult::Kept;
+    }
+    PasswordStore merged;
+    const MergeCounts counts = MergeStores(base_, store_, theirs, merged);
+    // The other side's password and format are the newer choices.
+    const FileFormat previousFormat = MainFileFormat();
+    SetMainFileFormat(read.format);
+    options.expected = read.identity;
+    const SaveResult saved = Save(merged, password, options);
+    if (saved != SaveResult::Saved && saved != SaveResult::ListInconsistent)
+    {
+        SetMainFileFormat(previousFormat);
+        return saved;
+    }
+    ReplaceStore(merged);
+    currentPassword_ = std::move(password);
+    legacySeed_ = seed;
+    ShowMessage(kMergedFileText + MergeSummary(counts), kMergedCaption, MessageIcon::Information);
+    return saved;
+}
+
+void SessionController::FileChangedOnDisk()
+{
+    if (locked_ || !fileOk_ || syncing_)
+    {
+        return;
+    }
+    const std::string target = ResolvedFilePath(MainEntryFile());
+    const std::optional<FileIdentity> expected = target.empty() ? std::nullopt : RememberedFileIdentity(target);
+    FileIdentity now;
+    // With unsaved changes the next save merges; a reload now would throw them away.
+    if (expected && ReplacedSince(*expected, target, now) && now.exists &&
+        !(unreadChange_ && Unchanged(*unreadChange_, target)) && base_.Matches(store_))
+    {
+        ReloadChangedFile(target, now);
+    }
+    OfferConflictCopies();
+}
+
+void SessionController::ReloadChangedFile(const std::string& target, const FileIdentity& now)
+{
+    syncing_ = true;
+    PasswordStore theirs;
+    OtherFileRead read;
+    SecureString password;
+    std::uint64_t seed = 0;
+    const LoadResult result = ReadWithItsPassword(target, kOtherFilePasswordPrompt, theirs, read, password, seed);
+    syncing_ = false;
+    if (result != LoadResult::Loaded)
+    {
+        unreadChange_ = now;
+        return;
+    }
+    ReplaceStore(theirs);
+    currentPassword_ = std::move(password);
+    legacySeed_ = seed;
+    SetMainFileFormat(read.format);
+    RememberFileIdentity(target, read.identity);
+    base_.Capture(store_);
+    unreadChange_.reset();
+}
+
+void SessionController::OfferConflictCopies()
+{
+    if (locked_ || !fileOk_ || syncing_)
+    {
+        return;
+    }
+    syncing_ = true;
+    for (const std::string& copy : FindConflictCopies(MainEntryFile()))
+    {
+        FileIdentity identity = IdentityAtPath(copy);
+        bool offered = false;
+        for (const auto& [path, seen] : offeredCopies_)
+        {
+            offered = offered || (path == copy && Unchanged(seen, copy));
+        }
+        if (offered)
+        {
+            continue;
+        }
+        offeredCopies_.emplace_back(copy, identity);
+        if (ShowMessage(kConflictCopyQuestion + copy, kConflictCopyCaption, MessageIcon::Question,
+                        MessageButtons::OkCancel) == MessageAnswer::Ok)
+        {
+            MergeConflictCopy(copy);
+        }
+    }
+    syncing_ = false;
+}
+
+void SessionController::MergeConflictCopy(const std::string& copy)
+{
+    PasswordStore theirs;
+    OtherFileRead read;
+    SecureString password;
+    std::uint64_t seed = 0;
+    if (ReadWithItsPassword(copy, kCopyPasswordPrompt, theirs, read, password, seed) != LoadResult::Loaded)
+    {
+        return;
+    }
+    // A copy has no common ancestor that this session knows of.
+    const MergeBase noBase;
+    PasswordStore merged;
+    const MergeCounts counts = MergeStores(noBase, store_, theirs, merged);
+    PasswordStore before;
+    before.RemoveAll();
+    windows_.BeforeStoreRefresh();
+    // Moved, not copied, so that a failed save can put the very records back.
+    before.TakeAll(store_);
+    store_.TakeAll(merged);
+    const SaveResult saved = SaveStore();
+    if (saved != SaveResult::Saved && saved != SaveResult::ListInconsistent)
+    {
+        store_.RemoveAll();
+        store_.TakeAll(before);
+        windows_.StoreRefreshed();
+        return;
+    }
+    windows_.StoreRefreshed();
+    const bool removed = FolderOnDisk(copy) && ::unlink(copy.c_str()) == 0;
+    ShowMessage((removed ? kMergedCopyText : kMergedCopyKeptText) + copy + MergeSummary(counts), kMergedCaption,
+                MessageIcon::Information);
+}
+
+} // namespace kavelmark

@@ -1,0 +1,344 @@
+// The session with its password file in a sync folder: another computer rewrites the file, and a
+// sync engine leaves conflict copies beside it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/AppTexts.h"
+#include "app/SessionController.h"
+#include "file/FileTestSupport.h"
+#include "file/FileTexts.h"
+#include "file/LoadSave.h"
+#include "file/OtherFile.h"
+#include "file/RetryingFile.h"
+#include "platform/CommandIds.h"
+#include "settings/Settings.h"
+#include "support/FakeLogin.h"
+#include "support/MessageRecorder.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+using testing::FakeLoginDialog;
+using testing::LoginScript;
+using testing::MessageRecorder;
+using testing::TempDir;
+
+class Windows final : public SessionWindows
+{
+public:
+    std::unique_ptr<LoginDialogBase> CreateLoginDialog() override
+    {
+        return std::make_unique<FakeLoginDialog>(login);
+    }
+    void AddTrayIcon() override
+    {
+    }
+    void RemoveTrayIcon() override
+    {
+    }
+    void RunConfigDialog() override
+    {
+    }
+    void RunAboutDialog() override
+    {
+    }
+    void StoreReloaded() override
+    {
+    }
+    void BeforeStoreRefresh() override
+    {
+        ++before;
+    }
+    void StoreRefreshed() override
+    {
+        ++refreshed;
+    }
+
+    LoginScript login;
+    int before = 0;
+    int refreshed = 0;
+};
+
+// Entries as "name=value" in the category FTP.
+PasswordStore StoreOf(const std::vector<std::string>& entries)
+{
+    PasswordStore store;
+    for (const std::string& entry : entries)
+    {
+        const std::size_t equals = entry.find('=');
+        store.AddEntry("FTP", entry.substr(0, equals), "", entry.substr(equals + 1), "", "");
+    }
+    return store;
+}
+
+std::vector<std::string> EntriesOf(const PasswordStore& store)
+{
+    std::vector<std::string> entries;
+    for (PasswordStore::Position pos = store.GetHeadPosition(); pos; pos = store.GetNextPosition(pos))
+    {
+        if (PasswordStore::IsEntryRecord(store.GetAt(pos)))
+        {
+            std::string_view fields[4];
+            PasswordStore::ViewFields(store.GetAt(pos), fields);
+            entries.push_back(std::string(fields[1]) + "=" + std::string(fields[3]));
+        }
+    }
+    return entries;
+}
+
+class SessionSyncTest : public ::testing::Test
+{
+protected:
+    SessionSyncTest()
+    {
+        settings.Write("Config", "MainEntryFile", file);
+    }
+
+    // Writes the file as a sync engine brings another computer's save: a new file renamed over it.
+    static void WriteElsewhere(const std::string& path, const std::string& password,
+                               const std::vector<std::string>& entries)
+    {
+        testing::MemoryFile bytes;
+        std::tm time{};
+        time.tm_year = 126;
+        time.tm_mday = 11;
+        ASSERT_EQ(PasswordFile::WriteV03(bytes, password, StoreOf(entries), time).fileError, 0);
+        testing::WriteBytes(path + ".incoming", bytes.Bytes());
+        ASSERT_EQ(std::rename((path + ".incoming").c_str(), path.c_str()), 0);
+    }
+
+    // What the file on disk holds, read as another program would.
+    std::vector<std::string> EntriesOnDisk(const std::string& password, const std::string& path = "")
+    {
+        MessageRecorder quiet;
+        PasswordStore store;
+        OtherFileRead read;
+        EXPECT_EQ(ReadOtherFile(path.empty() ? file : path, ToSecure(password), store, read, true), LoadResult::Loaded);
+        return EntriesOf(store);
+    }
+
+    // Starts a session on a file that holds entries, under password "eins".
+    void Start(const std::vector<std::string>& entries)
+    {
+        WriteElsewhere(file, "eins", entries);
+        windows.login.Ok("eins");
+        ASSERT_TRUE(session.StartSession());
+    }
+
+    TempDir dir;
+    std::string file = dir / "pw.Kavelmark";
+    InMemorySettingsBackend settings;
+    ScopedSettingsBackend scoped{settings};
+    PasswordStore store;
+    Windows windows;
+    SessionController session{store, windows};
+};
+
+TEST_F(SessionSyncTest, MergeAtSaveKeepsBothSidesChangesAndSaysWhatHappened)
+{
+    Start({"a=1", "b=1", "c=1"});
+    MessageRecorder messages;
+    store.AddEntry("FTP", "mine", "", "1", "", "");
+    store.ReplaceEntry(store.FindEntryByDisplayName("c"), "FTP", "c", "", "2", "", "");
+    // There: b deleted, c changed otherwise, one added.
+    WriteElsewhere(file, "eins", {"a=1", "c=3", "theirs=1"});
+    messages.AnswerNext(MessageAnswer::Merge);
+    session.HandleMenuCommand(command::kFileSave);
+
+    const std::vector<std::string> merged = {"a=1", "c=2", "mine=1", "c=3", "theirs=1"};
+    EXPECT_EQ(EntriesOnDisk("eins"), merged);
+    EXPECT_EQ(EntriesOf(store), merged);
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[0].caption, kChangedFileCaption);
+    EXPECT_EQ(messages.messages[0].buttons, MessageButtons::MergeOverwriteCancel);
+    EXPECT_EQ(messages.messages[1].caption, kMergedCaption);
+    EXPECT_NE(messages.messages[1].text.find("übernommen: 2\nDort gelöscht: 1\nJetzt doppelt, weil beide Seiten sie "
+                                             "geändert haben: 1"),
+              std::string::npos)
+        << messages.messages[1].text;
+    EXPECT_EQ(windows.refreshed, 1);
+
+    // The merged file is the new base: the next save asks nothing.
+    MessageRecorder quiet;
+    session.HandleMenuCommand(command::kFileSave);
+    EXPECT_TRUE(quiet.messages.empty());
+}
+
+TEST_F(SessionSyncTest, OverwriteAndCancelDoWhatTheySay)
+{
+    Start({"a=1"});
+    store.AddEntry("FTP", "mine", "", "1", "", "");
+    WriteElsewhere(file, "eins", {"a=1", "theirs=1"});
+    {
+        MessageRecorder messages;
+        messages.AnswerNext(MessageAnswer::Cancel);
+        session.HandleMenuCommand(command::kFileSave);
+        EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "theirs=1"}));
+        EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1", "mine=1"}));
+    }
+    MessageRecorder messages;
+    messages.AnswerNext(MessageAnswer::Overwrite);
+    session.HandleMenuCommand(command::kFileSave);
+    EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "mine=1"}));
+    EXPECT_EQ(messages.messages.size(), 1u);
+}
+
+TEST_F(SessionSyncTest, AFileSavedUnderAnotherPasswordIsMergedAfterAskingForIt)
+{
+    Start({"a=1"});
+    store.AddEntry("FTP", "mine", "", "1", "", "");
+    WriteElsewhere(file, "zwei", {"a=1", "theirs=1"});
+    const std::string before = testing::ReadBytes(file);
+    {
+        // Cancelled: nothing written, nothing lost.
+        MessageRecorder messages;
+        messages.AnswerNext(MessageAnswer::Merge);
+        windows.login.Cancel();
+        session.HandleMenuCommand(command::kFileSave);
+        EXPECT_EQ(testing::ReadBytes(file), before);
+        EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1", "mine=1"}));
+    }
+    MessageRecorder messages;
+    messages.AnswerNext(MessageAnswer::Merge);
+    windows.login.Ok("zwei");
+    session.HandleMenuCommand(command::kFileSave);
+    EXPECT_EQ(windows.login.prompts.back(), kOtherFilePasswordPrompt);
+    // The password changed there is the newer one: the merged file keeps it.
+    EXPECT_EQ(EntriesOnDisk("zwei"), (std::vector<std::string>{"a=1", "mine=1", "theirs=1"}));
+    EXPECT_EQ(session.CurrentPassword(), ToSecure("zwei"));
+}
+
+TEST_F(SessionSyncTest, AFailedMergedSaveLeavesFileAndStoreAsTheyWere)
+{
+    Start({"a=1"});
+    store.AddEntry("FTP", "mine", "", "1", "", "");
+    WriteElsewhere(file, "eins", {"a=1", "theirs=1"});
+    const std::string before = testing::ReadBytes(file);
+    const FileSystemCalls saved = SystemCalls();
+    SystemCalls().rename = [](const char*, const char*) -> int
+    {
+        errno = EIO;
+        return -1;
+    };
+    MessageRecorder messages;
+    messages.AnswerNext(MessageAnswer::Merge);
+    session.HandleMenuCommand(command::kFileSave);
+    SystemCalls() = saved;
+    EXPECT_EQ(testing::ReadBytes(file), before);
+    EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1", "mine=1"}));
+    EXPECT_EQ(windows.refreshed, 0);
+}
+
+TEST_F(SessionSyncTest, AChangeOnDiskIsLoadedAtOnceOnlyWithoutUnsavedChanges)
+{
+    Start({"a=1"});
+    MessageRecorder messages;
+    WriteElsewhere(file, "eins", {"a=1", "theirs=1"});
+    session.FileChangedOnDisk();
+    EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1", "theirs=1"}));
+    EXPECT_EQ(windows.before, 1);
+    EXPECT_EQ(windows.refreshed, 1);
+
+    store.AddEntry("FTP", "mine", "", "1", "", "");
+    WriteElsewhere(file, "eins", {"a=1", "theirs=1", "more=1"});
+    session.FileChangedOnDisk();
+    EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1", "theirs=1", "mine=1"}));
+    EXPECT_TRUE(messages.messages.empty());
+    // Unchanged since: a second look does nothing either.
+    session.FileChangedOnDisk();
+    EXPECT_EQ(windows.refreshed, 1);
+
+    // The next save merges on the reloaded version as its base.
+    messages.AnswerNext(MessageAnswer::Merge);
+    session.HandleMenuCommand(command::kFileSave);
+    EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "theirs=1", "mine=1", "more=1"}));
+}
+
+TEST_F(SessionSyncTest, AChangeUnderAnotherPasswordAsksForItOnce)
+{
+    Start({"a=1"});
+    MessageRecorder messages;
+    WriteElsewhere(file, "zwei", {"a=1", "theirs=1"});
+    windows.login.Ok("falsch");
+    session.FileChangedOnDisk();
+    EXPECT_EQ(windows.login.prompts.back(), kOtherFilePasswordPrompt);
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{kWrongPasswordText}));
+    EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1"}));
+    // Not asked again for the same file.
+    const std::size_t asked = windows.login.prompts.size();
+    session.FileChangedOnDisk();
+    EXPECT_EQ(windows.login.prompts.size(), asked);
+
+    WriteElsewhere(file, "zwei", {"a=1", "theirs=1", "more=1"});
+    windows.login.Ok("zwei");
+    session.FileChangedOnDisk();
+    EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1", "theirs=1", "more=1"}));
+    EXPECT_EQ(session.CurrentPassword(), ToSecure("zwei"));
+}
+
+TEST_F(SessionSyncTest, AConflictCopyIsMergedAndRemovedOnlyWithAgreement)
+{
+    const std::string copy = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
+    WriteElsewhere(copy, "alt", {"a=2", "theirs=1"});
+    {
+        MessageRecorder messages;
+        messages.AnswerNext(MessageAnswer::Cancel);
+        Start({"a=1"});
+        ASSERT_EQ(messages.messages.size(), 1u);
+        EXPECT_EQ(messages.messages[0].caption, kConflictCopyCaption);
+        EXPECT_EQ(messages.messages[0].text, kConflictCopyQuestion + copy);
+        // Declined: left alone, and not offered again while it stays as it is.
+        session.FileChangedOnDisk();
+        EXPECT_EQ(messages.messages.size(), 1u);
+        EXPECT_TRUE(std::filesystem::exists(copy));
+    }
+    // Changed by the engine: offered again; the copy's password is asked for.
+    WriteElsewhere(copy, "alt", {"a=2", "theirs=1"});
+    MessageRecorder messages;
+    windows.login.Ok("alt");
+    session.FileChangedOnDisk();
+    EXPECT_EQ(windows.login.prompts.back(), kCopyPasswordPrompt);
+    EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "a=2", "theirs=1"}));
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[1].caption, kMergedCaption);
+    EXPECT_NE(messages.messages[1].text.find("übernommen: 2\nDort gelöscht: 0\nJetzt doppelt, weil beide Seiten sie "
+                                             "geändert haben: 1"),
+              std::string::npos)
+        << messages.messages[1].text;
+}
+
+TEST_F(SessionSyncTest, ACopyThatCannotBeReadStaysWhereItIs)
+{
+    Start({"a=1"});
+    // In the order of their names.
+    const std::string damaged = dir / "pw (conflicted copy 2026-12-11 101500).Kavelmark";
+    const std::string older = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
+    const std::string wrong = dir / "pw (Annas conflicted copy 2026-12-11).Kavelmark";
+    WriteElsewhere(damaged, "eins", {"x=1"});
+    testing::WriteBytes(damaged, testing::ReadBytes(damaged).substr(0, 100));
+    testing::WriteBytes(older, testing::V02File("eins", {"_E__|_FTP_|_y_|__|_1_|__|__|_"}));
+    WriteElsewhere(wrong, "anders", {"z=1"});
+    const std::string before = testing::ReadBytes(file);
+    MessageRecorder messages;
+    windows.login.Ok("falsch");
+    session.FileChangedOnDisk();
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{kConflictCopyQuestion + wrong, kWrongPasswordText,
+                                                          kConflictCopyQuestion + damaged, kDamagedFileText + damaged,
+                                                          kConflictCopyQuestion + older, kOlderVersionText + older}));
+    EXPECT_EQ(testing::ReadBytes(file), before);
+    EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1"}));
+    for (const std::string& copy : {damaged, older, wrong})
+    {
+        EXPECT_TRUE(std::filesystem::exists(copy)) << copy;
+    }
+}
+
+} // namespace
+} // namespace kavelmark
