@@ -104,13 +104,7 @@ protected:
     static void WriteElsewhere(const std::string& path, const std::string& password,
                                const std::vector<std::string>& entries)
     {
-        testing::MemoryFile bytes;
-        std::tm time{};
-        time.tm_year = 126;
-        time.tm_mday = 11;
-        ASSERT_EQ(PasswordFile::WriteV03(bytes, password, StoreOf(entries), time).fileError, 0);
-        testing::WriteBytes(path + ".incoming", bytes.Bytes());
-        ASSERT_EQ(std::rename((path + ".incoming").c_str(), path.c_str()), 0);
+        ASSERT_TRUE(testing::WriteAsAnotherProgram(path, password, StoreOf(entries)));
     }
 
     // What the file on disk holds, read as another program would.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
@@ -175,6 +176,23 @@ inline std::string V02File(std::string_view password, const std::vector<std::str
         bytes += U32(static_cast<std::uint32_t>(record.size())) + Scrambled(scramble, record);
     }
     return bytes;
+}
+
+// Writes the store as another program (a sync engine bringing another computer's save) would:
+// a new V0.3 file renamed over path, of which this process remembers nothing. False on failure.
+inline bool WriteAsAnotherProgram(const std::string& path, std::string_view password, const PasswordStore& store)
+{
+    MemoryFile bytes;
+    std::tm time{};
+    time.tm_year = 126;
+    time.tm_mday = 11;
+    if (PasswordFile::WriteV03(bytes, password, store, time).fileError != 0)
+    {
+        return false;
+    }
+    const std::string incoming = path + ".incoming";
+    WriteBytes(incoming, bytes.Bytes());
+    return std::rename(incoming.c_str(), path.c_str()) == 0;
 }
 
 // A V0.3 file around a hand-made body plaintext.

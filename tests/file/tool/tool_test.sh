@@ -186,7 +186,8 @@ merge)
     done
     printf '\x10\x00\x00\x00Kavelmark V0.1  old data' >"$work/old"
     head -c 300 "$other" >"$work/cut"
-    for refused in "$work/old" "$work/cut" "$work/missing"; do
+    head -c 50 "$file" >"$work/short" # a V0.3 file that ends inside its header
+    for refused in "$work/old" "$work/cut" "$work/short" "$work/missing"; do
         run $'eins\n\n' merge "$file" "$refused"
         expect "$rc" 1
         expect "$(od -An -tx1 "$file")" "$before"

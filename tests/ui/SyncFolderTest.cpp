@@ -1,0 +1,157 @@
+// The program with its password file in a sync folder: the file rewritten from outside while the
+// window runs, seen through the real folder watch.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include "app/AppTexts.h"
+#include "file/FileTestSupport.h"
+#include "file/FileTexts.h"
+#include "platform/CommandIds.h"
+#include "support/MainWindowRun.h"
+#include "ui/EditEntryDialog.h"
+
+namespace kavelmark
+{
+namespace
+{
+
+constexpr int kWatchBoundMs = 5000;
+
+class SyncFolderTest : public testing::MainWindowRun
+{
+protected:
+    static PasswordStore StoreOf(const std::vector<std::pair<std::string, std::string>>& entries)
+    {
+        PasswordStore store;
+        for (const auto& [category, name] : entries)
+        {
+            store.AddEntry(category, name, "", "1", "", "");
+        }
+        return store;
+    }
+
+    QStringList Rows() const
+    {
+        QStringList names;
+        QTreeWidget* list = window.EntryList();
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+        {
+            names << list->topLevelItem(i)->text(1);
+        }
+        return names;
+    }
+
+    QString Selected() const
+    {
+        QTreeWidgetItem* row = window.EntryList()->currentItem();
+        return row ? row->text(1) : QString();
+    }
+
+    void SelectName(const QString& name)
+    {
+        QTreeWidget* list = window.EntryList();
+        for (int i = 0; i < list->topLevelItemCount(); ++i)
+        {
+            if (list->topLevelItem(i)->text(1) == name)
+            {
+                list->setCurrentItem(list->topLevelItem(i));
+                return;
+            }
+        }
+        ADD_FAILURE() << "no row " << name.toStdString();
+    }
+};
+
+TEST_F(SyncFolderTest, WithoutUnsavedChangesANewVersionIsShownAtOnceKeepingFilterAndSelection)
+{
+    ASSERT_TRUE(
+        testing::WriteAsAnotherProgram(file.string(), "pw", StoreOf({{"FTP", "a"}, {"FTP", "b"}, {"Web-Site", "w"}})));
+    login.Ok("pw");
+    Run(
+        [&]
+        {
+            QComboBox* filter = window.CategoryFilter();
+            filter->setCurrentIndex(filter->findText("FTP"));
+            SelectName("a");
+            ASSERT_EQ(Rows(), (QStringList{"a", "b"}));
+            ASSERT_TRUE(testing::WriteAsAnotherProgram(
+                file.string(), "pw", StoreOf({{"FTP", "a"}, {"FTP", "b"}, {"Web-Site", "w"}, {"FTP", "c"}})));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return Rows().size() == 3; }, kWatchBoundMs));
+            EXPECT_EQ(Rows(), (QStringList{"a", "b", "c"}));
+            EXPECT_EQ(filter->currentText(), "FTP");
+            EXPECT_EQ(Selected(), "a");
+            ClickQuit();
+        });
+    EXPECT_TRUE(messages.messages.empty());
+}
+
+TEST_F(SyncFolderTest, WithUnsavedChangesTheSaveAsksAndMerges)
+{
+    ASSERT_TRUE(testing::WriteAsAnotherProgram(file.string(), "pw", StoreOf({{"FTP", "a"}})));
+    login.Ok("pw");
+    Run(
+        [&]
+        {
+            window.ControlAs<QPushButton>(MainWindow::kAddId)->click();
+            ASSERT_TRUE(testing::WriteAsAnotherProgram(file.string(), "pw", StoreOf({{"FTP", "a"}, {"FTP", "b"}})));
+            // The watch sees the change and, with an entry not saved yet, leaves the store alone.
+            QTest::qWait(3 * FileWatch::kSettleMilliseconds);
+            EXPECT_TRUE(messages.messages.empty());
+            EXPECT_FALSE(Rows().contains("b"));
+            messages.AnswerNext(MessageAnswer::Merge);
+            Trigger(command::kFileSave);
+            ASSERT_EQ(messages.messages.size(), 2u);
+            EXPECT_EQ(messages.messages[0].caption, kChangedFileCaption);
+            EXPECT_EQ(messages.messages[0].buttons, MessageButtons::MergeOverwriteCancel);
+            EXPECT_EQ(messages.messages[1].caption, kMergedCaption);
+            // The list shows the merged store.
+            window.CategoryFilter()->setCurrentIndex(0);
+            QStringList rows = Rows();
+            rows.sort();
+            EXPECT_EQ(rows, (QStringList{"a", "b", "new key"}));
+            ClickQuit();
+        });
+    // A new entry's name is "$1" until edited: its first value stands in for it.
+    EXPECT_EQ(Names(file, "pw"), (std::vector<std::string>{"a", "$1", "b"}));
+}
+
+TEST_F(SyncFolderTest, AChangeWhileTheEditDialogIsOpenWaitsAndTheTypingIsKept)
+{
+    ASSERT_TRUE(testing::WriteAsAnotherProgram(file.string(), "pw", StoreOf({{"FTP", "a"}})));
+    login.Ok("pw");
+    bool edited = false;
+    Run(
+        [&]
+        {
+            SelectName("a");
+            testing::WhenOpen<EditEntryDialog>(
+                [&](EditEntryDialog& dialog)
+                {
+                    QLineEdit* name = dialog.ControlAs<QLineEdit>(EditEntryDialog::kNameId);
+                    QTest::keyClicks(name, "x");
+                    EXPECT_TRUE(
+                        testing::WriteAsAnotherProgram(file.string(), "pw", StoreOf({{"FTP", "a"}, {"FTP", "b"}})));
+                    QTest::qWait(3 * FileWatch::kSettleMilliseconds);
+                    EXPECT_TRUE(dialog.isVisible());
+                    EXPECT_EQ(name->text(), "ax");
+                    dialog.ControlAs<QPushButton>(IDOK)->click();
+                },
+                &edited);
+            window.ControlAs<QPushButton>(MainWindow::kChangeId)->click();
+            // Once the dialog is gone the change is looked at: the edit is unsaved, so no reload.
+            QTest::qWait(3 * FileWatch::kSettleMilliseconds);
+            EXPECT_EQ(Rows(), QStringList{"ax"});
+            messages.AnswerNext(MessageAnswer::Merge);
+            ClickQuit();
+        });
+    EXPECT_TRUE(edited);
+    EXPECT_EQ(Names(file, "pw"), (std::vector<std::string>{"ax", "b"}));
+}
+
+} // namespace
+} // namespace kavelmark
