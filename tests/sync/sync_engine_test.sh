@@ -311,7 +311,9 @@ merge() {
     [[ "$out" =~ ^merged:\ 1\ from\ .*,\ 0\ deleted\ there,\ 0\ twice$ ]] || fail "merge said <$out>"
     [ -f "$other" ] || fail "the merge removed $other"
     sync_both
-    [ "$(listing "${dir[a]}")" = "$before" ] || fail "the merged file made another conflict copy"
+    local after
+    after="$(listing "${dir[a]}")"
+    [ "$after" = "$before" ] || fail "the merge turned the folder's files <${before//$'\n'/ }> into <${after//$'\n'/ }>"
 }
 
 step="b: edits made apart, one password"
