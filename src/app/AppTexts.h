@@ -39,10 +39,9 @@ inline constexpr const char* kSoftenFormatQuestion =
 
 // Working with a sync folder: the file changed elsewhere, and the copies a sync engine keeps of a
 // conflict.
-inline constexpr const char* kOtherFilePasswordPrompt =
-    "Die Passwortdatei wurde anderswo mit einem anderen Kennwort gespeichert. Bitte geben Sie dieses Kennwort ein.";
-inline constexpr const char* kCopyPasswordPrompt =
-    "Die Konfliktkopie hat ein anderes Kennwort. Bitte geben Sie das Kennwort der Kopie ein.";
+// The login window has room for one short line.
+inline constexpr const char* kOtherFilePasswordPrompt = "Kennwort der geänderten Datei:";
+inline constexpr const char* kCopyPasswordPrompt = "Kennwort der Konfliktkopie:";
 inline constexpr const char* kMergedCaption = "Zusammengeführt";
 inline constexpr const char* kMergedFileText =
     "Die Änderungen der anderen Seite wurden übernommen und die Passwortdatei gespeichert.";

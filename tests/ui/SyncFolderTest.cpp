@@ -153,5 +153,25 @@ TEST_F(SyncFolderTest, AChangeWhileTheEditDialogIsOpenWaitsAndTheTypingIsKept)
     EXPECT_EQ(Names(file, "pw"), (std::vector<std::string>{"ax", "b"}));
 }
 
+TEST_F(SyncFolderTest, AConflictCopyFoundAtStartIsOfferedAndFoldedIn)
+{
+    ASSERT_TRUE(testing::WriteAsAnotherProgram(file.string(), "pw", StoreOf({{"FTP", "a"}})));
+    const std::string copy = (folder / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark").string();
+    ASSERT_TRUE(testing::WriteAsAnotherProgram(copy, "pw", StoreOf({{"FTP", "a"}, {"FTP", "b"}})));
+    login.Ok("pw");
+    Run(
+        [&]
+        {
+            window.CategoryFilter()->setCurrentIndex(0);
+            EXPECT_EQ(Rows(), (QStringList{"a", "b"}));
+            ClickQuit();
+        });
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[0].text, kConflictCopyQuestion + copy);
+    EXPECT_EQ(messages.messages[1].caption, kMergedCaption);
+    EXPECT_EQ(Names(file, "pw"), (std::vector<std::string>{"a", "b"}));
+    EXPECT_FALSE(std::filesystem::exists(copy));
+}
+
 } // namespace
 } // namespace kavelmark
