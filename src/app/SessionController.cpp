@@ -69,7 +69,7 @@ LoadResult SessionController::LoadFile()
     SetPasswordConfirmer(std::move(previous));
     if (result == LoadResult::Loaded)
     {
-        base_.Capture(store_);
+        MarkSaved();
     }
     else
     {
@@ -94,7 +94,7 @@ SaveResult SessionController::SaveStore()
     }
     if (result == SaveResult::Saved || result == SaveResult::ListInconsistent)
     {
-        base_.Capture(store_);
+        MarkSaved();
         unreadChange_.reset();
     }
     return result;
@@ -150,6 +150,7 @@ void SessionController::EndSession()
     }
     // Nothing is saved after this point, so the password is no longer needed.
     WipeString(currentPassword_);
+    WipeString(passwordAtBase_);
     windows_.RemoveTrayIcon();
 }
 
@@ -243,6 +244,7 @@ void SessionController::Forget()
 {
     store_.RemoveAll();
     base_.Clear();
+    WipeString(passwordAtBase_);
     WipeString(currentPassword_);
     legacySeed_ = kEmptyPasswordSeed;
 }
@@ -312,6 +314,7 @@ void SessionController::ChangePassword()
     }
     currentPassword_ = dialog->enteredPassword;
     legacySeed_ = dialog->legacySeed;
+    passwordUnsaved_ = true;
 }
 
 } // namespace kavelmark

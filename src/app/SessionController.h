@@ -148,6 +148,10 @@ private:
     void MergeConflictCopy(const std::string& copy);
     // Replaces the store by another version of it, the window's list along.
     void ReplaceStore(PasswordStore& replacement);
+    // What the file on disk now holds is what the session holds: records, password and format.
+    void MarkSaved();
+    // Whether a save would change the file: also a new password or format not saved yet.
+    bool HoldsUnsavedChanges() const;
 
     PasswordStore& store_;
     SessionWindows& windows_;
@@ -161,6 +165,12 @@ private:
     bool locked_ = false;
     // What the file held at the last load or save, for three-way merges.
     MergeBase base_;
+    bool passwordUnsaved_ = false;
+    // The password of the file at the last load or save, which the other side may still use
+    // after this session chose a new one.
+    SecureString passwordAtBase_;
+    std::uint64_t seedAtBase_ = kEmptyPasswordSeed;
+    FileFormat formatAtBase_ = FileFormat::V03;
     // A changed file that could not be read (or whose password the user did not give) is not
     // tried again until it changes once more; a copy is offered once per version.
     std::optional<FileIdentity> unreadChange_;

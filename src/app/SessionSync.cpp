@@ -57,7 +57,13 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
 {
     password = currentPassword_;
     seed = legacySeed_;
-    const LoadResult result = ReadOtherFile(path, password, store, read, false);
+    LoadResult result = ReadOtherFile(path, password, store, read, false);
+    if (result == LoadResult::Refused && passwordUnsaved_)
+    {
+        password = passwordAtBase_;
+        seed = seedAtBase_;
+        result = ReadOtherFile(path, password, store, read, false);
+    }
     if (result != LoadResult::Refused)
     {
         return result;
@@ -71,6 +77,20 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
     password = login->enteredPassword;
     seed = login->legacySeed;
     return ReadOtherFile(path, password, store, read, true);
+}
+
+void SessionController::MarkSaved()
+{
+    base_.Capture(store_);
+    passwordUnsaved_ = false;
+    passwordAtBase_ = currentPassword_;
+    seedAtBase_ = legacySeed_;
+    formatAtBase_ = MainFileFormat();
+}
+
+bool SessionController::HoldsUnsavedChanges() const
+{
+    return passwordUnsaved_ || MainFileFormat() != formatAtBase_ || !base_.Matches(store_);
 }
 
 void SessionController::ReplaceStore(PasswordStore& replacement)
@@ -102,9 +122,18 @@ SaveResult SessionController::MergeChangedFileAndSave()
     }
     PasswordStore merged;
     const MergeCounts counts = MergeStores(base_, store_, theirs, merged);
-    // The other side's password and format are the newer choices.
+    // A password or format chosen there is newer than the one loaded here, unless this session
+    // chose one too.
+    if (passwordUnsaved_)
+    {
+        password = currentPassword_;
+        seed = legacySeed_;
+    }
     const FileFormat previousFormat = MainFileFormat();
-    SetMainFileFormat(read.format);
+    if (previousFormat == formatAtBase_)
+    {
+        SetMainFileFormat(read.format);
+    }
     options.expected = read.identity;
     const SaveResult saved = Save(merged, password, options);
     if (saved != SaveResult::Saved && saved != SaveResult::ListInconsistent)
@@ -130,7 +159,7 @@ void SessionController::FileChangedOnDisk()
     FileIdentity now;
     // With unsaved changes the next save merges; a reload now would throw them away.
     if (expected && ReplacedSince(*expected, target, now) && now.exists &&
-        !(unreadChange_ && Unchanged(*unreadChange_, target)) && base_.Matches(store_))
+        !(unreadChange_ && Unchanged(*unreadChange_, target)) && !HoldsUnsavedChanges())
     {
         ReloadChangedFile(target, now);
     }
@@ -156,7 +185,7 @@ void SessionController::ReloadChangedFile(const std::string& target, const FileI
     legacySeed_ = seed;
     SetMainFileFormat(read.format);
     RememberFileIdentity(target, read.identity);
-    base_.Capture(store_);
+    MarkSaved();
     unreadChange_.reset();
 }
 

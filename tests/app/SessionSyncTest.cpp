@@ -13,6 +13,7 @@
 #include "file/FileTexts.h"
 #include "file/LoadSave.h"
 #include "file/OtherFile.h"
+#include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
 #include "platform/CommandIds.h"
 #include "settings/Settings.h"
@@ -252,6 +253,44 @@ TEST_F(SessionSyncTest, AChangeOnDiskIsLoadedAtOnceOnlyWithoutUnsavedChanges)
     messages.AnswerNext(MessageAnswer::Merge);
     session.HandleMenuCommand(command::kFileSave);
     EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "theirs=1", "mine=1", "more=1"}));
+}
+
+TEST_F(SessionSyncTest, APasswordChangedHereIsAnUnsavedChangeThatTheMergeKeeps)
+{
+    Start({"a=1"});
+    windows.login.Ok("eins");
+    windows.login.Ok("neu");
+    windows.login.Ok("neu");
+    session.HandleMenuCommand(command::kChangePassword);
+    const std::size_t asked = windows.login.prompts.size();
+    MessageRecorder messages;
+    WriteElsewhere(file, "eins", {"a=1", "theirs=1"});
+    // Not reloaded: that would bring back the old password without a word.
+    session.FileChangedOnDisk();
+    EXPECT_EQ(windows.login.prompts.size(), asked);
+    EXPECT_EQ(windows.refreshed, 0);
+    messages.AnswerNext(MessageAnswer::Merge);
+    session.HandleMenuCommand(command::kFileSave);
+    EXPECT_EQ(EntriesOnDisk("neu"), (std::vector<std::string>{"a=1", "theirs=1"}));
+}
+
+TEST_F(SessionSyncTest, AFileTheOtherSideHardenedIsMergedInItsFormat)
+{
+    Start({"a=1"});
+    store.AddEntry("FTP", "mine", "", "1", "", "");
+    testing::MemoryFile bytes;
+    ASSERT_EQ(
+        PasswordFile::WriteV04(bytes, "eins", StoreOf({"a=1", "theirs=1"}), std::tm{}, Argon2idCost{8, 1, 1}).fileError,
+        0);
+    testing::WriteBytes(file + ".incoming", bytes.Bytes());
+    ASSERT_EQ(std::rename((file + ".incoming").c_str(), file.c_str()), 0);
+    MessageRecorder messages;
+    messages.AnswerNext(MessageAnswer::Merge);
+    const Argon2idCost previous = SetV04WriteCost(Argon2idCost{8, 1, 1});
+    session.HandleMenuCommand(command::kFileSave);
+    SetV04WriteCost(previous);
+    EXPECT_EQ(testing::ReadBytes(file).substr(4, 16), "Kavelmark V0.4  ");
+    EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "mine=1", "theirs=1"}));
 }
 
 TEST_F(SessionSyncTest, AChangeUnderAnotherPasswordAsksForItOnce)
