@@ -14,6 +14,7 @@
 #include "support/FakeLogin.h"
 #include "support/FakeSaveAsDialog.h"
 #include "support/MessageRecorder.h"
+#include "support/ScriptedWindows.h"
 
 namespace kavelmark
 {
@@ -39,31 +40,7 @@ std::string V02File(const std::string& password, const std::string& record)
            u32(static_cast<std::uint32_t>(record.size())) + std::string(text.begin(), text.end());
 }
 
-class Windows final : public SessionWindows
-{
-public:
-    std::unique_ptr<LoginDialogBase> CreateLoginDialog() override
-    {
-        return std::make_unique<FakeLoginDialog>(login);
-    }
-    void AddTrayIcon() override
-    {
-    }
-    void RemoveTrayIcon() override
-    {
-    }
-    void RunConfigDialog() override
-    {
-    }
-    void RunAboutDialog() override
-    {
-    }
-    void StoreReloaded() override
-    {
-    }
-
-    LoginScript login;
-};
+using Windows = testing::ScriptedWindows;
 
 class SessionFileTest : public ::testing::Test
 {

@@ -19,6 +19,7 @@
 #include "settings/Settings.h"
 #include "support/FakeLogin.h"
 #include "support/MessageRecorder.h"
+#include "support/ScriptedWindows.h"
 
 namespace kavelmark
 {
@@ -30,41 +31,7 @@ using testing::LoginScript;
 using testing::MessageRecorder;
 using testing::TempDir;
 
-class Windows final : public SessionWindows
-{
-public:
-    std::unique_ptr<LoginDialogBase> CreateLoginDialog() override
-    {
-        return std::make_unique<FakeLoginDialog>(login);
-    }
-    void AddTrayIcon() override
-    {
-    }
-    void RemoveTrayIcon() override
-    {
-    }
-    void RunConfigDialog() override
-    {
-    }
-    void RunAboutDialog() override
-    {
-    }
-    void StoreReloaded() override
-    {
-    }
-    void BeforeStoreRefresh() override
-    {
-        ++before;
-    }
-    void StoreRefreshed() override
-    {
-        ++refreshed;
-    }
-
-    LoginScript login;
-    int before = 0;
-    int refreshed = 0;
-};
+using Windows = testing::ScriptedWindows;
 
 // Entries as "name=value" in the category FTP.
 PasswordStore StoreOf(const std::vector<std::string>& entries)
