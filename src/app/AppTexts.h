@@ -56,6 +56,9 @@ inline constexpr const char* kMergedDeletedLine = "Dort gelöscht: ";
 inline constexpr const char* kMergedTwiceLine = "Jetzt doppelt, weil beide Seiten sie geändert haben: ";
 inline constexpr const char* kMergedTwiceHint =
     "Bitte löschen Sie von den doppelten Einträgen jeweils die Fassung, die nicht mehr gilt.";
+inline constexpr const char* kMergedCopyPasswordNote =
+    "Die Kopie hatte ein anderes Kennwort. Die Passwortdatei behält ihr eigenes; soll das Kennwort der Kopie "
+    "gelten, ändern Sie es unter \"Extras\" > \"Passwort ändern\".";
 inline constexpr const char* kConflictCopyCaption = "Konfliktkopie";
 // The path of the copy follows.
 inline constexpr const char* kConflictCopyQuestion =

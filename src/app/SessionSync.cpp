@@ -248,8 +248,12 @@ void SessionController::MergeConflictCopy(const std::string& copy)
     }
     windows_.StoreRefreshed();
     const bool removed = FolderOnDisk(copy) && ::unlink(copy.c_str()) == 0;
-    ShowMessage((removed ? kMergedCopyText : kMergedCopyKeptText) + copy + MergeSummary(counts), kMergedCaption,
-                MessageIcon::Information);
+    std::string text = (removed ? kMergedCopyText : kMergedCopyKeptText) + copy + MergeSummary(counts);
+    if (password != currentPassword_)
+    {
+        text += std::string("\n\n") + kMergedCopyPasswordNote;
+    }
+    ShowMessage(text, kMergedCaption, MessageIcon::Information);
 }
 
 } // namespace kavelmark

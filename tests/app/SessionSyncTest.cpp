@@ -312,6 +312,8 @@ TEST_F(SessionSyncTest, AConflictCopyIsMergedAndRemovedOnlyWithAgreement)
                                              "geändert haben: 1"),
               std::string::npos)
         << messages.messages[1].text;
+    EXPECT_TRUE(messages.messages[1].text.ends_with(kMergedCopyPasswordNote));
+    EXPECT_EQ(session.CurrentPassword(), ToSecure("eins"));
 }
 
 TEST_F(SessionSyncTest, ACopyThatCannotBeReadStaysWhereItIs)
