@@ -1,5 +1,6 @@
 #include "merge/StoreMerge.h"
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -131,6 +132,11 @@ const MergeCase kCases[] = {
      {2, 0, 1}},
     {"CopyWithoutBaseKeepsTheLargerCount", false, {}, {"W/a=1"}, {"W/a=1", "W/a=1"}, {"W/a=1", "W/a=1"}, {1, 0, 1}},
 };
+
+void PrintTo(const MergeCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class StoreMergeTest : public testing::TestWithParam<MergeCase>
 {
