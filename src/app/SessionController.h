@@ -11,7 +11,6 @@
 #include "file/LoadSave.h"
 #include "file/OtherFile.h"
 #include "merge/MergeBase.h"
-#include "merge/StoreMerge.h"
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
 

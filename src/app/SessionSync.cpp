@@ -1,6 +1,6 @@
 // The session's side of a password file in a sync folder: merging at save, reloading what another
 // computer wrote, and folding in the conflict copies that a sync engine leaves.
-#include <cerrno>
+#include <algorithm>
 #include <string>
 
 #include <fcntl.h>
@@ -11,6 +11,7 @@
 #include "file/ConflictCopies.h"
 #include "file/FileIdentity.h"
 #include "file/MainEntryFile.h"
+#include "merge/StoreMerge.h"
 #include "platform/Messages.h"
 
 namespace kavelmark
@@ -42,12 +43,6 @@ bool FolderOnDisk(const std::string& path)
     bool synced = ::fsync(fd) == 0;
     ::close(fd);
     return synced;
-}
-
-bool Unchanged(const FileIdentity& seen, const std::string& path)
-{
-    FileIdentity now;
-    return !ReplacedSince(seen, path, now);
 }
 
 } // namespace
@@ -159,7 +154,7 @@ void SessionController::FileChangedOnDisk()
     FileIdentity now;
     // With unsaved changes the next save merges; a reload now would throw them away.
     if (expected && ReplacedSince(*expected, target, now) && now.exists &&
-        !(unreadChange_ && Unchanged(*unreadChange_, target)) && !HoldsUnsavedChanges())
+        !(unreadChange_ && SameFile(*unreadChange_, now)) && !HoldsUnsavedChanges())
     {
         ReloadChangedFile(target, now);
     }
@@ -198,12 +193,11 @@ void SessionController::OfferConflictCopies()
     syncing_ = true;
     for (const std::string& copy : FindConflictCopies(MainEntryFile()))
     {
-        FileIdentity identity = IdentityAtPath(copy);
-        bool offered = false;
-        for (const auto& [path, seen] : offeredCopies_)
-        {
-            offered = offered || (path == copy && Unchanged(seen, copy));
-        }
+        // Engines bring a copy by renaming it into place: its stat data tell a new version.
+        const FileIdentity identity = IdentityAtPath(copy);
+        const bool offered =
+            std::any_of(offeredCopies_.begin(), offeredCopies_.end(),
+                        [&](const auto& seen) { return seen.first == copy && SameFile(seen.second, identity); });
         if (offered)
         {
             continue;

@@ -206,13 +206,14 @@ bool ReplacedSince(const FileIdentity& expected, const std::string& path, FileId
         return errno != ENOENT;
     }
     now = FullIdentityAtPath(path);
-    if (!expected.exists || !SameStat(expected, now))
-    {
-        return true;
-    }
+    return !expected.exists || !SameFile(expected, now);
+}
+
+bool SameFile(const FileIdentity& a, const FileIdentity& b)
+{
     // Equal stat data cannot rule out a rewrite in place within one tick of the clock, or
     // with its time set back: only the bytes can, where they could be read.
-    return expected.hasDigest && now.hasDigest && expected.digest != now.digest;
+    return SameStat(a, b) && !(a.hasDigest && b.hasDigest && a.digest != b.digest);
 }
 
 } // namespace kavelmark

@@ -53,6 +53,10 @@ void RememberFileIdentity(const std::string& path, const FileIdentity& identity)
 // Nothing when neither a load nor a save at path was remembered.
 std::optional<FileIdentity> RememberedFileIdentity(const std::string& path);
 
+// Whether two identities are of the same file with the same bytes: equal stat data, and equal
+// digests where both have one.
+bool SameFile(const FileIdentity& a, const FileIdentity& b);
+
 // True when path holds a file other than expected (or any file where none was expected);
 // a file that has gone counts as unchanged, as nothing would be overwritten. now receives
 // what is there.

@@ -78,7 +78,7 @@ int MainWindow::Run()
     }
     runLoopLevel_ = QThread::currentThread()->loopLevel() + 1;
     fileWatch_ = std::make_unique<FileWatch>([] { return MainEntryFile(); }, [this] { session_.FileChangedOnDisk(); },
-                                             [this] { return QThread::currentThread()->loopLevel() > runLoopLevel_; });
+                                             [this] { return lock_.DialogOpen(); });
     fileWatch_->Follow();
     int result = exec();
     fileWatch_.reset();

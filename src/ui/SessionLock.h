@@ -46,9 +46,10 @@ public:
     // session is unlocked first.
     void BringToFront();
 
-private:
     // A dialog, message box or menu of ours waits for the user.
     bool DialogOpen() const;
+
+private:
     static int LockAfterSeconds();
     void ArmIdleLock();
     void OnIdleTimeout();

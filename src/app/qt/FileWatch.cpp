@@ -21,31 +21,31 @@ FileWatch::FileWatch(std::function<std::string()> path, std::function<void()> ch
 void FileWatch::Follow()
 {
     const std::string target = ResolvedFilePath(path_());
-    const QString file = QString::fromStdString(target);
-    const QString folder = QString::fromStdString(FolderOf(target));
     if (target.empty())
     {
         return;
     }
-    // A file replaced by a rename drops out of the watch; the new one is added again.
-    if (!watcher_.directories().contains(folder) || !watcher_.files().contains(file))
+    if (target != target_)
     {
-        if (target_ != target)
+        const QStringList watched = watcher_.files() + watcher_.directories();
+        if (!watched.isEmpty())
         {
-            const QStringList watched = watcher_.files() + watcher_.directories();
-            if (!watched.isEmpty())
-            {
-                watcher_.removePaths(watched);
-            }
+            watcher_.removePaths(watched);
         }
-        watcher_.addPath(folder);
-        // A file not there yet is seen by the folder's watch.
-        if (QFileInfo::exists(file))
-        {
-            watcher_.addPath(file);
-        }
+        target_ = target;
     }
-    target_ = target;
+    const QString folder = QString::fromStdString(FolderOf(target));
+    const QString file = QString::fromStdString(target);
+    if (!watcher_.directories().contains(folder))
+    {
+        watcher_.addPath(folder);
+    }
+    // A file replaced by a rename drops out of the watch, and one not there yet is seen by the
+    // folder's watch until it is.
+    if (!watcher_.files().contains(file) && QFileInfo::exists(file))
+    {
+        watcher_.addPath(file);
+    }
 }
 
 void FileWatch::OnSettled()
