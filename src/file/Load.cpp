@@ -74,11 +74,8 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
                     std::string& path)
 {
     path = MainEntryFile();
-    // Looked at before opening: a FIFO or a device in place of the file is not ours to read.
-    struct stat info = {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    if (RefuseIfNotRegularFile(path))
     {
-        RefuseFile(path, Refusal::NotARegularFile);
         store.AddMissingBuiltInCategories();
         return LoadResult::Damaged;
     }
@@ -123,9 +120,7 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
         (read == ReadResult::Done && version == FileVersion::Unknown))
     {
         store.RemoveAll();
-        RefuseFile(path, read == ReadResult::TooLarge  ? Refusal::TooLarge
-                         : read == ReadResult::Damaged ? Refusal::Damaged
-                                                       : Refusal::UnknownFormat);
+        RefuseFile(path, RefusalOf(read, version));
         store.AddMissingBuiltInCategories();
         return LoadResult::Damaged;
     }

@@ -1,5 +1,7 @@
 #include "file/LoadMessages.h"
 
+#include <sys/stat.h>
+
 #include "file/FileTexts.h"
 #include "platform/Messages.h"
 
@@ -27,6 +29,26 @@ void RefuseFile(const std::string& path, Refusal refusal)
         break;
     }
     ShowMessage(text + path, kLoadErrorCaption, MessageIcon::Error);
+}
+
+bool RefuseIfNotRegularFile(const std::string& path)
+{
+    struct stat info = {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    {
+        RefuseFile(path, Refusal::NotARegularFile);
+        return true;
+    }
+    return false;
+}
+
+Refusal RefusalOf(ReadResult read, FileVersion version)
+{
+    if (read == ReadResult::TooLarge)
+    {
+        return Refusal::TooLarge;
+    }
+    return read == ReadResult::Done && version == FileVersion::Unknown ? Refusal::UnknownFormat : Refusal::Damaged;
 }
 
 void ShowWrongPassword()

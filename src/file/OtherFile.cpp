@@ -2,8 +2,6 @@
 
 #include <new>
 
-#include <sys/stat.h>
-
 #include "file/DigestingStreams.h"
 #include "file/FileError.h"
 #include "file/LoadMessages.h"
@@ -22,10 +20,8 @@ constexpr std::uint64_t kNoLegacySeed = 0;
 LoadResult ReadWhole(const std::string& path, const SecureString& password, PasswordStore& store, OtherFileRead& read,
                      bool sayWrongPassword)
 {
-    struct stat info = {};
-    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    if (RefuseIfNotRegularFile(path))
     {
-        RefuseFile(path, Refusal::NotARegularFile);
         return LoadResult::Damaged;
     }
     RetryingFile file;
@@ -65,9 +61,7 @@ LoadResult ReadWhole(const std::string& path, const SecureString& password, Pass
     }
     if (result != ReadResult::Done || !whole || version == FileVersion::Unknown)
     {
-        RefuseFile(path, result == ReadResult::TooLarge                                  ? Refusal::TooLarge
-                         : version == FileVersion::Unknown && result == ReadResult::Done ? Refusal::UnknownFormat
-                                                                                         : Refusal::Damaged);
+        RefuseFile(path, RefusalOf(result, version));
         return LoadResult::Damaged;
     }
     read.format = version == FileVersion::V04 ? FileFormat::V04 : FileFormat::V03;
