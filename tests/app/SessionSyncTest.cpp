@@ -316,6 +316,27 @@ TEST_F(SessionSyncTest, AConflictCopyIsMergedAndRemovedOnlyWithAgreement)
     EXPECT_EQ(session.CurrentPassword(), ToSecure("eins"));
 }
 
+TEST_F(SessionSyncTest, ACopyStaysWhenTheMergedFileCannotBeSaved)
+{
+    Start({"a=1"});
+    const std::string copy = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
+    WriteElsewhere(copy, "eins", {"a=1", "theirs=1"});
+    const std::string before = testing::ReadBytes(file);
+    const FileSystemCalls saved = SystemCalls();
+    SystemCalls().rename = [](const char*, const char*) -> int
+    {
+        errno = EIO;
+        return -1;
+    };
+    MessageRecorder messages;
+    session.FileChangedOnDisk();
+    SystemCalls() = saved;
+    EXPECT_EQ(messages.messages.front().caption, kConflictCopyCaption);
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    EXPECT_EQ(testing::ReadBytes(file), before);
+    EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1"}));
+}
+
 TEST_F(SessionSyncTest, ACopyThatCannotBeReadStaysWhereItIs)
 {
     Start({"a=1"});
