@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "file/LittleEndian.h"
 #include "file/PasswordFile.h"
 
 namespace kavelmark
@@ -11,14 +12,9 @@ namespace
 
 constexpr std::size_t kHeadLength = PasswordFile::kTimestampLength + 4;
 
-std::uint32_t U32At(std::string_view bytes, std::size_t offset)
+std::uint32_t U32Of(std::string_view bytes, std::size_t offset)
 {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i)
-    {
-        value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[offset + i])) << (8 * i);
-    }
-    return value;
+    return U32At(reinterpret_cast<const unsigned char*>(bytes.data() + offset));
 }
 
 } // namespace
@@ -71,7 +67,7 @@ void BodyRecords::Complete(std::string_view field)
     switch (step_)
     {
     case Step::Head:
-        count_ = U32At(field, PasswordFile::kTimestampLength);
+        count_ = U32Of(field, PasswordFile::kTimestampLength);
         if (count_ > PasswordFile::kMaxRecords)
         {
             step_ = Step::Damaged;
@@ -81,7 +77,7 @@ void BodyRecords::Complete(std::string_view field)
         break;
     case Step::Length:
     {
-        const std::uint32_t length = U32At(field, 0);
+        const std::uint32_t length = U32Of(field, 0);
         // Checked against what the body can still hold before anything of that size is taken.
         if (bodyLength_ - offset_ < std::uint64_t{length} + minPadding_)
         {
