@@ -121,15 +121,20 @@ bool PasswordFile::WithinLimits(std::uint64_t recordCount, std::uint64_t fileSiz
     return recordCount <= kMaxRecords && fileSize <= kMaxFileSize;
 }
 
-std::uint64_t PasswordFile::V03FileSize(const PasswordStore& store)
+std::uint64_t PasswordFile::BodyPlainLength(const PasswordStore& store)
 {
     std::uint64_t body = kTimestampLength + 4;
     for (auto position = store.GetHeadPosition(); position; position = store.GetNextPosition(position))
     {
         body += 4 + store.GetAt(position).size();
     }
+    return body;
+}
+
+std::uint64_t PasswordFile::V03FileSize(const PasswordStore& store)
+{
     return 4 + kMagicLength + 4 + CipherEngine::PaddedLength(kTimestampLength + kVerificationTag.size()) +
-           CipherEngine::PaddedLength(body);
+           CipherEngine::PaddedLength(BodyPlainLength(store));
 }
 
 PasswordFile::Identified PasswordFile::IdentifyVersion(ByteSource& file)

@@ -59,6 +59,9 @@ public:
     static bool WithinLimits(std::uint64_t recordCount, std::uint64_t fileSize);
     // The length of the V0.3 file that WriteV03 makes of the store.
     static std::uint64_t V03FileSize(const PasswordStore& store);
+    // The length of the body's plaintext, as both written versions hold it: the timestamp, the
+    // count, and each record after its length.
+    static std::uint64_t BodyPlainLength(const PasswordStore& store);
 
     // V0.4: a head of fixed length (magic, the derivation's parameters, salt, nonce and the
     // header check), then the body's Twofish-GCM ciphertext and its tag.

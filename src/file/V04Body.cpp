@@ -59,12 +59,7 @@ bool PasswordFile::V04CostReadable(const Argon2idCost& cost)
 
 std::uint64_t PasswordFile::V04FileSize(const PasswordStore& store)
 {
-    std::uint64_t body = kTimestampLength + 4;
-    for (auto position = store.GetHeadPosition(); position; position = store.GetNextPosition(position))
-    {
-        body += 4 + store.GetAt(position).size();
-    }
-    return kV04HeaderLength + body + kV04TagLength;
+    return kV04HeaderLength + BodyPlainLength(store) + kV04TagLength;
 }
 
 ReadResult ReadV04Body(ByteSource& file, std::string_view password, std::optional<BodyRecords>& records)
