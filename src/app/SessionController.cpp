@@ -314,7 +314,6 @@ void SessionController::ChangePassword()
     }
     currentPassword_ = dialog->enteredPassword;
     legacySeed_ = dialog->legacySeed;
-    passwordUnsaved_ = true;
 }
 
 } // namespace kavelmark

@@ -151,6 +151,10 @@ private:
     void MarkSaved();
     // Whether a save would change the file: also a new password or format not saved yet.
     bool HoldsUnsavedChanges() const;
+    bool PasswordUnsaved() const
+    {
+        return currentPassword_ != passwordAtBase_;
+    }
 
     PasswordStore& store_;
     SessionWindows& windows_;
@@ -164,7 +168,6 @@ private:
     bool locked_ = false;
     // What the file held at the last load or save, for three-way merges.
     MergeBase base_;
-    bool passwordUnsaved_ = false;
     // The password of the file at the last load or save, which the other side may still use
     // after this session chose a new one.
     SecureString passwordAtBase_;

@@ -53,7 +53,7 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
     password = currentPassword_;
     seed = legacySeed_;
     LoadResult result = ReadOtherFile(path, password, store, read, false);
-    if (result == LoadResult::Refused && passwordUnsaved_)
+    if (result == LoadResult::Refused && PasswordUnsaved())
     {
         password = passwordAtBase_;
         seed = seedAtBase_;
@@ -77,7 +77,6 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
 void SessionController::MarkSaved()
 {
     base_.Capture(store_);
-    passwordUnsaved_ = false;
     passwordAtBase_ = currentPassword_;
     seedAtBase_ = legacySeed_;
     formatAtBase_ = MainFileFormat();
@@ -85,7 +84,7 @@ void SessionController::MarkSaved()
 
 bool SessionController::HoldsUnsavedChanges() const
 {
-    return passwordUnsaved_ || MainFileFormat() != formatAtBase_ || !base_.Matches(store_);
+    return PasswordUnsaved() || MainFileFormat() != formatAtBase_ || !base_.Matches(store_);
 }
 
 void SessionController::ReplaceStore(PasswordStore& replacement)
@@ -119,7 +118,7 @@ SaveResult SessionController::MergeChangedFileAndSave()
     const MergeCounts counts = MergeStores(base_, store_, theirs, merged);
     // A password or format chosen there is newer than the one loaded here, unless this session
     // chose one too.
-    if (passwordUnsaved_)
+    if (PasswordUnsaved())
     {
         password = currentPassword_;
         seed = legacySeed_;
