@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <string>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include "app/AppTexts.h"
 #include "app/SessionController.h"
 #include "file/ConflictCopies.h"
+#include "file/FileError.h"
 #include "file/FileIdentity.h"
 #include "file/MainEntryFile.h"
+#include "file/RetryingFile.h"
 #include "merge/StoreMerge.h"
 #include "platform/Messages.h"
 
@@ -31,18 +32,14 @@ std::string MergeSummary(const MergeCounts& counts)
     return text;
 }
 
-// Whether the folder's entries (the renamed new file among them) are on the disk, so that a copy
-// may go: removed before that, a crash could leave neither the copy nor the merge.
-bool FolderOnDisk(const std::string& path)
+// Removes the copy once the folder's entries (the merged file's rename among them) are on the
+// disk: removed before that, a crash could leave neither the copy nor the merge. Under the folder
+// lock, so that no save into the folder runs meanwhile.
+bool RemoveOnceFlushed(const std::string& copy)
 {
-    int fd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0)
-    {
-        return false;
-    }
-    bool synced = ::fsync(fd) == 0;
-    ::close(fd);
-    return synced;
+    RetryingFile folder;
+    return folder.LockFolder(FolderOf(copy)) == kFileOk && folder.IsOpen() && folder.Sync() == kFileOk &&
+           ::unlink(copy.c_str()) == 0;
 }
 
 } // namespace
@@ -240,7 +237,7 @@ void SessionController::MergeConflictCopy(const std::string& copy)
         return;
     }
     windows_.StoreRefreshed();
-    const bool removed = FolderOnDisk(copy) && ::unlink(copy.c_str()) == 0;
+    const bool removed = RemoveOnceFlushed(copy);
     std::string text = (removed ? kMergedCopyText : kMergedCopyKeptText) + copy + MergeSummary(counts);
     if (password != currentPassword_)
     {
