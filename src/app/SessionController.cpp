@@ -183,20 +183,24 @@ void SessionController::HandleMenuCommand(int commandId)
         Unlocked(&SessionController::ChangePassword);
         break;
     case command::kAbout:
-        if (!locked_)
-        {
-            windows_.RunAboutDialog();
-        }
+        Unlocked(&SessionController::About);
         break;
     case command::kConfig:
-        if (!locked_)
-        {
-            windows_.RunConfigDialog();
-        }
+        Unlocked(&SessionController::Configure);
         break;
     default:
         break;
     }
+}
+
+void SessionController::About()
+{
+    windows_.RunAboutDialog();
+}
+
+void SessionController::Configure()
+{
+    windows_.RunConfigDialog();
 }
 
 void SessionController::Unlocked(void (SessionController::*command)())

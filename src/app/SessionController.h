@@ -135,6 +135,8 @@ private:
     void Reload();
     void SaveAs();
     void ChangePassword();
+    void About();
+    void Configure();
 
     // Sync folders (SessionSync.cpp).
     // Reads a file other than the loaded one, with the session's password or else, asked once
