@@ -43,15 +43,11 @@ int ExportCommand(std::string_view format, bool spreadsheetSafe, const std::stri
         PrintToolLine("--spreadsheet-safe goes with --format csv");
         return kExitRefused;
     }
-    SecureString input;
-    if (!ReadInput(input, true))
-    {
-        return kExitFailed;
-    }
-    std::optional<SecureString> password = TakePassword(input);
+    bool inputFailed = false;
+    const std::optional<SecureString> password = ReadPasswordLine(inputFailed);
     if (!password)
     {
-        return kExitRefused;
+        return inputFailed ? kExitFailed : kExitRefused;
     }
     PasswordStore store;
     if (!LoadExistingForTool(store, *password, path))

@@ -68,6 +68,17 @@ std::optional<SecureString> TakePassword(SecureString& input)
     return password;
 }
 
+std::optional<SecureString> ReadPasswordLine(bool& inputFailed)
+{
+    SecureString input;
+    inputFailed = !ReadInput(input, true);
+    if (inputFailed)
+    {
+        return std::nullopt;
+    }
+    return TakePassword(input);
+}
+
 std::optional<SecureString> PasswordFromUtf8(std::string_view utf8)
 {
     std::optional<std::string> bytes = Utf8ToCp1252(utf8);

@@ -18,6 +18,10 @@ bool ReadInput(SecureString& input, bool firstLineOnly);
 // or "\r\n"). Nothing (and a line on standard error) when cp1252 cannot store it.
 std::optional<SecureString> TakePassword(SecureString& input);
 
+// The password on the first line of standard input, read as ReadInput and TakePassword do.
+// Nothing when the input could not be read (inputFailed then true) or cp1252 cannot store it.
+std::optional<SecureString> ReadPasswordLine(bool& inputFailed);
+
 // A password given as UTF-8 text, in cp1252. Nothing (and a line on standard error) when cp1252
 // cannot store it.
 std::optional<SecureString> PasswordFromUtf8(std::string_view utf8);

@@ -75,15 +75,11 @@ std::optional<std::string_view> VersionOf(const std::string& path)
 
 int Dump(const std::string& path)
 {
-    SecureString input;
-    if (!ReadInput(input, true))
-    {
-        return kExitFailed;
-    }
-    const std::optional<SecureString> password = TakePassword(input);
+    bool inputFailed = false;
+    const std::optional<SecureString> password = ReadPasswordLine(inputFailed);
     if (!password)
     {
-        return kExitUsage;
+        return inputFailed ? kExitFailed : kExitUsage;
     }
 
     const std::optional<std::string_view> version = VersionOf(path);
@@ -155,15 +151,11 @@ int Write(FileFormat format)
 // Loads the file and saves it again in the other format, through the same safe save.
 int Convert(FileFormat format, const std::string& path)
 {
-    SecureString input;
-    if (!ReadInput(input, true))
-    {
-        return kExitFailed;
-    }
-    const std::optional<SecureString> password = TakePassword(input);
+    bool inputFailed = false;
+    const std::optional<SecureString> password = ReadPasswordLine(inputFailed);
     if (!password)
     {
-        return kExitUsage;
+        return inputFailed ? kExitFailed : kExitUsage;
     }
     PasswordStore store;
     if (!LoadExistingForTool(store, *password, path))
