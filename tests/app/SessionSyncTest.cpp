@@ -2,8 +2,10 @@
 // sync engine leaves conflict copies beside it.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,29 @@ std::vector<std::string> EntriesOf(const PasswordStore& store)
     }
     return entries;
 }
+
+// Every rename fails while it lives, so that no save can put its file in place.
+class FailingRenames
+{
+public:
+    FailingRenames() : saved_(SystemCalls())
+    {
+        SystemCalls().rename = [](const char*, const char*) -> int
+        {
+            errno = EIO;
+            return -1;
+        };
+    }
+    ~FailingRenames()
+    {
+        SystemCalls() = saved_;
+    }
+    FailingRenames(const FailingRenames&) = delete;
+    FailingRenames& operator=(const FailingRenames&) = delete;
+
+private:
+    FileSystemCalls saved_;
+};
 
 class SessionSyncTest : public ::testing::Test
 {
@@ -182,16 +207,11 @@ TEST_F(SessionSyncTest, AFailedMergedSaveLeavesFileAndStoreAsTheyWere)
     store.AddEntry("FTP", "mine", "", "1", "", "");
     WriteElsewhere(file, "eins", {"a=1", "theirs=1"});
     const std::string before = testing::ReadBytes(file);
-    const FileSystemCalls saved = SystemCalls();
-    SystemCalls().rename = [](const char*, const char*) -> int
-    {
-        errno = EIO;
-        return -1;
-    };
+    std::optional<FailingRenames> failing(std::in_place);
     MessageRecorder messages;
     messages.AnswerNext(MessageAnswer::Merge);
     session.HandleMenuCommand(command::kFileSave);
-    SystemCalls() = saved;
+    failing.reset();
     EXPECT_EQ(testing::ReadBytes(file), before);
     EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1", "mine=1"}));
     EXPECT_EQ(windows.refreshed, 0);
@@ -322,15 +342,10 @@ TEST_F(SessionSyncTest, ACopyStaysWhenTheMergedFileCannotBeSaved)
     const std::string copy = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
     WriteElsewhere(copy, "eins", {"a=1", "theirs=1"});
     const std::string before = testing::ReadBytes(file);
-    const FileSystemCalls saved = SystemCalls();
-    SystemCalls().rename = [](const char*, const char*) -> int
-    {
-        errno = EIO;
-        return -1;
-    };
+    std::optional<FailingRenames> failing(std::in_place);
     MessageRecorder messages;
     session.FileChangedOnDisk();
-    SystemCalls() = saved;
+    failing.reset();
     EXPECT_EQ(messages.messages.front().caption, kConflictCopyCaption);
     EXPECT_TRUE(std::filesystem::exists(copy));
     EXPECT_EQ(testing::ReadBytes(file), before);

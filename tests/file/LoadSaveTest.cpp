@@ -35,16 +35,6 @@ using testing::WriteBytes;
 class LoadSaveTest : public testing::PasswordFileFixture
 {
 protected:
-    SaveResult SaveRecords(const std::vector<std::string>& records, std::string_view password)
-    {
-        PasswordStore source;
-        source.RemoveAll();
-        for (const std::string& record : records)
-        {
-            source.AddTail(record);
-        }
-        return Save(source, ToSecure(password));
-    }
 };
 
 TEST_F(LoadSaveTest, V03RoundTripKeepsEveryByteAndTheOrder)

@@ -58,17 +58,6 @@ protected:
         PasswordFileFixture::TearDown();
     }
 
-    SaveResult SaveRecords(const std::vector<std::string>& records, std::string_view password)
-    {
-        PasswordStore source;
-        source.RemoveAll();
-        for (const std::string& record : records)
-        {
-            source.AddTail(record);
-        }
-        return Save(source, ToSecure(password));
-    }
-
     std::vector<std::string> WithBuiltIns(std::vector<std::string> records)
     {
         for (const std::string& builtIn : BuiltIns())

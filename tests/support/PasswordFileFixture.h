@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "crypto/CipherEngine.h"
 #include "file/FileTestSupport.h"
@@ -33,6 +34,18 @@ protected:
     LoadResult LoadWith(std::string_view password)
     {
         return Load(store, ToSecure(password), ComputeLegacySeed(password));
+    }
+
+    // Saves exactly these records, without the built-in categories.
+    SaveResult SaveRecords(const std::vector<std::string>& records, std::string_view password)
+    {
+        PasswordStore source;
+        source.RemoveAll();
+        for (const std::string& record : records)
+        {
+            source.AddTail(record);
+        }
+        return Save(source, ToSecure(password));
     }
 
     TempDir dir;
