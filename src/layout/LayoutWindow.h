@@ -71,7 +71,8 @@ public:
     virtual LayoutRect TabWindowRectForEmptyDisplay(LayoutWindow& tabControl) = 0;
     // Fills the background between the controls (the owner clips its children).
     virtual void FillBackground() = 0;
-    // Delivers messages waiting for this thread before the tree is torn down.
+    // Finishes what the owner left pending for the tree (widgets it replaced) before the
+    // tree is torn down; never anything of anyone else.
     virtual void DispatchPendingMessages() = 0;
     virtual bool IsThemeActive() const = 0;
 };

@@ -4,10 +4,12 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -120,6 +122,109 @@ TEST_F(GeneratorDialogTest, EditDialogValueFieldMenuPutsTheGeneratedPasswordInto
     // Replaced as by typing: undo brings the old value back.
     field->undo();
     EXPECT_EQ(field->toPlainText(), QStringLiteral("alt"));
+}
+
+// The field's menu is open and its own key or mouse handler runs the generator, as when a
+// user picks the entry: closing the generator must leave the menu's handler a live menu to
+// return to (a sanitizer build reports any use after free).
+TEST_F(GeneratorDialogTest, GeneratorPickedFromTheShownFieldMenuLeavesTheMenuWhole)
+{
+    enum class Pick
+    {
+        Key,
+        Mouse
+    };
+    enum class Leave
+    {
+        Ok,
+        NewThenOk,
+        Cancel,
+        Escape
+    };
+    const struct
+    {
+        const char* name;
+        Pick pick;
+        Leave leave;
+        bool replaced;
+    } cases[] = {
+        {"key, OK", Pick::Key, Leave::Ok, true},
+        {"key, Neu then OK", Pick::Key, Leave::NewThenOk, true},
+        {"key, Abbrechen", Pick::Key, Leave::Cancel, false},
+        {"key, Escape", Pick::Key, Leave::Escape, false},
+        {"mouse, OK", Pick::Mouse, Leave::Ok, true},
+        {"mouse, Neu then OK", Pick::Mouse, Leave::NewThenOk, true},
+        {"mouse, Abbrechen", Pick::Mouse, Leave::Cancel, false},
+        {"mouse, Escape", Pick::Mouse, Leave::Escape, false},
+    };
+    PasswordStore store;
+    QComboBox filter;
+    filter.addItem(QStringLiteral("alle Kategorien anzeigen"));
+    EditEntryDialog edit;
+    edit.category = ToSecure("FTP");
+    edit.values = {ToSecure("anna"), ToSecure("alt"), ToSecure("host")};
+    edit.store = &store;
+    edit.sourceFilter = &filter;
+    edit.show();
+    QPlainTextEdit* field = edit.ValueEdit(2);
+
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        field->setPlainText(QStringLiteral("alt"));
+        field->setFocus();
+        // What the window system makes of the menu key (the offscreen platform makes nothing).
+        QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(2, 2), field->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(field, &menuKey);
+        QPointer<QMenu> menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_FALSE(menu.isNull());
+        QAction* generate = menu->actions().back();
+        ASSERT_EQ(generate->text(), QString::fromUtf8(GeneratorDialog::kMenuText));
+
+        QString shown;
+        QTimer::singleShot(
+            0,
+            [&c, &shown]
+            {
+                auto* dialog = qobject_cast<GeneratorDialog*>(QApplication::activeModalWidget());
+                ASSERT_NE(dialog, nullptr);
+                if (c.leave == Leave::NewThenOk)
+                {
+                    const QString first = dialog->ControlAs<QLineEdit>(GeneratorDialog::kCandidateId)->text();
+                    QTest::mouseClick(dialog->ControlAs<QPushButton>(GeneratorDialog::kNewId), Qt::LeftButton);
+                    EXPECT_NE(dialog->ControlAs<QLineEdit>(GeneratorDialog::kCandidateId)->text(), first);
+                }
+                shown = dialog->ControlAs<QLineEdit>(GeneratorDialog::kCandidateId)->text();
+                switch (c.leave)
+                {
+                case Leave::Ok:
+                case Leave::NewThenOk:
+                    QTest::mouseClick(dialog->ControlAs<QPushButton>(IDOK), Qt::LeftButton);
+                    break;
+                case Leave::Cancel:
+                    QTest::mouseClick(dialog->ControlAs<QPushButton>(IDCANCEL), Qt::LeftButton);
+                    break;
+                case Leave::Escape:
+                    QTest::keyClick(dialog, Qt::Key_Escape);
+                    break;
+                }
+            });
+        if (c.pick == Pick::Key)
+        {
+            // Up from no choice lands on the last entry, the generator.
+            QTest::keyClick(menu, Qt::Key_Up);
+            ASSERT_EQ(menu->activeAction(), generate);
+            QTest::keyClick(menu, Qt::Key_Return);
+        }
+        else
+        {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(generate).center());
+        }
+        // The closed menu goes once control is back in the event loop, not before.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(menu.isNull());
+        EXPECT_EQ(field->toPlainText(), c.replaced ? shown : QStringLiteral("alt"));
+    }
 }
 
 } // namespace

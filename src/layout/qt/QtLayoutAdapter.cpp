@@ -386,8 +386,7 @@ std::unique_ptr<LayoutGroupFrame> QtLayoutOwner::CreateGroupFrame(LayoutWindow& 
     const int id = controls_.IdOf(original);
     controls_.Rebind(id, frame);
     windows_.erase(id);
-    original->hide();
-    original->deleteLater();
+    setAside_.Add(original);
     return MakeQtGroupFrame(frame, *Control(id));
 }
 
@@ -404,9 +403,7 @@ void QtLayoutOwner::FillBackground()
 
 void QtLayoutOwner::DispatchPendingMessages()
 {
-    // Only pending deletions: delivering queued calls here could end the dialog before it
-    // is shown.
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    setAside_.DeleteAll();
 }
 
 bool QtThemeActive()

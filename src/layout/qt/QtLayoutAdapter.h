@@ -8,6 +8,7 @@
 
 #include "layout/LayoutWindow.h"
 #include "layout/Placement.h"
+#include "layout/qt/SetAsideWidgets.h"
 #include "platform/qt/DialogTemplate.h"
 
 namespace kavelmark
@@ -86,6 +87,7 @@ private:
     QWidget& dialog_;
     DialogControls& controls_;
     std::map<int, std::unique_ptr<QtLayoutWindow>> windows_;
+    SetAsideWidgets setAside_;
 };
 
 // Placement of a top-level widget. Qt positions a window by its frame but sizes it by its

@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -176,8 +175,7 @@ std::unique_ptr<LayoutGroupFrame> QtWidgetLayoutOwner::CreateGroupFrame(LayoutWi
     frame->lower();
     const std::uint32_t style = entries_[id].style;
     SetControl(id, frame, ControlKind::GroupBox, style);
-    original->hide();
-    original->deleteLater();
+    setAside_.Add(original);
     return MakeQtGroupFrame(frame, *Control(id));
 }
 
@@ -194,7 +192,7 @@ void QtWidgetLayoutOwner::FillBackground()
 
 void QtWidgetLayoutOwner::DispatchPendingMessages()
 {
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    setAside_.DeleteAll();
 }
 
 bool QtWidgetLayoutOwner::IsThemeActive() const

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "layout/CLayoutManager.h"
+#include "layout/qt/SetAsideWidgets.h"
 #include "platform/qt/DialogTemplate.h"
 
 namespace kavelmark
@@ -58,6 +59,7 @@ private:
     QWidget& host_;
     std::map<int, Entry> entries_;
     std::vector<int> order_; // registration order stands for the template's z-order
+    SetAsideWidgets setAside_;
 };
 
 // A layout tree over a plain widget, with the building operations of CDialogLayout. The

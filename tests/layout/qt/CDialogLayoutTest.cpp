@@ -3,16 +3,17 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
 
-#include "settings/Settings.h"
 #include "layout/qt/CDialogLayout.h"
 #include "layout/qt/CGroupStatic.h"
 #include "platform/qt/DialogTemplates.h"
+#include "settings/Settings.h"
 #include "support/MessageRecorder.h"
 
 namespace kavelmark
@@ -227,6 +228,33 @@ TEST_F(CDialogLayoutTest, EachRunStartsFromFreshWidgets)
     EXPECT_EQ(dialog.initCount, 2);
     EXPECT_TRUE(qobject_cast<QPlainTextEdit*>(dialog.Control(12))->toPlainText().isEmpty());
     dialog.done(IDCANCEL);
+}
+
+TEST_F(CDialogLayoutTest, ALayoutResetDeletesWhatItSetAsideAndNothingElse)
+{
+    // As a context menu closed with WA_DeleteOnClose whose key handler is still running.
+    QPointer<QObject> pendingElsewhere = new QObject;
+    pendingElsewhere->deleteLater();
+
+    NotesDialog dialog;
+    dialog.Create();
+    QPointer<QLabel> replacedByFrame;
+    // The frame took the group box's place; the label that stood there is the only hidden one.
+    for (QLabel* label : dialog.findChildren<QLabel*>(Qt::FindDirectChildrenOnly))
+    {
+        if (label->isHidden())
+        {
+            replacedByFrame = label;
+        }
+    }
+    ASSERT_FALSE(replacedByFrame.isNull());
+    dialog.done(IDCANCEL);
+
+    dialog.Create();
+    EXPECT_TRUE(replacedByFrame.isNull());
+    EXPECT_FALSE(pendingElsewhere.isNull());
+    dialog.done(IDCANCEL);
+    delete pendingElsewhere.data();
 }
 
 TEST_F(CDialogLayoutTest, MembersReachTheControlsAtInitAndComeBackOnUpdate)
