@@ -120,6 +120,8 @@ void EntryCommands::Change()
                            dialog.values[2]))
     {
         window_.FillEntryList();
+        // The next command must act on the entry just changed, not on the list's last row.
+        window_.SelectEntry(entry);
     }
 }
 

@@ -117,6 +117,19 @@ PasswordStore::Position EntryListView::RowEntry(const QTreeWidgetItem* row)
     return static_cast<const EntryRow*>(row)->Entry();
 }
 
+QTreeWidgetItem* EntryListView::RowOf(const QTreeWidget& list, PasswordStore::Position entry)
+{
+    for (int i = 0; i < list.topLevelItemCount(); ++i)
+    {
+        QTreeWidgetItem* row = list.topLevelItem(i);
+        if (entry && RowEntry(row) == entry)
+        {
+            return row;
+        }
+    }
+    return nullptr;
+}
+
 QTreeWidgetItem* EntryListView::RowLike(const QTreeWidget& list, const PasswordStore& store, std::string_view record)
 {
     std::array<std::string_view, 2> wanted;

@@ -37,6 +37,8 @@ public:
 
     // The entry a row stands for (null when the row is none of ours).
     static PasswordStore::Position RowEntry(const QTreeWidgetItem* row);
+    // The row of that entry; null when it is not listed.
+    static QTreeWidgetItem* RowOf(const QTreeWidget& list, PasswordStore::Position entry);
     // The row of the entry whose record is `record`, else of one of the same category and name
     // (another version of it); null when there is none.
     static QTreeWidgetItem* RowLike(const QTreeWidget& list, const PasswordStore& store, std::string_view record);

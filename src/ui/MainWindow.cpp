@@ -302,6 +302,20 @@ void MainWindow::FillEntryList()
     list->setFocus();
 }
 
+bool MainWindow::SelectEntry(PasswordStore::Position entry)
+{
+    QTreeWidget* list = EntryList();
+    QTreeWidgetItem* row = list ? EntryListView::RowOf(*list, entry) : nullptr;
+    if (!row)
+    {
+        return false;
+    }
+    list->setCurrentItem(row);
+    list->scrollToItem(row);
+    ShowEntryDetails();
+    return true;
+}
+
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == EntryList() && event->type() == QEvent::KeyPress)

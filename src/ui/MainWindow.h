@@ -61,6 +61,8 @@ public:
     int Run();
 
     void FillEntryList();
+    // Selects the entry's row and shows its values; false when the entry is not listed.
+    bool SelectEntry(PasswordStore::Position entry);
     // Position -1 stands for 1, directly behind "alle Kategorien anzeigen".
     void InsertFilterItem(const QString& text, int position);
     void ShowEntryDetails();

@@ -318,6 +318,46 @@ TEST_F(EntryCommandsTest, ANewCategoryLeavesAFilteredListAndStaysUnderAllCategor
     EXPECT_EQ(window.CategoryFilter()->currentText(), "PIN/TAN");
 }
 
+TEST_F(EntryCommandsTest, AfterAChangeTheChangedEntryStaysSelectedUnlessItLeftTheList)
+{
+    PasswordStore& store = window.Store();
+    const PasswordStore::Position router = store.AddEntry("TELNET", "Router", "", "admin", "geheim", "192.168.0.1");
+    store.AddEntry("FTP", "Archiv", "", "anna", "pw", "ftp.example.org");
+    const PasswordStore::Position shop = store.AddEntry("FTP", "Shop", "", "kunde", "pw2", "shop.example.org");
+    Open();
+    auto setUser = [](const char* user)
+    {
+        return [user](EditEntryDialog& dialog)
+        {
+            dialog.ValueEdit(1)->setPlainText(QString::fromUtf8(user));
+            ClickOk(dialog);
+        };
+    };
+
+    // All categories: the list is rebuilt, and the entry just changed is still the one acted on.
+    const int routerRow = Column(1).indexOf("Router");
+    ASSERT_GE(routerRow, 0);
+    SelectRow(routerRow);
+    window.edit = setUser("root");
+    Click(MainWindow::kChangeId);
+    EXPECT_EQ(window.RowEntry(List()->currentItem()), router);
+    EXPECT_EQ(List()->selectedItems().size(), 1);
+    EXPECT_EQ(window.DetailValue(1), "root");
+
+    // Moved out of the category shown: the last row listed is selected, with its values.
+    SelectFilter("FTP");
+    SelectRow(Column(1).indexOf("Archiv"));
+    window.edit = [](EditEntryDialog& dialog)
+    {
+        dialog.CategoryList()->setCurrentIndex(dialog.CategoryList()->findText(QStringLiteral("TELNET")));
+        ClickOk(dialog);
+    };
+    Click(MainWindow::kChangeId);
+    EXPECT_EQ(Column(1), QStringList{"Shop"});
+    EXPECT_EQ(window.RowEntry(List()->currentItem()), shop);
+    EXPECT_EQ(window.DetailValue(1), "kunde");
+}
+
 TEST_F(EntryCommandsTest, TheRealModalRunEndsWithOk)
 {
     PasswordStore& store = window.Store();
