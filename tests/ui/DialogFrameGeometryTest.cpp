@@ -149,14 +149,14 @@ TEST_F(DialogFrameGeometryTest, ConfigDialogPutsItsRowsAndButtonsWhereItsTreeSay
     const int lists = std::max(X(105), blockModes.sizeHint().width());
     // File label (60 x 8) across; the file field (86 x 12) centred beside "?" (15 x 14);
     // 5; the delay's label (70 x 8, fixed) and field (12) across; 5; each list's label (8)
-    // and list across, with 5 after each pair; the format's check box (105 x 10) across; 5.
+    // and list across, with 5 after each pair; the format's check box (130 x 10) across; 5.
     const int fileRowY = 11 + Y(8);
     const int delayY = fileRowY + Y(14) + 5;
     const int cipherY = delayY + Y(8) + Y(12) + 5;
     const int blockModeY = cipherY + Y(8) + combo + 5;
     const int formatY = blockModeY + Y(8) + combo + 5;
     const int buttonsY = formatY + Y(10) + 5;
-    const QSize minimum(MinimumWidth({X(60), X(86) + X(15), X(70), lists}), buttonsY + Y(14) + 8);
+    const QSize minimum(MinimumWidth({X(60), X(86) + X(15), X(70), lists, X(130)}), buttonsY + Y(14) + 8);
     ExpectLaidOut(
         dialog, minimum, buttonsY,
         [&](int cw)

@@ -125,16 +125,16 @@ const DialogTemplate& LoginTemplate()
         135,
         "Kavelmark Login",
         138,
-        64,
+        72,
         "MS Sans Serif",
         8,
         DialogStyle::NoCloseBox | DialogStyle::Foreground,
         nullptr,
         {
-            Ctl(control::login::kPrompt, ControlKind::Static, "Bitte geben Sie Ihr Kennwort ein.", 7, 7, 124, 8, None),
-            Ctl(control::login::kPassword, ControlKind::Edit, "", 7, 20, 124, 12, Password | kLineEdit),
-            Ctl(1, ControlKind::DefaultButton, "OK", 7, 42, 50, 14, kButton),
-            Ctl(2, ControlKind::PushButton, "Cancel", 81, 42, 50, 14, kButton),
+            Ctl(control::login::kPrompt, ControlKind::Static, "Bitte geben Sie Ihr Kennwort ein.", 7, 7, 124, 16, None),
+            Ctl(control::login::kPassword, ControlKind::Edit, "", 7, 28, 124, 12, Password | kLineEdit),
+            Ctl(1, ControlKind::DefaultButton, "OK", 7, 50, 50, 14, kButton),
+            Ctl(2, ControlKind::PushButton, "Cancel", 81, 50, 50, 14, kButton),
         },
     };
     return dialog;
@@ -145,7 +145,7 @@ const DialogTemplate& ConfigTemplate()
     static const DialogTemplate dialog{
         137,
         "Config",
-        119,
+        144,
         159,
         "MS Sans Serif",
         8,
@@ -165,7 +165,7 @@ const DialogTemplate& ConfigTemplate()
             Ctl(control::config::kBlockModeList, ControlKind::ComboBox, "", 7, 101, 105, 48, kDropList | Sorted,
                 {"CBC - Cipher Block Chaining"}),
             Ctl(control::config::kBlockModeLabel, ControlKind::Static, "Block-Mode:", 7, 91, 70, 8, None),
-            Ctl(control::config::kHardenedFormat, ControlKind::CheckBox, "&Gehärtetes Dateiformat (V0.4)", 7, 119, 105,
+            Ctl(control::config::kHardenedFormat, ControlKind::CheckBox, "&Gehärtetes Dateiformat (V0.4)", 7, 119, 130,
                 10, kButton),
         },
     };
