@@ -46,7 +46,7 @@ const MenuBarTemplate& MainMenuTemplate()
              {
                  {"&Passwort ändern", ID_CHANGE_PASSWORD},
                  {"&Config", ID_CONFIG},
-                 {"&Sperren", ID_LOCK},
+                 {"Sp&erren", ID_LOCK},
                  {"&Suchen...", ID_FIND},
              }},
         },

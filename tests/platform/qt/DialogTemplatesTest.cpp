@@ -214,7 +214,7 @@ TEST(DialogTemplatesTest, MainMenuCarriesItsCommands)
         {ID_APP_EXIT, "&Beenden"},
         {ID_CHANGE_PASSWORD, "&Passwort ändern"},
         {ID_CONFIG, "&Config"},
-        {ID_LOCK, "&Sperren"},
+        {ID_LOCK, "Sp&erren"},
     };
     for (const auto& [command, text] : items)
     {
