@@ -20,6 +20,7 @@
 #include <QStyleOptionComboBox>
 #include <QStyleOptionGroupBox>
 #include <algorithm>
+#include <functional>
 
 #include "layout/qt/CGroupStatic.h"
 #include "ui/EveryWindow.h"
@@ -189,6 +190,71 @@ QStringList CutTextsIn(QWidget& window)
         }
     }
     return cut.found;
+}
+
+// The measure itself, against Qt's own size hints: at its hint a widget shows its text whole,
+// at half the width (or a line short, or half outside the window) it does not.
+TEST(EveryTextShowsWholeTest, AWidgetSmallerThanItsSizeHintCutsItsText)
+{
+    auto label = [](QWidget& window)
+    {
+        auto* widget = new QLabel(QStringLiteral("Ausblenzeit (mSec):"), &window);
+        widget->resize(widget->sizeHint());
+        return widget;
+    };
+    auto wrapped = [](QWidget& window)
+    {
+        auto* widget =
+            new QLabel(QStringLiteral("Bitte geben Sie Ihr Kennwort zur Bestätigung noch einmal ein."), &window);
+        widget->setWordWrap(true);
+        widget->resize(150, widget->heightForWidth(150));
+        return widget;
+    };
+    auto combo = [](QWidget& window)
+    {
+        auto* widget = new QComboBox(&window);
+        widget->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+        widget->addItem(QStringLiteral("CBC - Cipher Block Chaining"));
+        widget->resize(widget->sizeHint());
+        return widget;
+    };
+    auto hinted = [](QWidget* widget)
+    {
+        widget->resize(widget->sizeHint());
+        return widget;
+    };
+    const std::function<QWidget*(QWidget&)> cases[] = {
+        label,
+        wrapped,
+        combo,
+        [&](QWidget& window) { return hinted(new QPushButton(QStringLiteral("&Weitersuchen"), &window)); },
+        [&](QWidget& window)
+        { return hinted(new QCheckBox(QStringLiteral("&Gehärtetes Dateiformat (V0.4)"), &window)); },
+        [&](QWidget& window) { return hinted(new QRadioButton(QStringLiteral("&Sonderzeichen (!#$%...)"), &window)); },
+    };
+    for (const auto& make : cases)
+    {
+        QWidget window;
+        window.resize(600, 200);
+        QWidget* widget = make(window);
+        widget->move(10, 10);
+        window.show();
+        SCOPED_TRACE(widget->metaObject()->className());
+        EXPECT_EQ(CutTextsIn(window), QStringList());
+        const QSize whole = widget->size();
+        widget->resize(whole.width() / 2, whole.height());
+        EXPECT_EQ(CutTextsIn(window).size(), 1);
+        widget->resize(whole);
+        widget->move(window.width() - whole.width() / 2, 10);
+        EXPECT_EQ(CutTextsIn(window).size(), 1) << "half outside the window";
+    }
+    // A line short of what the wrapped text needs.
+    QWidget window;
+    window.resize(600, 200);
+    QLabel* prompt = wrapped(window);
+    window.show();
+    prompt->resize(prompt->width(), prompt->height() - QFontMetrics(prompt->font()).lineSpacing());
+    EXPECT_EQ(CutTextsIn(window).size(), 1);
 }
 
 TEST(EveryTextShowsWholeTest, NoWindowCutsAText)
