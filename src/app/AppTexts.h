@@ -15,6 +15,13 @@ inline constexpr const char* kDiscardQuestionText =
     "verloren.\n\n"
     "Mit \"Abbrechen\" bleibt das Fenster offen, und Sie können die Datei über \"Datei speichern unter\" "
     "an einem anderen Ort speichern.";
+// The user chose to keep the other program's version: nothing failed, the changes are only not saved.
+inline constexpr const char* kEndUnsavedCaption = "Nicht gespeichert";
+inline constexpr const char* kEndUnsavedQuestionText =
+    "Ihre Änderungen sind nicht gespeichert: Die Datei behält die Fassung des anderen Programms.\n"
+    "Wollen Sie Kavelmark beenden, ohne Ihre Änderungen zu speichern?\n\n"
+    "Mit \"Abbrechen\" bleibt das Fenster offen, und Sie können Ihre Änderungen über \"Datei speichern unter\" "
+    "an einem anderen Ort speichern.";
 inline constexpr const char* kConfirmPasswordPrompt = "Bitte geben Sie Ihr Kennwort zur Bestätigung noch einmal ein.";
 
 // The login and change-password dialogs.

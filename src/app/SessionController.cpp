@@ -122,7 +122,8 @@ bool SessionController::RequestEnd()
         endSettled_ = true;
         return true;
     }
-    if (!fileOk_ || SaveStore() == SaveResult::Saved)
+    const SaveResult saved = fileOk_ ? SaveStore() : SaveResult::Saved;
+    if (saved == SaveResult::Saved)
     {
         if (!fileOk_)
         {
@@ -131,9 +132,11 @@ bool SessionController::RequestEnd()
         endSettled_ = true;
         return true;
     }
-    // The save has told the user why it failed; leaving now would lose the changes.
-    if (ShowMessage(kDiscardQuestionText, "Fehler", MessageIcon::Question, MessageButtons::OkCancelDefaultCancel) ==
-        MessageAnswer::Ok)
+    // The save has told the user why it failed, or the user kept the other program's version;
+    // leaving now would lose the changes.
+    const bool declined = saved == SaveResult::Kept;
+    if (ShowMessage(declined ? kEndUnsavedQuestionText : kDiscardQuestionText, declined ? kEndUnsavedCaption : "Fehler",
+                    MessageIcon::Question, MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok)
     {
         endSettled_ = true;
         return true;

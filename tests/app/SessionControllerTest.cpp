@@ -338,11 +338,21 @@ TEST_F(SessionControllerTest, FailedSaveAtTheEndKeepsTheWindowUntilTheUserConfir
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
     EXPECT_EQ(messages.messages[0].text, kDiscardQuestionText);
+    EXPECT_EQ(messages.messages[0].caption, "Fehler");
+
+    // Declining to overwrite another program's version is no error: the question says what it is.
+    file.saveResult = SaveResult::Kept;
+    messages.AnswerNext(MessageAnswer::Cancel);
+    EXPECT_FALSE(session.RequestEnd());
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[1].buttons, MessageButtons::OkCancelDefaultCancel);
+    EXPECT_EQ(messages.messages[1].text, kEndUnsavedQuestionText);
+    EXPECT_EQ(messages.messages[1].caption, kEndUnsavedCaption);
 
     file.saveResult = SaveResult::Saved; // the user saved elsewhere, or the disk is back
     EXPECT_TRUE(session.RequestEnd());
     session.EndSession();
-    EXPECT_EQ(file.saves.size(), 2u) << "no further save when the window goes";
+    EXPECT_EQ(file.saves.size(), 3u) << "no further save when the window goes";
     EXPECT_EQ(windows.trayRemoved, 1);
 }
 
