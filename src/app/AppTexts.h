@@ -36,13 +36,18 @@ inline constexpr const char* kNewPasswordsDifferText = "Die neuen Kennwörter st
 // The configuration's format check box asks before the next save changes the file's format.
 inline constexpr const char* kFormatCaption = "Dateiformat";
 inline constexpr const char* kHardenFormatQuestion =
-    "Die Datei wird beim nächsten Speichern im gehärteten Format V0.4 geschrieben: Das Kennwort "
-    "ist dann gegen massenhaftes Durchprobieren gestärkt, und jede Änderung an der Datei wird "
-    "erkannt. Programme, die nur das Format V0.3 lesen, können die Datei danach nicht mehr öffnen.";
+    "Soll die Datei ab dem nächsten Speichern im gehärteten Format V0.4 geschrieben werden?\n\n"
+    "Das Kennwort ist dann gegen massenhaftes Durchprobieren gestärkt, und jede Änderung an der "
+    "Datei wird erkannt. Programme, die nur das Format V0.3 lesen, können die Datei danach nicht "
+    "mehr öffnen.";
 inline constexpr const char* kSoftenFormatQuestion =
-    "Die Datei wird beim nächsten Speichern wieder im Format V0.3 geschrieben, das alle Programme "
-    "für dieses Format lesen. Sie ist dann nicht mehr gegen das Durchprobieren von Kennwörtern "
-    "gestärkt, und Änderungen an der Datei werden nicht mehr erkannt.";
+    "Soll die Datei ab dem nächsten Speichern wieder im Format V0.3 geschrieben werden?\n\n"
+    "Jedes Programm, das V0.3 liest, kann sie dann öffnen. Das Kennwort ist dann aber nicht mehr "
+    "gegen massenhaftes Durchprobieren gestärkt, und Änderungen an der Datei werden nicht mehr "
+    "erkannt.";
+// The block mode shown is the one the chosen format encrypts its entries with.
+inline constexpr const char* kCbcModeText = "CBC - Cipher Block Chaining";
+inline constexpr const char* kGcmModeText = "GCM - Galois/Counter Mode";
 
 // Working with a sync folder: the file changed elsewhere, and the copies a sync engine keeps of a
 // conflict.

@@ -29,6 +29,10 @@ enum class MessageButtons
     OkCancelDefaultCancel,
     // "&Zusammenführen" (the default, answered Merge), "&Überschreiben" and "Abbrechen".
     MergeOverwriteCancel,
+    // A change of the file format, each button naming its outcome: "V0.&4 verwenden" or
+    // "V0.&3 verwenden" (answered Ok) and "Beim &bisherigen Format bleiben" (Cancel, the default).
+    UseV04OrKeep,
+    UseV03OrKeep,
 };
 
 // Values match the dialog results OK (1) and Cancel (2).

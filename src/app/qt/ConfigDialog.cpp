@@ -1,6 +1,7 @@
 #include "app/qt/ConfigDialog.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QPushButton>
 #include <filesystem>
 #include <system_error>
@@ -68,6 +69,7 @@ bool ConfigDialog::OnInitDialog()
         format->setChecked(hardenedFormat);
         connect(format, &QCheckBox::clicked, this, &ConfigDialog::OnFormatClicked);
     }
+    ShowBlockModeOfFormat();
 
     if (auto* browse = ControlAs<QPushButton>(kBrowseId))
     {
@@ -105,8 +107,9 @@ void ConfigDialog::OnFormatClicked()
     {
         return;
     }
-    const MessageAnswer answer = ShowMessage(wanted ? kHardenFormatQuestion : kSoftenFormatQuestion, kFormatCaption,
-                                             MessageIcon::Question, MessageButtons::OkCancelDefaultCancel);
+    const MessageAnswer answer =
+        ShowMessage(wanted ? kHardenFormatQuestion : kSoftenFormatQuestion, kFormatCaption, MessageIcon::Question,
+                    wanted ? MessageButtons::UseV04OrKeep : MessageButtons::UseV03OrKeep);
     if (answer == MessageAnswer::Ok)
     {
         hardenedFormat = wanted;
@@ -114,6 +117,15 @@ void ConfigDialog::OnFormatClicked()
     else
     {
         format->setChecked(hardenedFormat);
+    }
+    ShowBlockModeOfFormat();
+}
+
+void ConfigDialog::ShowBlockModeOfFormat()
+{
+    if (auto* modes = ControlAs<QComboBox>(kBlockModeListId); modes && modes->count() > 0)
+    {
+        modes->setItemText(0, QString::fromUtf8(hardenedFormat ? kGcmModeText : kCbcModeText));
     }
 }
 

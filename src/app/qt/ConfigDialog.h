@@ -47,6 +47,7 @@ public:
     // The check box was clicked: asks once whether the format is to change, and puts the box
     // back when the user cancels.
     void OnFormatClicked();
+    void ShowBlockModeOfFormat();
 
 protected:
     bool OnInitDialog() override;

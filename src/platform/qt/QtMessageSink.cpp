@@ -40,6 +40,16 @@ MessageAnswer ShowMergeQuestion(QMessageBox& box)
                                               : MessageAnswer::Cancel;
 }
 
+MessageAnswer ShowFormatQuestion(QMessageBox& box, const QString& useText)
+{
+    QPushButton* use = box.addButton(useText, QMessageBox::AcceptRole);
+    QPushButton* keep = box.addButton(QStringLiteral("Beim &bisherigen Format bleiben"), QMessageBox::RejectRole);
+    box.setDefaultButton(keep);
+    box.setEscapeButton(keep);
+    box.exec();
+    return box.clickedButton() == use ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
 } // namespace
 
 MessageAnswer QtMessageSink::Show(const std::string& text, const std::string& caption, MessageIcon icon,
@@ -51,6 +61,11 @@ MessageAnswer QtMessageSink::Show(const std::string& text, const std::string& ca
     if (buttons == MessageButtons::MergeOverwriteCancel)
     {
         return ShowMergeQuestion(box);
+    }
+    if (buttons == MessageButtons::UseV04OrKeep || buttons == MessageButtons::UseV03OrKeep)
+    {
+        return ShowFormatQuestion(box, buttons == MessageButtons::UseV04OrKeep ? QStringLiteral("V0.&4 verwenden")
+                                                                               : QStringLiteral("V0.&3 verwenden"));
     }
     QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
     box.setDefaultButton(ok);

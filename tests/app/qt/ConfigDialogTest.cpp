@@ -366,6 +366,11 @@ protected:
     {
         return dialog.ControlAs<QCheckBox>(ConfigDialog::kHardenedFormatId);
     }
+    // What the closed list shows.
+    static QString BlockMode(ConfigDialog& dialog)
+    {
+        return dialog.ControlAs<QComboBox>(ConfigDialog::kBlockModeListId)->currentText();
+    }
 };
 
 TEST_F(ConfigFormatTest, TheBoxShowsTheOpenFilesFormatAndAChangeAsksOnceBeforeTheNextSaveWritesIt)
@@ -394,15 +399,21 @@ TEST_F(ConfigFormatTest, TheBoxShowsTheOpenFilesFormatAndAChangeAsksOnceBeforeTh
         ASSERT_NE(FormatBox(dialog), nullptr);
         EXPECT_EQ(FormatBox(dialog)->text(), QStringLiteral("&Gehärtetes Dateiformat (V0.4)"));
         EXPECT_EQ(FormatBox(dialog)->isChecked(), c.open == FileFormat::V04);
+        EXPECT_EQ(BlockMode(dialog),
+                  c.open == FileFormat::V04 ? "GCM - Galois/Counter Mode" : "CBC - Cipher Block Chaining");
 
         messages.AnswerNext(c.answer);
         QTest::mouseClick(FormatBox(dialog), Qt::LeftButton);
         ASSERT_EQ(messages.messages.size(), 1u);
         EXPECT_EQ(messages.messages[0].caption, "Dateiformat");
         EXPECT_EQ(messages.messages[0].icon, MessageIcon::Question);
-        EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
+        EXPECT_EQ(messages.messages[0].buttons,
+                  c.open == FileFormat::V03 ? MessageButtons::UseV04OrKeep : MessageButtons::UseV03OrKeep);
         EXPECT_NE(messages.messages[0].text.find("V0.3"), std::string::npos);
+        EXPECT_EQ(messages.messages[0].text.find("?"), messages.messages[0].text.find("\n") - 1) << "asks first";
         EXPECT_EQ(FormatBox(dialog)->isChecked(), (c.afterOk == FileFormat::V04));
+        EXPECT_EQ(BlockMode(dialog),
+                  c.afterOk == FileFormat::V04 ? "GCM - Galois/Counter Mode" : "CBC - Cipher Block Chaining");
         EXPECT_EQ(MainFileFormat(), c.open) << "nothing changes before OK";
 
         Click(dialog, IDOK);

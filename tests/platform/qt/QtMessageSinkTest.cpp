@@ -46,6 +46,10 @@ TEST(QtMessageSinkTest, EnterAndEscapeGiveTheAnswersOfTheButtons)
         {MessageButtons::OkCancelDefaultCancel, Qt::Key_Escape, MessageAnswer::Cancel},
         {MessageButtons::MergeOverwriteCancel, Qt::Key_Return, MessageAnswer::Merge},
         {MessageButtons::MergeOverwriteCancel, Qt::Key_Escape, MessageAnswer::Cancel},
+        {MessageButtons::UseV04OrKeep, Qt::Key_Return, MessageAnswer::Cancel},
+        {MessageButtons::UseV04OrKeep, Qt::Key_Escape, MessageAnswer::Cancel},
+        {MessageButtons::UseV03OrKeep, Qt::Key_Return, MessageAnswer::Cancel},
+        {MessageButtons::UseV03OrKeep, Qt::Key_Escape, MessageAnswer::Cancel},
     };
     for (const KeyCase& c : cases)
     {
@@ -84,6 +88,11 @@ TEST(QtMessageSinkTest, TheMergeQuestionAnswersByItsThreeButtons)
     EXPECT_EQ(AnswerWithClick(MessageButtons::MergeOverwriteCancel, QStringLiteral("&Überschreiben")),
               MessageAnswer::Overwrite);
     EXPECT_EQ(AnswerWithClick(MessageButtons::MergeOverwriteCancel, QStringLiteral("Abbrechen")),
+              MessageAnswer::Cancel);
+    // The format question's buttons say what each does.
+    EXPECT_EQ(AnswerWithClick(MessageButtons::UseV04OrKeep, QStringLiteral("V0.&4 verwenden")), MessageAnswer::Ok);
+    EXPECT_EQ(AnswerWithClick(MessageButtons::UseV03OrKeep, QStringLiteral("V0.&3 verwenden")), MessageAnswer::Ok);
+    EXPECT_EQ(AnswerWithClick(MessageButtons::UseV04OrKeep, QStringLiteral("Beim &bisherigen Format bleiben")),
               MessageAnswer::Cancel);
 }
 
