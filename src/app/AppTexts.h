@@ -23,6 +23,9 @@ inline constexpr const char* kEndUnsavedQuestionText =
     "Mit \"Abbrechen\" bleibt das Fenster offen, und Sie können Ihre Änderungen über \"Datei speichern unter\" "
     "an einem anderen Ort speichern.";
 inline constexpr const char* kConfirmPasswordPrompt = "Bitte geben Sie Ihr Kennwort zur Bestätigung noch einmal ein.";
+// A new file is made only with a password typed twice; when the two differ, the message is the one
+// of a password change whose new passwords differ. The login window has room for one short line.
+inline constexpr const char* kNewFilePasswordPrompt = "Bitte Kennwort wiederholen:";
 
 // The login and change-password dialogs.
 inline constexpr const char* kLoginPrompt = "Bitte geben Sie Ihr Kennwort ein.";

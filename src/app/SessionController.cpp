@@ -30,21 +30,38 @@ bool SessionController::AskPassword()
 
 bool SessionController::StartSession()
 {
-    if (!AskPassword())
+    // A new file's password becomes the key of every entry: one typo there would lock them all
+    // away, so it is typed twice, and a mismatch starts again from the login.
+    for (;;)
     {
-        return true;
-    }
-
-    LoadResult result = LoadFile();
-    if (result == LoadResult::Missing)
-    {
+        if (!AskPassword())
+        {
+            return true;
+        }
+        const LoadResult result = LoadFile();
+        if (result != LoadResult::Missing)
+        {
+            if (result != LoadResult::Loaded)
+            {
+                fileOk_ = false;
+                return false;
+            }
+            break;
+        }
         ShowMessage(kCreateEmptyText, "Ladefehler", MessageIcon::Error);
-        SaveStore();
-    }
-    else if (result != LoadResult::Loaded)
-    {
-        fileOk_ = false;
-        return false;
+        const Confirmation confirmation = ConfirmNewFilePassword();
+        if (confirmation == Confirmation::Same)
+        {
+            SaveStore();
+            break;
+        }
+        // Nothing was made; a cancel leaves the session as a cancelled login does.
+        WipeString(currentPassword_);
+        legacySeed_ = kEmptyPasswordSeed;
+        if (confirmation == Confirmation::Cancelled)
+        {
+            return true;
+        }
     }
     fileOk_ = true;
     windows_.AddTrayIcon();
@@ -52,19 +69,36 @@ bool SessionController::StartSession()
     return true;
 }
 
+std::optional<SecureString> SessionController::AskAgain(const char* prompt)
+{
+    std::unique_ptr<LoginDialogBase> dialog = windows_.CreateLoginDialog();
+    dialog->promptText = prompt;
+    if (dialog->Run() != LoginDialogBase::kOk)
+    {
+        return std::nullopt;
+    }
+    return std::move(dialog->enteredPassword);
+}
+
+SessionController::Confirmation SessionController::ConfirmNewFilePassword()
+{
+    const std::optional<SecureString> again = AskAgain(kNewFilePasswordPrompt);
+    if (!again)
+    {
+        return Confirmation::Cancelled;
+    }
+    if (*again != currentPassword_)
+    {
+        ShowMessage(kNewPasswordsDifferText, "Information", MessageIcon::Information);
+        return Confirmation::Differs;
+    }
+    return Confirmation::Same;
+}
+
 LoadResult SessionController::LoadFile()
 {
-    PasswordConfirmer previous = SetPasswordConfirmer(
-        [this]() -> std::optional<SecureString>
-        {
-            std::unique_ptr<LoginDialogBase> dialog = windows_.CreateLoginDialog();
-            dialog->promptText = kConfirmPasswordPrompt;
-            if (dialog->Run() != LoginDialogBase::kOk)
-            {
-                return std::nullopt;
-            }
-            return std::move(dialog->enteredPassword);
-        });
+    PasswordConfirmer previous =
+        SetPasswordConfirmer([this]() -> std::optional<SecureString> { return AskAgain(kConfirmPasswordPrompt); });
     LoadResult result = file_.Load(store_, currentPassword_, legacySeed_);
     SetPasswordConfirmer(std::move(previous));
     if (result == LoadResult::Loaded)

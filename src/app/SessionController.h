@@ -123,8 +123,18 @@ public:
 private:
     // The login window; false when it was cancelled.
     bool AskPassword();
+    // The login window once more, with its own prompt: the password typed, nothing on cancel.
+    std::optional<SecureString> AskAgain(const char* prompt);
     // The file's load, with the login window at hand to confirm the password.
     LoadResult LoadFile();
+    enum class Confirmation
+    {
+        Same,
+        Differs, // said so
+        Cancelled,
+    };
+    // The password of a file about to be made, typed a second time.
+    Confirmation ConfirmNewFilePassword();
     // Every save goes through here.
     SaveResult SaveStore();
     // Runs a command of the session's own unless the session is locked.

@@ -1,14 +1,7 @@
 #include "file/LoadSave.h"
 
-#include <cerrno>
-#include <climits>
-#include <cstdio>
 #include <new>
 #include <string>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "file/DigestingStreams.h"
 #include "file/FileError.h"
@@ -16,6 +9,7 @@
 #include "file/FileTexts.h"
 #include "file/LoadMessages.h"
 #include "file/MainEntryFile.h"
+#include "file/OldVersionBackup.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
 #include "platform/Messages.h"
@@ -29,40 +23,6 @@ PasswordConfirmer& Confirmer()
 {
     static PasswordConfirmer confirmer;
     return confirmer;
-}
-
-// Moves an old-version file to the first free "<path>.old_<n>", never over an existing one.
-bool MoveToBackup(const std::string& path)
-{
-    for (unsigned n = 1; n < UINT_MAX; ++n)
-    {
-        std::string backup = path + ".old_" + std::to_string(n);
-        struct stat info = {};
-        if (::lstat(backup.c_str(), &info) == 0)
-        {
-            continue;
-        }
-        if (errno != ENOENT)
-        {
-            // A name too long, a folder we may not search: no later number fares better.
-            return false;
-        }
-        if (::renameat2(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), RENAME_NOREPLACE) == 0)
-        {
-            return true;
-        }
-        if (errno == EEXIST)
-        {
-            continue;
-        }
-        if (errno != EINVAL && errno != ENOSYS)
-        {
-            return false;
-        }
-        // A file system without no-replace renames; the name was free a moment ago.
-        return std::rename(path.c_str(), backup.c_str()) == 0;
-    }
-    return false;
 }
 
 FileFormat FormatOf(FileVersion version, FileFormat convertTo)
@@ -125,8 +85,9 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
         return LoadResult::Damaged;
     }
     store.AddMissingBuiltInCategories();
-    // An old version is set aside only once it was read whole and passed its check; the
-    // built-ins come first, so that running out of memory cannot refuse a moved file.
+    // An old version is backed up only once it was read whole and passed its check. It stays
+    // at its path until the save that converts it replaces it, and the load remembered it
+    // there, so that this save does not take it for a change made by another program.
     if (read == ReadResult::Done && (version == FileVersion::V01 || version == FileVersion::V02))
     {
         if (version == FileVersion::V02 && Confirmer())
@@ -139,7 +100,7 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
                 return LoadResult::Refused;
             }
         }
-        if (!MoveToBackup(path))
+        if (KeepOldVersion(path) != BackupResult::Made)
         {
             ShowMessage(kBackupFailedText, path, MessageIcon::Error);
         }

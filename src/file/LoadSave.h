@@ -40,7 +40,8 @@ enum class FileFormat
 // Damaged also covers a file that is not a regular file, one too large, and one whose load ran
 // out of memory. The file is closed before any message goes through the messages seam.
 // A V0.4 file refuses a wrong password as V0.3 does, and any change to its bytes as Damaged,
-// with nothing appended. A V0.1 or V0.2 file is converted to convertTo by the next save.
+// with nothing appended. A V0.1 or V0.2 file is converted to convertTo by the next save; until
+// then it stays at its path, and a load that read it keeps a backup beside it ("<path>.old_<n>").
 LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed,
                 FileFormat convertTo = FileFormat::V03);
 

@@ -20,7 +20,7 @@ struct OtherFileRead
 };
 
 // Reads the file into store (emptied first) without making it the session's: nothing is
-// remembered, moved aside or converted, and the format of the main file stays. Only a whole file
+// remembered, backed up or converted, and the format of the main file stays. Only a whole file
 // of the current versions (V0.3, V0.4) is read: a merge with a file cut short, or with a V0.2 file
 // that a mistyped password may pass, would delete entries. Loaded, Missing (nothing at path,
 // silently), Refused (a wrong password; said only when told to) or Damaged (said, as the load

@@ -109,6 +109,7 @@ protected:
 TEST_F(SessionControllerTest, FirstStartWithoutFileCreatesItAtOnce)
 {
     windows.login.Ok("geheim");
+    windows.login.Ok("geheim");
     file.loadResults = {LoadResult::Missing};
     ASSERT_TRUE(session.StartSession());
 
@@ -124,6 +125,85 @@ TEST_F(SessionControllerTest, FirstStartWithoutFileCreatesItAtOnce)
     EXPECT_EQ(file.saves[0].password, "geheim");
     EXPECT_TRUE(session.FileOk());
     EXPECT_EQ(windows.trayAdded, 1);
+}
+
+TEST_F(SessionControllerTest, ANewFileIsMadeOnlyWithItsPasswordTypedTwice)
+{
+    const std::string login = "Bitte geben Sie Ihr Kennwort ein.";
+    const std::string again = "Bitte Kennwort wiederholen:";
+    const std::string created = "Die Passwortdatei konnte nicht geladen werden,\nes wird eine leere angelegt!";
+    const std::string differ = "Die neuen Kennwörter stimmt nicht überein!";
+    const std::string notOk = "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!";
+    struct Case
+    {
+        const char* name;
+        std::vector<std::string> typed; // one per run of the login window; empty text: cancel
+        std::vector<std::string> prompts;
+        std::vector<std::string> messages;
+        std::string saved; // the password of the new file; empty: none made
+    };
+    const Case cases[] = {
+        {"the same twice", {"geheim", "geheim"}, {login, again}, {created}, "geheim"},
+        {"a typo, then from the start",
+         {"geheim", "gehiem", "neu", "neu"},
+         {login, again, login, again},
+         {created, differ, created},
+         "neu"},
+        {"cancelled at the repetition", {"geheim", ""}, {login, again}, {created}, ""},
+        {"a typo, then the login cancelled", {"geheim", "Geheim", ""}, {login, again, login}, {created, differ}, ""},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        MessageRecorder local;
+        PasswordStore localStore;
+        FakeWindows localWindows;
+        FakeFile localFile;
+        localFile.loadResults = {LoadResult::Missing, LoadResult::Missing};
+        SessionController localSession(localStore, localWindows, localFile);
+        for (const std::string& typed : c.typed)
+        {
+            if (typed.empty())
+            {
+                localWindows.login.Cancel();
+            }
+            else
+            {
+                localWindows.login.Ok(typed);
+            }
+        }
+        ASSERT_TRUE(localSession.StartSession()) << "the window opens";
+        EXPECT_EQ(localWindows.login.prompts, c.prompts);
+        EXPECT_EQ(local.Texts(), c.messages);
+        for (const testing::RecordedMessage& message : local.messages)
+        {
+            if (message.text == differ)
+            {
+                EXPECT_EQ(message.caption, "Information");
+                EXPECT_EQ(message.icon, MessageIcon::Information);
+            }
+        }
+        const bool made = !c.saved.empty();
+        ASSERT_EQ(localFile.saves.size(), made ? 1u : 0u);
+        EXPECT_EQ(localSession.FileOk(), made);
+        EXPECT_EQ(localWindows.trayAdded, made ? 1 : 0);
+        if (made)
+        {
+            EXPECT_EQ(localFile.saves[0].password, c.saved);
+            EXPECT_EQ(localSession.CurrentPassword(), ToSecure(c.saved));
+            continue;
+        }
+        // As after a cancelled login: no password, and nothing is ever saved.
+        EXPECT_TRUE(localSession.CurrentPassword().empty());
+        EXPECT_EQ(localSession.LegacySeed(), 42u);
+        localSession.HandleMenuCommand(command::kFileSave);
+        EXPECT_TRUE(localSession.RequestEnd());
+        localSession.EndSession();
+        EXPECT_TRUE(localFile.saves.empty());
+        std::vector<std::string> texts = c.messages;
+        texts.insert(texts.end(), {notOk, notOk});
+        EXPECT_EQ(local.Texts(), texts);
+    }
 }
 
 TEST_F(SessionControllerTest, LoadedFileOpensTheSessionSilently)

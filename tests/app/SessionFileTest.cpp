@@ -66,7 +66,8 @@ protected:
     }
 
     // Runs a whole session: login with `password`, `during` while it is open, then the end.
-    // With confirm, the password is given a second time, as an old file's load asks for it.
+    // The password is given a second time for a new file, and with confirm, as an old file's load
+    // asks for it.
     bool RunSession(const std::string& password,
                     const std::function<void(SessionController&, PasswordStore&)>& during = {}, bool confirm = false)
     {
@@ -79,7 +80,7 @@ protected:
         else
         {
             windows.login.Ok(password);
-            if (confirm)
+            if (confirm || !fs::exists(file))
             {
                 windows.login.Ok(password);
             }
@@ -121,6 +122,7 @@ TEST_F(SessionFileTest, FirstStartCreatesTheFileAtOnce)
     PasswordStore store;
     Windows windows;
     windows.login.Ok("geheim");
+    windows.login.Ok("geheim");
     SessionController session(store, windows);
     ASSERT_TRUE(session.StartSession());
     ASSERT_EQ(messages.messages.size(), 1u);
@@ -128,6 +130,38 @@ TEST_F(SessionFileTest, FirstStartCreatesTheFileAtOnce)
     EXPECT_EQ(Bytes(file).size(), 440u) << "built-in categories only, written before the window shows";
     EXPECT_TRUE(session.FileOk());
     EXPECT_TRUE(Opens("geheim"));
+}
+
+TEST_F(SessionFileTest, ANewFileIsWrittenOnlyOnceItsPasswordWasTypedTheSameTwice)
+{
+    MessageRecorder messages;
+    PasswordStore store;
+    Windows windows;
+    int existedAtTheRepetition = 0;
+    windows.login.whileOpen = [&]
+    {
+        if (windows.login.prompts.back() == kNewFilePasswordPrompt && fs::exists(file))
+        {
+            ++existedAtTheRepetition;
+        }
+    };
+    windows.login.Ok("geheim");
+    windows.login.Ok("gehiem");
+    windows.login.Ok("geheim");
+    windows.login.Cancel();
+    SessionController session(store, windows);
+    ASSERT_TRUE(session.StartSession());
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(existedAtTheRepetition, 0);
+    EXPECT_EQ(windows.login.prompts.size(), 4u) << "login, repetition, login again, repetition cancelled";
+    EXPECT_EQ(messages.Texts()[1], "Die neuen Kennwörter stimmt nicht überein!");
+    session.EndSession();
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 0);
+
+    EXPECT_TRUE(RunSession("geheim"));
+    EXPECT_TRUE(Opens("geheim"));
+    EXPECT_FALSE(Opens("gehiem"));
 }
 
 TEST_F(SessionFileTest, CancelledLoginWritesNothing)
@@ -297,6 +331,7 @@ TEST_F(SessionFileTest, AV02FileFoundAtUnlockAsksForThePasswordAgainLikeAtTheSta
     PasswordStore store;
     SessionController session(store, windows);
     MessageRecorder messages;
+    windows.login.Ok("P\xE4sswort");
     windows.login.Ok("P\xE4sswort");
     ASSERT_TRUE(session.StartSession()); // no file yet: it is made at once
     ASSERT_TRUE(session.Lock());

@@ -8,6 +8,8 @@ set -euo pipefail
 export LC_ALL=C.UTF-8
 program="$(realpath "$1")"
 tool="$(realpath "$2")"
+# A V0.2 file, written by a scrambler outside the program; its password is "Kennwort".
+old_file="$(realpath "$(dirname "$0")/../../fuzz/corpus/reader/v02")"
 
 if [ -z "${KAVELMARK_E2E_INSIDE:-}" ]; then
     export KAVELMARK_E2E_INSIDE=1
@@ -122,19 +124,31 @@ fixed_size() {
     [ -n "$min" ] && [ "$min" = "$max" ] || fail "window $1 may be resized (minimum $min, maximum $max)"
 }
 
-# Answers the login window with a password.
+# Answers the login window with a password; sets login to its id.
 log_in() {
-    local login
     login="$(window "Kavelmark Login")"
     type_text "$login" "$1"
     keys "$login" Return
+}
+
+# Answers the login window that asks again (a new one, not the window $1 just answered).
+log_in_again() {
+    local again=""
+    for _ in $(seq 300); do
+        again="$(xdotool search --onlyvisible --name '^Kavelmark Login$' 2>/dev/null | grep -vx "$1" | head -1)" || true
+        [ -n "$again" ] && break
+        sleep 0.1
+    done
+    [ -n "$again" ] || fail "the password was not asked for again"
+    type_text "$again" "$2"
+    keys "$again" Return
 }
 
 records() {
     printf '%s\n' "$1" | "$tool" dump "$file" 2>/dev/null
 }
 
-echo "first start: a new file, the load message, the main window"
+echo "first start: a new file, the load message, the password once more, the main window"
 start
 login="$(window "Kavelmark Login")"
 lacks_function "$login" 0x20
@@ -145,6 +159,8 @@ message="$(window "Ladefehler")"
 keys "$message" Return
 # Keys sent while the message box still goes would be lost on a busy machine.
 gone "Ladefehler"
+[ ! -e "$file" ] || fail "the new file was written before its password was typed twice"
+log_in_again "$login" "geheim"
 main="$(window "Kavelmark")"
 lacks_function "$main" 0x10
 [ "$(stat -c %s "$file")" -eq 440 ] || fail "the new file has $(stat -c %s "$file") bytes, not 440"
@@ -206,4 +222,29 @@ main="$(window "Kavelmark")"
 keys "$main" alt+e
 ended "$program_pid"
 records geheim | grep -q 'Sparkasse' || fail "the entry is gone after the lock"
+
+echo "an old file stays at its path until the save: a run killed before it loses nothing"
+rm -f "$file"
+cp "$old_file" "$file"
+start
+log_in Kennwort
+# A V0.2 file asks for its password a second time before it is converted.
+log_in_again "$login" Kennwort
+main="$(window "Kavelmark")"
+cmp -s "$file" "$old_file" || fail "the load moved the old file away"
+cmp -s "$file.old_1" "$old_file" || fail "the load kept no backup of the old file"
+kill -KILL "$program_pid"
+ended "$program_pid"
+records Kennwort | grep -q '"version":"V0.2".*"_E__|_FTP_|_a_|' ||
+    fail "after the kill the next load finds no entries: $(records Kennwort)"
+
+echo "the next run converts it, and the backup keeps the old file"
+start
+log_in Kennwort
+log_in_again "$login" Kennwort
+main="$(window "Kavelmark")"
+keys "$main" alt+e
+ended "$program_pid"
+records Kennwort | grep -q '"version":"V0.3".*"_E__|_FTP_|_a_|' || fail "not converted: $(records Kennwort)"
+cmp -s "$file.old_1" "$old_file" || fail "the save changed the backup"
 echo "ok"

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -146,30 +148,121 @@ TEST_F(LoadSaveTest, SaveStampsBothTimestampsFromTheInstalledClock)
     EXPECT_EQ(std::string_view(body.Decrypt("pw")).substr(0, 21), "09:05:14 - 2026.12.05");
 }
 
-TEST_F(LoadSaveTest, V02FileIsReadMovedAsideAndWrittenBackAsV03)
+// linkat fails with a given error while it lives: a file system without hard links, or a
+// symbolic link to a file on another one.
+class RefusedLinks
+{
+public:
+    explicit RefusedLinks(int error) : saved_(SystemCalls())
+    {
+        error_ = error;
+        if (error != 0)
+        {
+            SystemCalls().linkat = [](int, const char*, int, const char*, int) -> int
+            {
+                errno = error_;
+                return -1;
+            };
+        }
+    }
+    ~RefusedLinks()
+    {
+        SystemCalls() = saved_;
+    }
+    RefusedLinks(const RefusedLinks&) = delete;
+    RefusedLinks& operator=(const RefusedLinks&) = delete;
+
+private:
+    static inline int error_ = 0;
+    FileSystemCalls saved_;
+};
+
+// Until the save that converts it, an old version stays at its path, with its backup beside it:
+// a run that ends before that save loses nothing.
+TEST_F(LoadSaveTest, AnOldVersionStaysAtItsPathUntilTheSaveReplacesItAndItsBackupKeepsIt)
 {
     const std::string password = "P\xE4sswort"; // a byte above 127 makes the seed carry
     const std::vector<std::string> records = {"_C__|_FTP_|_User_|_Password (*)_|_Host_|_",
                                               "_E__|_FTP_|_Server_|_\xDF_|_anna_|_s3cr\xEBt_|_ftp.example.org_|_"};
-    WriteBytes(path, V02File(password, records));
-    WriteBytes(path + ".old_1", "taken");
-    const std::string original = ReadBytes(path);
+    const std::string v02 = V02File(password, records);
+    const std::string v01 = U32(16) + "Kavelmark V0.1  whatever followed";
+    struct Case
+    {
+        const char* name;
+        std::string bytes;
+        std::vector<std::string> read; // the file's records; a V0.1 file is not read
+        int linkError;                 // 0: the file system has hard links
+        bool firstNameTaken;
+        bool behindSymbolicLink; // the path names a link to the file
+    };
+    const Case cases[] = {
+        {"V0.2", v02, records, 0, false, false},
+        {"V0.2, .old_1 taken", v02, records, 0, true, false},
+        {"V0.2 on a file system without links", v02, records, EPERM, false, false},
+        {"V0.2 behind a symbolic link", v02, records, 0, false, true},
+        {"V0.2 behind a symbolic link to another file system, .old_1 taken", v02, records, EXDEV, true, true},
+        {"V0.1", v01, {}, 0, false, false},
+        {"V0.1 on a file system without links", v01, {}, EPERM, false, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        for (const std::string& name : FolderContents(dir.Path()))
+        {
+            std::filesystem::remove(dir / name);
+        }
+        std::vector<std::string> folder = {"pw.Kavelmark", "pw.Kavelmark.old_1"};
+        if (c.behindSymbolicLink)
+        {
+            WriteBytes(dir / "real.Kavelmark", c.bytes);
+            std::filesystem::create_symlink("real.Kavelmark", path);
+            folder.push_back("real.Kavelmark");
+        }
+        else
+        {
+            WriteBytes(path, c.bytes);
+        }
+        std::string backup = path + ".old_1";
+        if (c.firstNameTaken)
+        {
+            WriteBytes(backup, "taken");
+            backup = path + ".old_2";
+            folder.push_back("pw.Kavelmark.old_2");
+        }
+        std::sort(folder.begin(), folder.end());
+        std::vector<std::string> expected = c.read;
+        for (const std::string& builtIn : BuiltIns())
+        {
+            if (std::find(c.read.begin(), c.read.end(), builtIn) == c.read.end())
+            {
+                expected.push_back(builtIn);
+            }
+        }
+        store = PasswordStore();
+        recorder.messages.clear();
+        {
+            RefusedLinks links(c.linkError);
+            ASSERT_EQ(LoadWith(password), LoadResult::Loaded);
+        }
+        EXPECT_EQ(Records(store), expected);
+        EXPECT_EQ(ReadBytes(path), c.bytes) << "the old file is still where the next start looks";
+        EXPECT_EQ(ReadBytes(backup), c.bytes);
+        EXPECT_EQ(FolderContents(dir.Path()), folder) << "no copy half-way left over";
 
-    EXPECT_EQ(LoadWith(password), LoadResult::Loaded);
-    EXPECT_TRUE(recorder.messages.empty());
-    std::vector<std::string> loaded = Records(store);
-    ASSERT_GE(loaded.size(), 2u);
-    EXPECT_EQ(std::vector<std::string>(loaded.begin(), loaded.begin() + 2), records);
-    EXPECT_EQ(loaded.size(), 2u + 6u); // FTP came from the file
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(ReadBytes(path + ".old_2"), original);
-    EXPECT_EQ(ReadBytes(path + ".old_1"), "taken");
-
-    ASSERT_EQ(Save(store, ToSecure(password)), SaveResult::Saved);
-    EXPECT_EQ(ReadBytes(path).substr(4, 16), "Kavelmark V0.3  ");
-    PasswordStore reloaded;
-    EXPECT_EQ(Load(reloaded, ToSecure(password), 0), LoadResult::Loaded);
-    EXPECT_EQ(Records(reloaded), loaded);
+        ASSERT_EQ(Save(store, ToSecure(password)), SaveResult::Saved);
+        EXPECT_TRUE(recorder.messages.empty()) << "neither the backup nor the save asks anything";
+        EXPECT_EQ(ReadBytes(path).substr(4, 16), "Kavelmark V0.3  ");
+        EXPECT_EQ(std::filesystem::is_symlink(path), c.behindSymbolicLink);
+        EXPECT_EQ(ReadBytes(backup), c.bytes);
+        if (c.firstNameTaken)
+        {
+            EXPECT_EQ(ReadBytes(path + ".old_1"), "taken");
+        }
+        EXPECT_EQ(FolderContents(dir.Path()), folder);
+        PasswordStore reloaded;
+        EXPECT_EQ(Load(reloaded, ToSecure(password), 0), LoadResult::Loaded);
+        EXPECT_EQ(Records(reloaded), expected);
+    }
 }
 
 TEST_F(LoadSaveTest, AV02FileFromAnIndependentScramblerLoadsItsRecords)
@@ -191,17 +284,6 @@ TEST_F(LoadSaveTest, AV02FileFromAnIndependentScramblerLoadsItsRecords)
     EXPECT_EQ(LoadWith("kennwort"), LoadResult::Refused);
     ASSERT_EQ(recorder.messages.size(), 1u);
     EXPECT_EQ(recorder.messages[0].text, "Das Passwort ist falsch!");
-}
-
-TEST_F(LoadSaveTest, V01FileLoadsAsBuiltInsOnlyAndIsMovedToTheFirstFreeBackup)
-{
-    const std::string v01 = U32(16) + "Kavelmark V0.1  whatever followed";
-    WriteBytes(path, v01);
-    EXPECT_EQ(LoadWith("egal"), LoadResult::Loaded);
-    EXPECT_EQ(Records(store), BuiltIns());
-    EXPECT_TRUE(recorder.messages.empty());
-    EXPECT_EQ(ReadBytes(path + ".old_1"), v01);
-    EXPECT_FALSE(std::filesystem::exists(path));
 }
 
 TEST_F(LoadSaveTest, AWrongPasswordShowsOneMessageAndLeavesTheStoreEmpty)
@@ -340,17 +422,15 @@ TEST_F(LoadSaveTest, TruncatedFilesAreShortReadsWithoutAMessage)
         const char* name;
         std::string bytes;
         std::size_t records; // read before the file ended
-        bool movedAside;
     };
     const Case cases[] = {
-        {"empty", "", 0, false},
-        {"three bytes", "\x10\0\0", 0, false},
-        {"inside the magic", U32(16) + "Kavelmark", 0, false},
-        {"inside the block length", v03.substr(0, 22), 0, false},
-        {"inside the verification block", v03.substr(0, 50), 0, false},
-        // An old version is set aside only once it was read whole.
-        {"inside a V0.2 record", V02File("pw", {"_C__|_A_|_1_|_2_|_3_|_", "_C__|_B_|_1_|_2_|_3_|_"}).substr(0, 80), 1,
-         false},
+        {"empty", "", 0},
+        {"three bytes", "\x10\0\0", 0},
+        {"inside the magic", U32(16) + "Kavelmark", 0},
+        {"inside the block length", v03.substr(0, 22), 0},
+        {"inside the verification block", v03.substr(0, 50), 0},
+        // An old version is backed up only once it was read whole.
+        {"inside a V0.2 record", V02File("pw", {"_C__|_A_|_1_|_2_|_3_|_", "_C__|_B_|_1_|_2_|_3_|_"}).substr(0, 80), 1},
     };
     for (const Case& c : cases)
     {
@@ -359,8 +439,7 @@ TEST_F(LoadSaveTest, TruncatedFilesAreShortReadsWithoutAMessage)
         EXPECT_EQ(LoadWith("pw"), LoadResult::Refused) << c.name;
         EXPECT_TRUE(recorder.messages.empty()) << c.name;
         EXPECT_EQ(store.GetCount(), c.records + 7) << c.name;
-        EXPECT_EQ(std::filesystem::exists(path), !c.movedAside) << c.name;
-        std::filesystem::remove(path + ".old_1");
+        EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << c.name;
     }
 }
 

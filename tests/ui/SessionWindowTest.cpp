@@ -30,6 +30,7 @@ class SessionWindowTest : public testing::MainWindowRun
 TEST_F(SessionWindowTest, FirstStartWritesTheFileBeforeTheWindowShows)
 {
     login.Ok("geheim");
+    login.Ok("geheim"); // a new file's password is typed twice
     int result = Run(
         [&]
         {

@@ -22,7 +22,7 @@ bool WriteStandardOutput(std::string_view text);
 // lengths say; the tool, which leaves no other trace, says so.
 LoadResult LoadForTool(PasswordStore& store, const SecureString& password, const std::string& path);
 
-// Load moves a file of an older version aside, which a command that may still be refused should
+// Load backs a file of an older version up, which a command that may still be refused should
 // not do; the program itself converts such a file. True (after a line saying so) for such a file.
 bool RefuseOlderVersion(const std::string& path);
 // The load of a command that needs an existing file of the current versions: false, after a line

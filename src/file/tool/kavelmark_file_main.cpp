@@ -50,7 +50,7 @@ namespace
 constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
-// The version named by the file's magic, looked at before Load may move the file aside.
+// The version named by the file's magic, looked at before the load reads it.
 std::optional<std::string_view> VersionOf(const std::string& path)
 {
     const std::optional<FileVersion> version = StoredVersion(path);

@@ -6,6 +6,7 @@
 //   KAVELMARK_FAULT_LOG=FILE      the counted calls, one name a line, written at exit
 //   KAVELMARK_FAULT_DELAY_US=U    sleep U microseconds before each counted call
 //   KAVELMARK_FAULT_NO_TMPFILE=1  the file system has no unnamed files (not counted)
+//   KAVELMARK_FAULT_NO_LINK=1     the file system has no hard links (not counted)
 //   KAVELMARK_FAULT_STARTED=FILE  created at the first counted call
 
 #include <algorithm>
@@ -45,6 +46,7 @@ std::atomic<long> counted{0};
 long failAt = 0;
 long delayUs = 0;
 bool noTmpfile = false;
+bool noLink = false;
 const char* folder = nullptr;
 std::size_t folderLength = 0;
 char callLog[1 << 16];
@@ -113,6 +115,8 @@ __attribute__((constructor)) void Start()
     delayUs = delay ? std::atol(delay) : 0;
     const char* tmpfile = std::getenv("KAVELMARK_FAULT_NO_TMPFILE");
     noTmpfile = tmpfile && std::strcmp(tmpfile, "1") == 0;
+    const char* link = std::getenv("KAVELMARK_FAULT_NO_LINK");
+    noLink = link && std::strcmp(link, "1") == 0;
 }
 
 __attribute__((destructor)) void Finish()
@@ -326,6 +330,10 @@ extern "C"
     int linkat(int fromDir, const char* from, int toDir, const char* to, int flags)
     {
         static auto real = Real<LinkatFn>("linkat");
+        if (noLink && Under(to))
+        {
+            return Fail(EPERM);
+        }
         if (Under(to) && Fails("linkat"))
         {
             return Fail(EIO);

@@ -5,6 +5,9 @@
 #   kills       saves killed at random moments, each followed by a normal save
 #   concurrent  two writes started together, over an old file and where none was: one is
 #               written, the other reports a failure
+#   old_version loads of a V0.2 file (which back it up) killed at random moments, and one that
+#               ends before any save, with and without hard links: the next load still reads the
+#               entries at the file's own path, and every backup is whole
 # After each, the file is the old one or the complete new one, no temporary file is left,
 # and a write that reports success has written its file.
 set -euo pipefail
@@ -185,6 +188,62 @@ concurrent)
         [[ "$(dump)" == *"_$winner 1|"* ]] || fail "round $round: the file is not the winner's"
         [ -z "$(temporaries)" ] || fail "round $round: left $(temporaries)"
     done
+    ;;
+old_version)
+    v02="$(dirname "${BASH_SOURCE[0]}")/../../../fuzz/corpus/reader/v02"
+    entry='"_E__|_FTP_|_a_|__|_b_|_c_|_d_|_"'
+    # What else a killed load may leave: its backups, and the start of a copy, which a later
+    # save clears away.
+    others() {
+        ls -A "$dir" | grep -vx -e 'pw\.Kavelmark' -e 'pw\.Kavelmark\.old_[0-9]*' || true
+    }
+    rounds=30
+    backups=0
+    left=0
+    for round in $(seq 1 "$rounds"); do
+        rm -rf "$dir"
+        mkdir "$dir"
+        cp "$v02" "$file"
+        no_link=$((round % 2))
+        rm -f "$work/started"
+        printf 'Kennwort\n' | with_shim KAVELMARK_FAULT_NO_LINK=$no_link KAVELMARK_FAULT_DELAY_US=4000 \
+            KAVELMARK_FAULT_STARTED="$work/started" "$tool" dump "$file" >/dev/null 2>&1 &
+        pid=$!
+        for _ in $(seq 1 500); do
+            [ -e "$work/started" ] && break
+            sleep 0.01
+        done
+        # The last rounds let the load end: the run is over before anything saved the file.
+        killed=0
+        if [ "$round" -le $((rounds - 2)) ]; then
+            sleep "$(printf '0.%03d' $((RANDOM % 60)))"
+            kill -KILL "$pid" 2>/dev/null || true
+            killed=1
+        fi
+        wait "$pid" 2>/dev/null || true
+        what="round $round (hard links: $((1 - no_link)))"
+        cmp -s "$file" "$v02" || fail "$what: the file at its path is not the old one"
+        [ "$killed" = 1 ] || [ -e "$file.old_1" ] || fail "$what: the load that ran to its end kept no backup"
+        for backup in "$file".old_*; do
+            [ -e "$backup" ] || continue
+            cmp -s "$backup" "$v02" || fail "$what: $backup is not whole"
+            backups=$((backups + 1))
+        done
+        loaded="$(printf 'Kennwort\n' | "$tool" dump "$file" 2>/dev/null)" || fail "$what: the next load failed: $loaded"
+        [[ "$loaded" == *"\"version\":\"V0.2\",\"records\":[\"_C__|_FTP_|_User_|_Password (*)_|_Host_|_\",$entry"* ]] ||
+            fail "$what: the next load did not read the entries: $loaded"
+        stale="$(others)"
+        if [ -n "$stale" ]; then
+            left=$((left + 1))
+            for name in $stale; do
+                touch -d '2 minutes ago' "$dir/$name"
+            done
+            write_plain Neu
+            [ -z "$(others)" ] || fail "$what: the next save left $(others)"
+        fi
+    done
+    echo "killed loads survived: $rounds ($backups backups found whole; $left left the start of a copy," \
+        "removed by the next save)"
     ;;
 *)
     fail "unknown case"

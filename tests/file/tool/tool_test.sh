@@ -56,7 +56,9 @@ old_versions)
     run $'pw\n' dump "$file"
     expect "$rc" 0
     expect "$out" "{\"result\":0,\"version\":\"V0.1\",\"records\":[$builtins]}"
-    [ -f "$file.old_1" ] && [ ! -e "$file" ] || fail "V0.1 file not moved to .old_1"
+    # Only a save replaces it, and dump never saves: it stays, with its backup beside it.
+    cmp -s "$file.old_1" "$file" || fail "V0.1 file not backed up to .old_1"
+    [ "$(head -c 20 "$file" | tail -c 16)" = 'Kavelmark V0.1  ' ] || fail "the V0.1 file left its path"
     ;;
 refused_input)
     run '{"password": "pw", "records": ["中"]}' write "$file"
