@@ -1,5 +1,8 @@
 #include "app/FileChooser.h"
 
+#include <filesystem>
+#include <system_error>
+
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
 
@@ -39,14 +42,18 @@ int FileChooser::Choose(std::string& fileName, const std::string& filter, bool r
     std::string usedFilter = kDefaultFilter;
     if (remember)
     {
+        std::string currentFolder;
+        std::string currentFile;
         if (!fileName.empty())
         {
-            std::string folder;
-            std::string rest;
-            if (SplitAtLastSeparator(fileName, folder, rest))
+            // A bare name lives in the working folder: joined to the placeholders it became
+            // "DefaultDefault".
+            std::error_code error;
+            const std::filesystem::path whole = std::filesystem::absolute(fileName, error);
+            if (SplitAtLastSeparator(error ? fileName : whole.string(), currentFolder, currentFile))
             {
-                path = folder;
-                file = rest;
+                path = currentFolder;
+                file = currentFile;
             }
         }
         if (!filter.empty())
@@ -56,6 +63,12 @@ int FileChooser::Choose(std::string& fileName, const std::string& filter, bool r
         path = Settings::GetString(settings::kSaveFileDialog, settings::kPath, path, true, true);
         file = Settings::GetString(settings::kSaveFileDialog, settings::kFile, file, true, true);
         usedFilter = Settings::GetString(settings::kSaveFileDialog, settings::kFilter, usedFilter, true, true);
+        if (path == kDefaultPath && file == kDefaultFile && !currentFile.empty())
+        {
+            // The placeholders an earlier run stored name no file: offer the current one.
+            path = currentFolder;
+            file = currentFile;
+        }
         fileName = path + file;
     }
     if (skipDialog)

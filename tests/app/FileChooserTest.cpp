@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "app/FileChooser.h"
 #include "settings/Settings.h"
 #include "support/FakeSaveAsDialog.h"
@@ -24,17 +26,36 @@ protected:
     FakeSaveAsDialog dialog;
 };
 
-TEST_F(FileChooserTest, FirstUseWithBareNameStoresDefaultsAndOpensOnThem)
+TEST_F(FileChooserTest, ABareNameIsOfferedInTheWorkingFolder)
 {
-    std::string name = "default.Kavelmark";
-    EXPECT_EQ(FileChooser::Choose(name, "", true, false), FileChooser::kCancelled);
-    EXPECT_EQ(Remembered("Path"), "Default");
-    EXPECT_EQ(Remembered("File"), "Default");
-    EXPECT_EQ(Remembered("Filter"), "All Files|*.*||");
-    ASSERT_EQ(dialog.shownNames.size(), 1u);
-    EXPECT_EQ(dialog.shownNames[0], "DefaultDefault");
-    EXPECT_EQ(dialog.shownFilters[0], "All Files|*.*||");
-    EXPECT_EQ(name, "DefaultDefault");
+    const std::string folder = std::filesystem::current_path().string() + "/";
+    struct Case
+    {
+        const char* storedPath; // nullptr: nothing stored yet
+        const char* storedFile;
+    };
+    // "Default"/"Default" is what an earlier run stored for a bare name: no file of the user's.
+    const Case cases[] = {{nullptr, nullptr}, {"Default", "Default"}};
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.storedPath ? c.storedPath : "nothing stored");
+        backend.Erase("SaveFileDialog", "Path");
+        backend.Erase("SaveFileDialog", "File");
+        if (c.storedPath)
+        {
+            backend.Write("SaveFileDialog", "Path", c.storedPath);
+            backend.Write("SaveFileDialog", "File", c.storedFile);
+        }
+        dialog.shownNames.clear();
+        dialog.shownFilters.clear();
+        std::string name = "default.Kavelmark";
+        EXPECT_EQ(FileChooser::Choose(name, "", true, false), FileChooser::kCancelled);
+        ASSERT_EQ(dialog.shownNames.size(), 1u);
+        EXPECT_EQ(dialog.shownNames[0], folder + "default.Kavelmark");
+        EXPECT_EQ(dialog.shownFilters[0], "All Files|*.*||");
+        EXPECT_EQ(name, folder + "default.Kavelmark");
+        EXPECT_EQ(Remembered("Filter"), "All Files|*.*||");
+    }
 }
 
 TEST_F(FileChooserTest, FirstUseWithFullPathSplitsAtLastSeparator)
