@@ -28,8 +28,13 @@ void OpenHelpPage(const std::function<bool(const QUrl&)>& urlOpener)
     copy.close();
     if (!written || !urlOpener(QUrl::fromLocalFile(target)))
     {
-        ShowMessage(kHelpFailedText + target.toStdString(), kHelpCaption, MessageIcon::Information);
+        ShowHelpPageFailed(QUrl::fromLocalFile(target));
     }
+}
+
+void ShowHelpPageFailed(const QUrl& page)
+{
+    ShowMessage(kHelpFailedText + page.toLocalFile().toStdString(), kHelpCaption, MessageIcon::Information);
 }
 
 } // namespace kavelmark

@@ -2,7 +2,6 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QDesktopServices>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -18,6 +17,7 @@
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
 #include "ui/AboutDialog.h"
+#include "ui/DesktopOpener.h"
 #include "ui/EditEntryDialog.h"
 #include "ui/EntryClipboard.h"
 #include "ui/EntryFinder.h"
@@ -56,7 +56,7 @@ MainWindow::MainWindow(QWidget* parent, SessionFile& file)
     {
         programIcon_.addFile(QString::fromLatin1(size));
     }
-    urlOpener_ = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+    urlOpener_ = [](const QUrl& url) { return OpenWithDesktopHandler(url, [url] { ShowHelpPageFailed(url); }); };
 }
 
 MainWindow::~MainWindow()

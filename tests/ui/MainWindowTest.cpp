@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
 #include <QUrl>
@@ -544,6 +545,58 @@ TEST_F(MainWindowTest, HelpOpensTheShippedGermanPage)
     window.ControlAs<QPushButton>(57670)->click();
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0].text.rfind("Die Hilfeseite konnte nicht geöffnet werden", 0), 0u);
+}
+
+// Without a browser the desktop's handler starts, finds none and ends with an error code: the
+// user learns where the page is. A handler that shows the page says nothing.
+TEST_F(MainWindowTest, HelpWithoutABrowserSaysWhereThePageIs)
+{
+    QStandardPaths::setTestModeEnabled(true);
+    QTemporaryDir bin;
+    ASSERT_TRUE(bin.isValid());
+    const QString ran = bin.filePath(QStringLiteral("ran"));
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", bin.path().toUtf8() + ":" + path);
+    struct Case
+    {
+        const char* name;
+        int exitCode; // xdg-open's: 3 when no tool to open the file was found
+        bool told;
+    };
+    const Case cases[] = {{"no browser", 3, true}, {"browser shown", 0, false}};
+    Open();
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        messages.messages.clear();
+        QFile::remove(ran);
+        QFile handler(bin.filePath(QStringLiteral("xdg-open")));
+        ASSERT_TRUE(handler.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        handler.write(QStringLiteral("#!/bin/sh\necho \"$1\" > '%1'\nexit %2\n").arg(ran).arg(c.exitCode).toUtf8());
+        handler.close();
+        handler.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+
+        window.ControlAs<QPushButton>(57670)->click();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return QFile::exists(ran); }, 5000)) << "the handler never ran";
+        QFile asked(ran);
+        ASSERT_TRUE(asked.open(QIODevice::ReadOnly));
+        const QUrl page(QString::fromUtf8(asked.readAll().trimmed()));
+        ASSERT_TRUE(page.isLocalFile());
+        if (c.told)
+        {
+            ASSERT_TRUE(QTest::qWaitFor([&] { return !messages.messages.empty(); }, 5000)) << "nothing said";
+            ASSERT_EQ(messages.messages.size(), 1u);
+            EXPECT_EQ(messages.messages[0].text,
+                      "Die Hilfeseite konnte nicht geöffnet werden:\n" + page.toLocalFile().toStdString());
+            EXPECT_EQ(messages.messages[0].caption, "Hilfe");
+        }
+        else
+        {
+            QTest::qWait(300);
+            EXPECT_TRUE(messages.messages.empty());
+        }
+    }
+    qputenv("PATH", path);
 }
 
 } // namespace
