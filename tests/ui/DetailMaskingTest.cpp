@@ -7,6 +7,7 @@
 #include "settings/Settings.h"
 #include "support/MessageRecorder.h"
 #include "support/QtPrinters.h"
+#include "support/WaitFor.h"
 #include "ui/MainWindow.h"
 #include "ui/SecretSelection.h"
 
@@ -105,7 +106,7 @@ TEST_F(DetailMaskingTest, TheHideTimerTakesTheSecretOutOfTheFocusedField)
     QLineEdit& field = *window.DetailField(2);
     field.setFocus();
     ASSERT_EQ(field.text(), QString::fromLatin1(kSecret));
-    QTRY_COMPARE_WITH_TIMEOUT(field.echoMode(), QLineEdit::Password, 2000);
+    EXPECT_SOON(field.echoMode() == QLineEdit::Password, 2000);
     EXPECT_TRUE(field.hasFocus());
     EXPECT_FALSE(HoldsSecret(field, kSecret));
 }

@@ -17,6 +17,7 @@
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
 #include "support/MessageRecorder.h"
+#include "support/WaitFor.h"
 #include "ui/EntryClipboard.h"
 #include "ui/MainWindow.h"
 
@@ -118,7 +119,7 @@ TEST_F(EntryClipboardTest, TheDelayClearsTheSecretAndTheTitleTellsUntilThen)
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("Password in der Zwischenablage")));
     EXPECT_TRUE(window->windowTitle().contains(QStringLiteral("1 s")));
 
-    QTRY_VERIFY_WITH_TIMEOUT(Clipboard().text().isEmpty(), 5000);
+    EXPECT_SOON(Clipboard().text().isEmpty(), 5000);
     EXPECT_EQ(window->windowTitle(), title);
 }
 
@@ -130,7 +131,7 @@ TEST_F(EntryClipboardTest, TextAnotherProgramCopiedMeanwhileStays)
     ASSERT_EQ(Clipboard().text(), QStringLiteral("geheim1"));
     Clipboard().setText(QStringLiteral("fremder Text"));
 
-    QTRY_VERIFY_WITH_TIMEOUT(!Commands().Guard().ClearPending(), 5000);
+    EXPECT_SOON(!Commands().Guard().ClearPending(), 5000);
     EXPECT_EQ(Clipboard().text(), QStringLiteral("fremder Text"));
 
     // Nor does the program's end take it.
@@ -238,7 +239,7 @@ TEST_F(EntryClipboardTest, DetailFieldCopyMarksAndClearsTheSecretToo)
     copy->trigger();
     EXPECT_EQ(Clipboard().text(), QStringLiteral("geheim1"));
     EXPECT_EQ(Hint(), QByteArray("secret"));
-    QTRY_VERIFY_WITH_TIMEOUT(Clipboard().text().isEmpty(), 5000);
+    EXPECT_SOON(Clipboard().text().isEmpty(), 5000);
 
     // The field's Ctrl+C the same way.
     field->selectAll();

@@ -15,6 +15,7 @@
 #include "support/FakeSaveAsDialog.h"
 #include "support/MainWindowRun.h"
 #include "support/QtPrinters.h"
+#include "support/WaitFor.h"
 
 namespace kavelmark
 {
@@ -274,13 +275,13 @@ TEST_F(LockTest, WithoutANotificationAreaTheLockMinimizesAndUnminimizingAsks)
 
             login.Cancel();
             window.showNormal();
-            QTRY_COMPARE_WITH_TIMEOUT(login.prompts.size(), 2u, 5000);
-            QTRY_VERIFY_WITH_TIMEOUT(window.isMinimized(), 5000);
+            EXPECT_SOON(login.prompts.size() == 2u, 5000);
+            EXPECT_SOON(window.isMinimized(), 5000);
             ExpectWiped(window);
 
             login.Ok("pw");
             window.showNormal();
-            QTRY_VERIFY_WITH_TIMEOUT(!Locked(), 5000);
+            EXPECT_SOON(!Locked(), 5000);
             EXPECT_FALSE(window.isMinimized());
             EXPECT_EQ(window.EntryList()->topLevelItemCount(), 3);
             ClickQuit();
@@ -331,7 +332,7 @@ TEST_F(LockTest, IdleTimeLocksButInputKeepsTheSessionOpen)
             EXPECT_FALSE(Locked());
             EXPECT_EQ(window.EntryList()->topLevelItemCount(), 3);
 
-            QTRY_VERIFY_WITH_TIMEOUT(Locked(), 5000);
+            EXPECT_SOON(Locked(), 5000);
             ExpectWiped(window);
             EXPECT_FALSE(window.IdleLockActive()) << "nothing runs while locked";
 
@@ -367,7 +368,7 @@ TEST_F(LockTest, TheIdleLockWaitsForAnOpenDialogAndCountsAgainFromItsEnd)
             // Well within the delay from the dialog's end, long past it from the last input.
             QTest::qWait(500);
             EXPECT_FALSE(Locked()) << "the idle time starts again once the dialog is closed";
-            QTRY_VERIFY_WITH_TIMEOUT(Locked(), 5000);
+            EXPECT_SOON(Locked(), 5000);
 
             login.Ok("pw");
             window.BringToFront();

@@ -20,6 +20,7 @@
 #include "settings/Settings.h"
 #include "support/MessageRecorder.h"
 #include "support/QtPrinters.h"
+#include "support/WaitFor.h"
 #include "ui/MainWindow.h"
 
 namespace kavelmark
@@ -380,7 +381,7 @@ TEST_F(MainWindowTest, HideTimerMasksTheFocusedFieldWithTheDelayReadAtReveal)
     settings.Write("Config", "HideTimer (mSec)", "50");
     window.DetailField(3)->setFocus();
     EXPECT_EQ(window.DetailField(3)->echoMode(), QLineEdit::Normal);
-    QTRY_COMPARE_WITH_TIMEOUT(window.DetailField(3)->echoMode(), QLineEdit::Password, 2000);
+    EXPECT_SOON(window.DetailField(3)->echoMode() == QLineEdit::Password, 2000);
     EXPECT_TRUE(window.DetailField(3)->hasFocus());
     EXPECT_FALSE(window.HideTimerActive());
 }
