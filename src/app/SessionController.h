@@ -94,6 +94,8 @@ public:
     // Asks for the password and loads the file with it. False while the session stays locked:
     // the login was cancelled, or the load failed (and said why); the store then stays empty.
     bool Unlock();
+    // Whether a save would change the file: also a new password or format not saved yet.
+    bool HoldsUnsavedChanges() const;
     bool Locked() const
     {
         return locked_;
@@ -161,8 +163,6 @@ private:
     void ReplaceStore(PasswordStore& replacement);
     // What the file on disk now holds is what the session holds: records, password and format.
     void MarkSaved();
-    // Whether a save would change the file: also a new password or format not saved yet.
-    bool HoldsUnsavedChanges() const;
     bool PasswordUnsaved() const
     {
         return currentPassword_ != passwordAtBase_;

@@ -225,6 +225,12 @@ bool MainWindow::OnInitDialog()
     {
         lock->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     }
+    if (QAction* save = MenuAction(command::kFileSave))
+    {
+        save->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+    }
+    // Qt shows the "*" while the window is marked modified, and nothing otherwise.
+    setWindowTitle(windowTitle() + QStringLiteral("[*]"));
     FillEntryList();
 
     lock_.Start();
@@ -300,6 +306,13 @@ void MainWindow::FillEntryList()
         ClearEntryDetails();
     }
     list->setFocus();
+    ShowUnsavedMark();
+}
+
+void MainWindow::ShowUnsavedMark()
+{
+    // A locked session holds nothing of the file: what it had was saved when it locked.
+    setWindowModified(!session_.Locked() && session_.FileOk() && session_.HoldsUnsavedChanges());
 }
 
 bool MainWindow::SelectEntry(PasswordStore::Position entry)
@@ -367,6 +380,7 @@ void MainWindow::OnAddEntry()
 void MainWindow::OnDeleteEntry()
 {
     commands_.Delete();
+    ShowUnsavedMark();
 }
 
 void MainWindow::OnChangeEntry()
@@ -402,6 +416,7 @@ void MainWindow::OnMenuCommand(int command)
 {
     session_.HandleMenuCommand(command);
     CDialogLayout::OnMenuCommand(command);
+    ShowUnsavedMark();
     // "Speichern unter" may have named another file.
     if (fileWatch_)
     {
@@ -492,6 +507,7 @@ void MainWindow::StoreRefreshed()
         ShowEntryDetails();
     }
     WipeString(selectedRecord_);
+    ShowUnsavedMark();
 }
 
 void MainWindow::AddTrayIcon()

@@ -63,6 +63,8 @@ public:
     void FillEntryList();
     // Selects the entry's row and shows its values; false when the entry is not listed.
     bool SelectEntry(PasswordStore::Position entry);
+    // The title's mark of changes a save would write.
+    void ShowUnsavedMark();
     // Position -1 stands for 1, directly behind "alle Kategorien anzeigen".
     void InsertFilterItem(const QString& text, int position);
     void ShowEntryDetails();

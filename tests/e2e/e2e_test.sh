@@ -161,7 +161,8 @@ keys "$message" Return
 gone "Ladefehler"
 [ ! -e "$file" ] || fail "the new file was written before its password was typed twice"
 log_in_again "$login" "geheim"
-main="$(window "Kavelmark")"
+# The main window's title carries a "*" while changes are unsaved.
+main="$(window "Kavelmark\\*?")"
 lacks_function "$main" 0x10
 [ "$(stat -c %s "$file")" -eq 440 ] || fail "the new file has $(stat -c %s "$file") bytes, not 440"
 
@@ -193,11 +194,11 @@ ended "$program_pid"
 echo "hide, and a second start brings the window back and hands over"
 start
 log_in geheim
-main="$(window "Kavelmark")"
+main="$(window "Kavelmark\\*?")"
 keys "$main" alt+v
-gone "Kavelmark"
+gone "Kavelmark\\*?"
 timeout 20 "$program" >>"$work/second.log" 2>&1 || fail "the second start failed"
-main="$(window "Kavelmark")"
+main="$(window "Kavelmark\\*?")"
 kill -0 "$program_pid" || fail "the first program is gone"
 keys "$main" alt+e
 ended "$program_pid"
@@ -206,18 +207,18 @@ records geheim | grep -q 'Sparkasse' || fail "the entry is gone after the second
 echo "lock: saved and gone, only the right password brings the entries back"
 start
 log_in geheim
-main="$(window "Kavelmark")"
+main="$(window "Kavelmark\\*?")"
 keys "$main" ctrl+l
-gone "Kavelmark"
+gone "Kavelmark\\*?"
 before="$(sha256sum "$file")"
 timeout 20 "$program" >>"$work/second.log" 2>&1 || fail "the second start failed"
 log_in falsch
 message="$(window "ERROR")"
 keys "$message" Return
-gone "Kavelmark"
+gone "Kavelmark\\*?"
 timeout 20 "$program" >>"$work/second.log" 2>&1 || fail "the third start failed"
 log_in geheim
-main="$(window "Kavelmark")"
+main="$(window "Kavelmark\\*?")"
 [ "$(sha256sum "$file")" = "$before" ] || fail "the locked session wrote the file"
 keys "$main" alt+e
 ended "$program_pid"
@@ -230,7 +231,7 @@ start
 log_in Kennwort
 # A V0.2 file asks for its password a second time before it is converted.
 log_in_again "$login" Kennwort
-main="$(window "Kavelmark")"
+main="$(window "Kavelmark\\*?")"
 cmp -s "$file" "$old_file" || fail "the load moved the old file away"
 cmp -s "$file.old_1" "$old_file" || fail "the load kept no backup of the old file"
 kill -KILL "$program_pid"
@@ -242,7 +243,7 @@ echo "the next run converts it, and the backup keeps the old file"
 start
 log_in Kennwort
 log_in_again "$login" Kennwort
-main="$(window "Kavelmark")"
+main="$(window "Kavelmark\\*?")"
 keys "$main" alt+e
 ended "$program_pid"
 records Kennwort | grep -q '"version":"V0.3".*"_E__|_FTP_|_a_|' || fail "not converted: $(records Kennwort)"

@@ -3,8 +3,10 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include "platform/CommandIds.h"
 #include "support/MainWindowRun.h"
@@ -103,6 +105,35 @@ TEST_F(SessionWindowTest, EveryWayOfQuittingSavesOnce)
         EXPECT_EQ(Names(file, "pw"), std::vector<std::string>{name});
         EXPECT_TRUE(local.messages.empty());
     }
+}
+
+// The title as the window system shows it: "*" while a save would change the file.
+TEST_F(SessionWindowTest, TheTitleMarksUnsavedChangesAndCtrlSSavesThem)
+{
+    WriteFile(file, "pw", [](PasswordStore& store) { store.AddEntry("FTP", "alt", "", "", "", ""); });
+    login.Ok("pw");
+    Run(
+        [&]
+        {
+            QWindow* shown = window.windowHandle();
+            ASSERT_NE(shown, nullptr);
+            EXPECT_EQ(shown->title(), "Kavelmark");
+            window.ControlAs<QPushButton>(MainWindow::kAddId)->click();
+            EXPECT_EQ(shown->title(), "Kavelmark*");
+
+            window.activateWindow();
+            QTest::keyClick(shown, Qt::Key_S, Qt::ControlModifier);
+            EXPECT_EQ(Names(file, "pw"), (std::vector<std::string>{"alt", "$1"}));
+            EXPECT_EQ(shown->title(), "Kavelmark");
+
+            // Deleting the new entry again leaves nothing to save.
+            window.ControlAs<QPushButton>(MainWindow::kAddId)->click();
+            EXPECT_EQ(shown->title(), "Kavelmark*");
+            messages.AnswerNext(MessageAnswer::Ok);
+            window.ControlAs<QPushButton>(MainWindow::kDeleteId)->click();
+            EXPECT_EQ(shown->title(), "Kavelmark");
+            ClickQuit();
+        });
 }
 
 TEST_F(SessionWindowTest, ReloadShowsTheNewFileInFilterAndList)
