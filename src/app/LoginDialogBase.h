@@ -33,6 +33,15 @@ public:
         expectedPassword = password;
     }
 
+    // While the password just given is put to use (a hardened file's key takes a second to
+    // derive, and no other window may be up yet), the login stays on screen, busy.
+    virtual void ShowBusy()
+    {
+    }
+    virtual void EndBusy()
+    {
+    }
+
     SecureString expectedPassword;
     SecureString newPassword;
     std::uint64_t legacySeed = 0;

@@ -16,7 +16,7 @@ SessionController::SessionController(PasswordStore& store, SessionWindows& windo
 {
 }
 
-bool SessionController::AskPassword()
+bool SessionController::AskPasswordAndLoad(LoadResult& result)
 {
     std::unique_ptr<LoginDialogBase> login = windows_.CreateLoginDialog();
     if (login->Run() != LoginDialogBase::kOk)
@@ -25,6 +25,14 @@ bool SessionController::AskPassword()
     }
     currentPassword_ = login->enteredPassword;
     legacySeed_ = login->legacySeed;
+    busyLogin_ = login.get();
+    login->ShowBusy();
+    result = LoadFile();
+    if (busyLogin_)
+    {
+        busyLogin_->EndBusy();
+        busyLogin_ = nullptr;
+    }
     return true;
 }
 
@@ -34,11 +42,11 @@ bool SessionController::StartSession()
     // away, so it is typed twice, and a mismatch starts again from the login.
     for (;;)
     {
-        if (!AskPassword())
+        LoadResult result = LoadResult::Missing;
+        if (!AskPasswordAndLoad(result))
         {
             return true;
         }
-        const LoadResult result = LoadFile();
         if (result != LoadResult::Missing)
         {
             if (result != LoadResult::Loaded)
@@ -71,6 +79,12 @@ bool SessionController::StartSession()
 
 std::optional<SecureString> SessionController::AskAgain(const char* prompt)
 {
+    // One login window at a time: the one kept up while loading goes first.
+    if (busyLogin_)
+    {
+        busyLogin_->EndBusy();
+        busyLogin_ = nullptr;
+    }
     std::unique_ptr<LoginDialogBase> dialog = windows_.CreateLoginDialog();
     dialog->promptText = prompt;
     if (dialog->Run() != LoginDialogBase::kOk)
@@ -296,12 +310,11 @@ bool SessionController::Unlock()
     {
         return true;
     }
-    if (!AskPassword())
+    LoadResult result = LoadResult::Missing;
+    if (!AskPasswordAndLoad(result))
     {
         return false;
     }
-
-    const LoadResult result = LoadFile();
     if (result != LoadResult::Loaded)
     {
         // The password is proved by the file alone: without it nothing opens, also when the

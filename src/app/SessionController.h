@@ -123,8 +123,9 @@ public:
     }
 
 private:
-    // The login window; false when it was cancelled.
-    bool AskPassword();
+    // The login window, then the load with the login kept up while it works; false when the
+    // login was cancelled (nothing loaded).
+    bool AskPasswordAndLoad(LoadResult& result);
     // The login window once more, with its own prompt: the password typed, nothing on cancel.
     std::optional<SecureString> AskAgain(const char* prompt);
     // The file's load, with the login window at hand to confirm the password.
@@ -177,6 +178,8 @@ private:
     std::uint64_t legacySeed_ = kEmptyPasswordSeed;
     bool fileOk_ = false;
     bool endSettled_ = false;
+    // The login that stays up, busy, while its password is put to use; null otherwise.
+    LoginDialogBase* busyLogin_ = nullptr;
     bool locked_ = false;
     // What the file held at the last load or save, for three-way merges.
     MergeBase base_;

@@ -174,6 +174,7 @@ TEST_F(SessionControllerTest, ANewFileIsMadeOnlyWithItsPasswordTypedTwice)
         }
         ASSERT_TRUE(localSession.StartSession()) << "the window opens";
         EXPECT_EQ(localWindows.login.prompts, c.prompts);
+        EXPECT_FALSE(localWindows.login.busy);
         EXPECT_EQ(local.Texts(), c.messages);
         for (const testing::RecordedMessage& message : local.messages)
         {
@@ -204,6 +205,39 @@ TEST_F(SessionControllerTest, ANewFileIsMadeOnlyWithItsPasswordTypedTwice)
         texts.insert(texts.end(), {notOk, notOk});
         EXPECT_EQ(local.Texts(), texts);
     }
+}
+
+// A hardened file's key takes a second to derive, before any other window exists: the login
+// stays up, busy, until the file is open, at start and at unlock; a login the load itself needs
+// (an old file's password confirmed) comes alone.
+TEST_F(SessionControllerTest, TheLoginStaysUpBusyWhileItsPasswordOpensTheFile)
+{
+    std::vector<bool> busyDuringLoads;
+    file.onLoad = [&](PasswordStore&) { busyDuringLoads.push_back(windows.login.busy); };
+    windows.login.Ok("geheim");
+    ASSERT_TRUE(session.StartSession());
+    EXPECT_FALSE(windows.login.busy);
+    ASSERT_TRUE(session.Lock());
+    windows.login.Ok("geheim");
+    ASSERT_TRUE(session.Unlock());
+    EXPECT_FALSE(windows.login.busy);
+    EXPECT_EQ(busyDuringLoads, (std::vector<bool>{true, true}));
+
+    // The confirmation the load asks for, as an old file's conversion does.
+    ASSERT_TRUE(session.Lock());
+    std::optional<SecureString> confirmed;
+    file.onLoad = [&](PasswordStore&)
+    {
+        PasswordConfirmer confirm = SetPasswordConfirmer(nullptr);
+        SetPasswordConfirmer(confirm);
+        confirmed = confirm();
+    };
+    windows.login.Ok("geheim");
+    windows.login.Ok("geheim");
+    ASSERT_TRUE(session.Unlock());
+    EXPECT_EQ(confirmed, ToSecure("geheim"));
+    EXPECT_FALSE(windows.login.runWhileBusy);
+    EXPECT_FALSE(windows.login.busy);
 }
 
 TEST_F(SessionControllerTest, LoadedFileOpensTheSessionSilently)

@@ -32,6 +32,8 @@ public:
     std::deque<LoginAnswer> answers;
     std::vector<std::string> prompts; // the prompt of every run, in order
     std::function<void()> whileOpen;  // runs inside every run, as events do while a dialog waits
+    bool busy = false;                // a login is up, busy, after its run
+    bool runWhileBusy = false;        // a second login ran while one was up busy
 };
 
 class FakeLoginDialog final : public LoginDialogBase
@@ -45,6 +47,7 @@ protected:
     int RunModal() override
     {
         script_.prompts.push_back(promptText);
+        script_.runWhileBusy = script_.runWhileBusy || script_.busy;
         if (script_.whileOpen)
         {
             script_.whileOpen();
@@ -60,6 +63,15 @@ protected:
             enteredPassword = ToSecure(answer.typed);
         }
         return answer.result;
+    }
+
+    void ShowBusy() override
+    {
+        script_.busy = true;
+    }
+    void EndBusy() override
+    {
+        script_.busy = false;
     }
 
 private:

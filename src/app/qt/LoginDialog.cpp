@@ -67,6 +67,30 @@ void LoginDialog::accept()
     QDialog::accept();
 }
 
+void LoginDialog::ShowBusy()
+{
+    // The prompt answered, nothing to type into: the window only says that the program works.
+    controls_.Build(LoginTemplate(), *this);
+    setFixedSize(size());
+    Prompt()->setText(QString::fromStdString(promptText));
+    PasswordEdit()->setEchoMode(QLineEdit::Password);
+    setEnabled(false);
+    setCursor(Qt::WaitCursor);
+    show();
+}
+
+void LoginDialog::EndBusy()
+{
+    if (!isVisible() && isEnabled())
+    {
+        return;
+    }
+    hide();
+    setEnabled(true);
+    unsetCursor();
+    controls_.Clear();
+}
+
 void LoginDialog::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);

@@ -29,6 +29,8 @@ public:
     QLineEdit* PasswordEdit() const;
 
     void accept() override;
+    void ShowBusy() override;
+    void EndBusy() override;
 
 protected:
     int RunModal() override;

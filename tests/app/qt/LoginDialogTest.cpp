@@ -154,6 +154,31 @@ TEST(LoginDialogTest, StepsShowTheirPromptsInTheWindow)
     EXPECT_TRUE(messages.messages.empty());
 }
 
+TEST(LoginDialogTest, BusyAfterOkItStaysOnScreenWithNothingToTypeUntilTheWorkEnds)
+{
+    LoginDialog dialog;
+    WhileShown(dialog, [&] { Type(dialog, QStringLiteral("geheim")); });
+    ASSERT_EQ(dialog.Run(), LoginDialogBase::kOk);
+    EXPECT_FALSE(dialog.isVisible());
+
+    dialog.ShowBusy();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(dialog.isEnabled());
+    EXPECT_EQ(dialog.Prompt()->text(), QStringLiteral("Bitte geben Sie Ihr Kennwort ein."));
+    EXPECT_TRUE(dialog.PasswordEdit()->text().isEmpty()) << "the password is not shown again";
+    dialog.EndBusy();
+    EXPECT_FALSE(dialog.isVisible());
+
+    // The same window can ask again afterwards.
+    WhileShown(dialog,
+               [&]
+               {
+                   EXPECT_TRUE(dialog.isEnabled());
+                   Type(dialog, QStringLiteral("x"));
+               });
+    EXPECT_EQ(dialog.Run(), LoginDialogBase::kOk);
+}
+
 TEST(LoginDialogTest, OkButtonConfirmsLikeEnter)
 {
     LoginDialog dialog;
