@@ -55,6 +55,20 @@ protected:
                            });
     }
 
+    // An FTP entry with "alt" in its second value.
+    void ShowEditDialog(EditEntryDialog& edit)
+    {
+        filter.addItem(QStringLiteral("alle Kategorien anzeigen"));
+        filter.addItem(QStringLiteral("FTP"));
+        edit.category = ToSecure("FTP");
+        edit.values = {ToSecure("anna"), ToSecure("alt"), ToSecure("host")};
+        edit.store = &store;
+        edit.sourceFilter = &filter;
+        edit.show();
+    }
+
+    PasswordStore store;
+    QComboBox filter;
     InMemorySettingsBackend settings;
     ScopedSettingsBackend scopedSettings{settings};
     testing::MessageRecorder messages;
@@ -91,16 +105,8 @@ TEST_F(GeneratorDialogTest, ShowsACandidateAndItsStrengthForTheRulesChosen)
 
 TEST_F(GeneratorDialogTest, EditDialogValueFieldMenuPutsTheGeneratedPasswordIntoTheField)
 {
-    PasswordStore store;
-    QComboBox filter;
-    filter.addItem(QStringLiteral("alle Kategorien anzeigen"));
-    filter.addItem(QStringLiteral("FTP"));
     EditEntryDialog edit;
-    edit.category = ToSecure("FTP");
-    edit.values = {ToSecure("anna"), ToSecure("alt"), ToSecure("host")};
-    edit.store = &store;
-    edit.sourceFilter = &filter;
-    edit.show();
+    ShowEditDialog(edit);
 
     QPlainTextEdit* field = edit.ValueEdit(2);
     emit field->customContextMenuRequested(QPoint(2, 2));
@@ -157,15 +163,8 @@ TEST_F(GeneratorDialogTest, GeneratorPickedFromTheShownFieldMenuLeavesTheMenuWho
         {"mouse, Abbrechen", Pick::Mouse, Leave::Cancel, false},
         {"mouse, Escape", Pick::Mouse, Leave::Escape, false},
     };
-    PasswordStore store;
-    QComboBox filter;
-    filter.addItem(QStringLiteral("alle Kategorien anzeigen"));
     EditEntryDialog edit;
-    edit.category = ToSecure("FTP");
-    edit.values = {ToSecure("anna"), ToSecure("alt"), ToSecure("host")};
-    edit.store = &store;
-    edit.sourceFilter = &filter;
-    edit.show();
+    ShowEditDialog(edit);
     QPlainTextEdit* field = edit.ValueEdit(2);
 
     for (const auto& c : cases)
