@@ -161,12 +161,12 @@ int AskAboutChangedFile(const std::string& path, bool offerMerge)
 }
 
 // Takes the folder and the file for the save, once the file is still the one expected, or the
-// user agreed to overwrite it. Asks with no lock held, so that other programs are not stopped
-// by an open question. 0, kKeptByUser, kMergeChosen or a cause code.
-int TakeForSaving(const std::string& path, const std::string& target, const SaveOptions& options, RetryingFile& folder,
-                  RetryingFile& file)
+// user agreed to overwrite it (expected then becomes what the user saw). Asks with no lock
+// held, so that other programs are not stopped by an open question. 0, kKeptByUser,
+// kMergeChosen or a cause code.
+int TakeForSaving(const std::string& path, const std::string& target, const SaveOptions& options,
+                  std::optional<FileIdentity>& expected, RetryingFile& folder, RetryingFile& file)
 {
-    std::optional<FileIdentity> expected = options.expected ? options.expected : RememberedFileIdentity(target);
     for (;;)
     {
         int result = folder.LockFolder(FolderOf(target));
@@ -189,21 +189,20 @@ int TakeForSaving(const std::string& path, const std::string& target, const Save
     }
 }
 
+// Said by WriteAndReplace when another version arrived while the new file was written;
+// expected is then that version.
+constexpr int kArrivedMeanwhile = -100;
+
 // Writes the new file beside the old one and renames it into place, so that the old file
-// stays whole until the new one is on the disk. 0 or a cause code; unconfirmed tells that
-// the file is in place but its folder could not be flushed.
-int ReplaceFile(const std::string& path, const PasswordStore& store, const SecureString& password, FileFormat format,
-                const SaveOptions& options, bool& listConsistent, bool& unconfirmed)
+// stays whole until the new one is on the disk. 0, kArrivedMeanwhile (nothing replaced) or a
+// cause code; unconfirmed tells that the file is in place but its folder could not be flushed.
+int WriteAndReplace(const std::string& path, const std::string& target, const PasswordStore& store,
+                    const SecureString& password, FileFormat format, const SaveOptions& options,
+                    std::optional<FileIdentity>& expected, bool& listConsistent, bool& unconfirmed)
 {
-    // A symbolic link stays and its target is written, also a target that does not exist yet.
-    std::string target = ResolvedFilePath(path);
-    if (target.empty())
-    {
-        return kFileBadPath;
-    }
     RetryingFile folder;
     RetryingFile lock;
-    int result = TakeForSaving(path, target, options, folder, lock);
+    int result = TakeForSaving(path, target, options, expected, folder, lock);
     if (result != kFileOk)
     {
         return result;
@@ -259,6 +258,14 @@ int ReplaceFile(const std::string& path, const PasswordStore& store, const Secur
     }
     FileIdentity saved = StatOfOpenFile(temp.Descriptor());
     digesting.Finish(saved);
+    // A writer that takes no lock (a sync engine) may have put its version in place while the
+    // key was derived and the file written: look again right before it would be replaced.
+    if (FileIdentity now; expected && ReplacedSince(*expected, target, now))
+    {
+        failed(kFileOk);
+        expected = now; // what the user is asked about next
+        return kArrivedMeanwhile;
+    }
     if (SystemCalls().rename(temp.Path().c_str(), target.c_str()) != 0)
     {
         return failed(FileErrorFromErrno(errno));
@@ -269,6 +276,32 @@ int ReplaceFile(const std::string& path, const PasswordStore& store, const Secur
     bool synced = folder.Sync() == kFileOk;
     unconfirmed = !closed || !synced || folder.Close() != kFileOk;
     return kFileOk;
+}
+
+int ReplaceFile(const std::string& path, const PasswordStore& store, const SecureString& password, FileFormat format,
+                const SaveOptions& options, bool& listConsistent, bool& unconfirmed)
+{
+    // A symbolic link stays and its target is written, also a target that does not exist yet.
+    std::string target = ResolvedFilePath(path);
+    if (target.empty())
+    {
+        return kFileBadPath;
+    }
+    std::optional<FileIdentity> expected = options.expected ? options.expected : RememberedFileIdentity(target);
+    for (;;)
+    {
+        const int result =
+            WriteAndReplace(path, target, store, password, format, options, expected, listConsistent, unconfirmed);
+        if (result != kArrivedMeanwhile)
+        {
+            return result;
+        }
+        // Asked as for a change found before writing; a yes writes anew over what was asked about.
+        if (const int answer = AskAboutChangedFile(path, options.offerMerge); answer != kFileOk)
+        {
+            return answer;
+        }
+    }
 }
 
 } // namespace

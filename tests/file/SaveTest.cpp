@@ -163,6 +163,59 @@ TEST_F(SaveTest, AFileChangedSinceTheLoadIsOverwrittenOnlyAfterAYes)
     }
 }
 
+// A sync engine takes no lock: its version can arrive while the new file is being written,
+// after the first look at the old one. The moment chosen here is the flush of the new file.
+std::string arrivingVersion;
+std::string arrivalTarget;
+int FsyncWithAnArrival(int fd)
+{
+    if (!arrivingVersion.empty())
+    {
+        ::rename(arrivingVersion.c_str(), arrivalTarget.c_str());
+        arrivingVersion.clear();
+    }
+    return ::fsync(fd);
+}
+
+TEST_F(SaveTest, AVersionArrivingWhileTheSaveWritesIsOverwrittenOnlyAfterAYes)
+{
+    const std::pair<const char*, MessageAnswer> cases[] = {
+        {"kept", MessageAnswer::Cancel},
+        {"overwritten", MessageAnswer::Ok},
+    };
+    for (const auto& [name, answer] : cases)
+    {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(SaveRecord("alt"), SaveResult::Saved);
+        ASSERT_EQ(LoadWith("pw"), LoadResult::Loaded);
+        std::string theirs = ReadBytes(path);
+        theirs.back() ^= 1;
+        WriteBytes(dir / "arriving", theirs);
+        recorder.messages.clear();
+
+        ScopedCalls calls;
+        arrivingVersion = dir / "arriving";
+        arrivalTarget = path;
+        SystemCalls().fsync = FsyncWithAnArrival;
+        recorder.AnswerNext(answer);
+        const SaveResult result = SaveRecord("neu");
+        ASSERT_TRUE(arrivingVersion.empty()) << "the save never flushed";
+        ASSERT_EQ(recorder.messages.size(), 1u);
+        EXPECT_EQ(recorder.messages[0].caption, "Datei geändert");
+        if (answer == MessageAnswer::Cancel)
+        {
+            EXPECT_EQ(result, SaveResult::Kept);
+            EXPECT_EQ(ReadBytes(path), theirs);
+        }
+        else
+        {
+            EXPECT_EQ(result, SaveResult::Saved);
+            EXPECT_EQ(FirstRecord(), "neu");
+        }
+        EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"});
+    }
+}
+
 TEST_F(SaveTest, AFileOnlyThisProcessChangedIsSavedWithoutAQuestion)
 {
     auto replaceByAnotherProgram = [this]
