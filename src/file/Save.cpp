@@ -232,10 +232,8 @@ int WriteAndReplace(const std::string& path, const std::string& target, const Pa
     };
     if (replacing)
     {
-        if (::fchmod(temp.Descriptor(), old.st_mode & 07777) != 0)
-        {
-            return failed(FileErrorFromErrno(errno));
-        }
+        // The mode stays the new file's 0600 whatever the old one had: a version a sync engine
+        // delivered with its own default (0644) would leave every entry readable by others.
         // Keeping the owner only works for the owner's own files or as root; no harm otherwise.
         if (::fchown(temp.Descriptor(), old.st_uid, old.st_gid) != 0)
         {

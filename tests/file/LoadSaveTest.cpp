@@ -492,19 +492,23 @@ TEST_F(LoadSaveTest, FilesTheFormatCannotDescribeAreRefusedAndLeftAlone)
     EXPECT_EQ(Records(store).front(), goodRecord);
 }
 
-TEST_F(LoadSaveTest, NewFilesAreCreatedPrivateAndReplacedFilesKeepTheirMode)
+TEST_F(LoadSaveTest, ASavedFileIsTheOwnersAloneWhateverModeItHadBefore)
 {
-    ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
-    EXPECT_EQ(std::filesystem::status(path).permissions(),
-              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-
-    ::chmod(path.c_str(), 0640);
     ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved);
     struct stat info
     {
     };
     ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    EXPECT_EQ(info.st_mode & 07777, 0600u) << "new";
+
+    // As a sync engine or another program left it.
+    for (const mode_t before : {0644u, 0640u, 0666u})
+    {
+        ASSERT_EQ(::chmod(path.c_str(), before), 0);
+        ASSERT_EQ(Save(PasswordStore(), ToSecure("pw")), SaveResult::Saved) << std::oct << before;
+        ASSERT_EQ(::stat(path.c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 07777, 0600u) << "was " << std::oct << before;
+    }
 }
 
 TEST_F(LoadSaveTest, SavingThroughASymbolicLinkReplacesItsTarget)
