@@ -18,12 +18,17 @@ if [ -z "${KAVELMARK_CRAWL_INSIDE:-}" ]; then
     done
     export KAVELMARK_CRAWL_INSIDE=1
     # A display number of our own, so that runs side by side do not race for the same one.
+    export KAVELMARK_CRAWL_ONLY="${KAVELMARK_CRAWL_ONLY:-}"
     exec timeout 540 xvfb-run -a -n $((1000 + $$ % 800)) -s "-screen 0 1280x1024x24" bash "$0" "$program" "$tool"
 fi
 
 # A sanitizer report ends the program at once, with its stack; only the D-Bus library's
 # buffer that Qt's X11 platform keeps for the life of the process is not a leak of ours.
-export ASAN_OPTIONS="abort_on_error=1:halt_on_error=1:detect_leaks=1:print_summary=1"
+# Freed memory is overwritten (by the sanitizer's allocator or glibc's), so that a use after
+# free inside Qt, whose code no sanitizer watches, fails there and then instead of reading
+# stale but intact memory.
+export ASAN_OPTIONS="abort_on_error=1:halt_on_error=1:detect_leaks=1:print_summary=1:max_free_fill_size=65536"
+export MALLOC_PERTURB_=85
 export UBSAN_OPTIONS="halt_on_error=1:abort_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$here/../ui/x11/lsan.supp"
 
@@ -76,6 +81,11 @@ for _ in $(seq 300); do
     xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
     sleep 0.1
 done
+
+# A German keyboard, as the program's users have: its mnemonics (Ä for Ändern, Ü for Über)
+# are keys of their own then. xdotool would otherwise map a spare key to each such letter
+# just before pressing it, and a busy program may read the key before the new map.
+setxkbmap de || fail "no German keyboard map"
 
 # --- the program's state ------------------------------------------------------------------
 
@@ -175,13 +185,13 @@ geometry() {
         /Width:/ {w=$2} /Height:/ {h=$2} END {print x, y, w, h}'
 }
 
-# A point of the window given as X,Y from its left and top edge, or, negative, from its
+# A point of the window given as X:Y from its left and top edge, or, negative, from its
 # right and bottom edge.
 point() {
     local x y w h dx dy
     read -r x y w h <<<"$(geometry "$1")"
-    dx="${2%,*}"
-    dy="${2#*,}"
+    dx="${2%:*}"
+    dy="${2#*:}"
     ((dx < 0)) && dx=$((w + dx))
     ((dy < 0)) && dy=$((h + dy))
     echo "$((x + dx)) $((y + dy))"
@@ -194,49 +204,61 @@ focus() {
 
 # --- what a user does ------------------------------------------------------------------
 
-# Keys (comma-separated; "type=TEXT" types the text) to the window with this title.
-keys_to() {
-    local id key
-    id="$(window "$1")"
-    focus "$id"
+# Steps, comma-separated, on a window:
+#   KEY           a key or chord, e.g. Escape, alt+F4 (the window manager's), Menu
+#   type=TEXT     the text typed
+#   NAME@X:Y      a click at X:Y of the window (negative: from the right or bottom); NAME
+#                 says what is there. NAME@X:Y:3 is a right click, NAME@X:Y:1:2 a double click.
+#   close         a click on the window manager's close box (WM_DELETE_WINDOW)
+steps() {
+    local id="$1" step at button repeat x y w
     IFS=',' read -ra list <<<"$2"
-    for key in "${list[@]}"; do
-        if [ "${key#type=}" != "$key" ]; then
-            xdotool type --delay 30 "${key#type=}"
-        else
-            xdotool key --clearmodifiers "$key"
-        fi
-        sleep 0.1
+    for step in "${list[@]}"; do
+        case "$step" in
+        type=*)
+            xdotool type --delay 30 "${step#type=}"
+            ;;
+        close)
+            read -r x y w _ <<<"$(geometry "$id")"
+            # openbox draws it 10 px in from the right edge, in the middle of the title bar.
+            xdotool mousemove --sync $((x + w - 10)) $((y - 11)) click 1
+            ;;
+        *@*)
+            IFS=':' read -r x y button repeat <<<"${step#*@}"
+            at="$(point "$id" "$x:$y")"
+            # shellcheck disable=SC2086
+            xdotool mousemove --sync $at click --repeat "${repeat:-1}" "${button:-1}"
+            ;;
+        *)
+            xdotool key --clearmodifiers "$step"
+            ;;
+        esac
+        sleep 0.05
     done
 }
 
-# A click (button 1, or 3 for the context menu) at X,Y of the window with this title.
-click_in() {
-    local id at
+# Steps on the window with this title, after giving it the focus.
+on() {
+    local id
     id="$(window "$1")"
     focus "$id"
-    at="$(point "$id" "$2")"
-    # shellcheck disable=SC2086
-    xdotool mousemove --sync $at click "${3:-1}"
+    steps "$id" "$2"
 }
 
-# Keys or a click to the open popup menu.
-popup_keys() {
-    local id key
+# Steps on the open popup menu (or a combo box's list), which has the keyboard already.
+on_popup() {
+    local id
     id="$(popup)"
-    IFS=',' read -ra list <<<"$1"
-    for key in "${list[@]}"; do
-        xdotool key --clearmodifiers "$key"
-        sleep 0.1
-    done
+    steps "$id" "$1"
 }
 
-popup_click() {
-    local id at
-    id="$(popup)"
-    at="$(point "$id" "$1")"
-    # shellcheck disable=SC2086
-    xdotool mousemove --sync $at click 1
+# The window manager's frame of the window: its minimize box, 43 px in from the right.
+minimize() {
+    local id x y w
+    id="$(window "$1")"
+    focus "$id"
+    read -r x y w _ <<<"$(geometry "$id")"
+    xdotool mousemove --sync $((x + w - 43)) $((y - 11)) click 1
 }
 
 # The hidden or locked window comes back through a second start of the program.
@@ -244,125 +266,186 @@ second_start() {
     timeout 60 "$program" >>"$work/second.log" 2>&1 || fail "the second start failed"
 }
 
+# Brings a hidden or locked main window back, as a second start and the password do.
+bring_back() {
+    [ -n "$(managed "$main_pattern")" ] && return 0
+    [ -n "$(managed '^Kavelmark Login$')" ] || second_start
+    on "Kavelmark Login" "type=$password,Return"
+    window Kavelmark >/dev/null
+}
+
+# The desktop was asked to open this address.
 opened() {
-    grep -q "$1" "$work/opened" 2>/dev/null || fail "nothing opened $1"
-    rm -f "$work/opened"
-}
-
-# Leaves the window one way:
-#   close          a click on the window manager's close box (WM_DELETE_WINDOW)
-#   NAME@X,Y       a click at X,Y of the window (negative: from the right or bottom), NAME
-#                  says which button it is
-#   KEY[,KEY...]   keys, e.g. Escape, alt+F4 (the window manager's), type=TEXT
-leave() {
-    local title="$1" way="$2" id at
-    id="$(window "$title")"
-    case "$way" in
-    close)
-        focus "$id"
-        read -r x y w _ <<<"$(geometry "$id")"
-        # openbox draws it 10 px in from the right edge, in the middle of the title bar.
-        xdotool mousemove --sync $((x + w - 10)) $((y - 11)) click 1
-        ;;
-    *@*)
-        click_in "$title" "${way#*@}"
-        ;;
-    *)
-        keys_to "$title" "$way"
-        ;;
-    esac
-}
-
-# Same for a popup menu: Escape, or NAME@X,Y for an item.
-leave_popup() {
-    case "$2" in
-    *@*) popup_click "${2#*@}" ;;
-    *) popup_keys "$2" ;;
-    esac
-    no_popup
+    for _ in $(seq 100); do
+        grep -q "$1" "$work/opened" 2>/dev/null && { rm -f "$work/opened"; return 0; }
+        sleep 0.1
+    done
+    fail "nothing opened $1"
 }
 
 # --- the table --------------------------------------------------------------------------
-# opener | window | ways to leave it
+# opener | window | ways to leave it [| afterwards]
 #
-# The opener is run from the main window with nothing else open; "popup" is the context
-# menu it opens, "-" says that it opens no window. What the opener opened on the way (the
-# edit dialog around its generator) stays open while the window is left and is then closed
-# with Escape.
-open_edit="keys_to Kavelmark alt+adiaeresis"
-open_config="keys_to Kavelmark alt+x,c"
-open_about="keys_to Kavelmark alt+d,udiaeresis"
+# The opener starts from the main window with nothing else open. The window is a title,
+# "popup" for the context menu (or list) that the opener opened, or "-" when the opener opens
+# no window. Each way is steps as above. What the opener opened on the way (the edit dialog
+# around its generator) must outlive the window and is closed with Escape after it.
+# "afterwards" runs after each way, before the checks.
+#
+# Positions are those of openbox's default theme on Xvfb's 96 dpi; a click that misses
+# leaves its window open, and the crawl says so. The main window's inside is 568x380, its
+# menu bar included.
+row_1="144:97"
+row_2="144:131"
+detail_1="-91:-81"
+detail_3="-91:-19"
+edit="'Eintrag Hinzufügen'"
+open_edit="on Kavelmark alt+adiaeresis"
+open_config="on Kavelmark alt+x; on_popup c"
+open_about="on Kavelmark alt+d; on_popup udiaeresis"
+open_change="on Kavelmark alt+x; on_popup p"
+open_generator_by_key="$open_edit; on $edit alt+2,Menu; on_popup Up,Return"
+open_generator_by_mouse="$open_edit; on $edit value@200:-40:3; on_popup generate@40:-12"
+wm="Escape close alt+F4"
+change_password="type=$password,Return,type=$password,Return,type=$password,Return"
 crawl=(
-    # The main window's menus, by their keys.
-    "keys_to Kavelmark alt+d,o | - |"
-    "keys_to Kavelmark alt+d,s | - |"
-    "keys_to Kavelmark alt+d,u | Speichern unter | Abbrechen@-60,-24 Escape close alt+F4"
-    "$open_about | Info über Kavelmark | Return OK@-54,22 Escape close alt+F4"
-    "keys_to Kavelmark alt+x,p | Kavelmark Login | Cancel@-57,-28 Escape close alt+F4 type=$password,Return,type=$password,Return,type=$password,Return"
-    "$open_config | Config | Return OK@-147,-21 Cancel@-54,-21 Escape close alt+F4"
-    "keys_to Kavelmark alt+x,s,s,Return | Suchen | Abbrechen@-54,-21 Escape close alt+F4 type=Spark,Return,Escape"
-    # The buttons.
-    "keys_to Kavelmark alt+h | - |"
-    "keys_to Kavelmark alt+h,alt+l | Eintrag löschen | Abbrechen@-58,-24 Escape close alt+F4 Return OK@-151,-24"
-    "$open_edit | Eintrag Hinzufügen | Return OK@52,-55 Cancel@52,-21 Escape close alt+F4"
-    # The edit dialog's value fields offer the generator, by the menu key and by the mouse.
-    "$open_edit; keys_to 'Eintrag Hinzufügen' alt+1,Menu | popup | Escape"
-    "$open_edit; keys_to 'Eintrag Hinzufügen' alt+2,Menu; popup_keys Up,Return | Kennwort erzeugen | Return OK@-147,-21 alt+n,Return Neu@-54,-55 Abbrechen@-54,-21 Escape close alt+F4"
-    "$open_edit; click_in 'Eintrag Hinzufügen' 200,-40 3; popup_click 40,-12 | Kennwort erzeugen | OK@-147,-21 Abbrechen@-54,-21 Escape close alt+F4"
+    # The menus by their keys; a menu takes its items' keys once it is open. Sperren and
+    # Suchen share their letter: they are reached by the arrow keys. Datei öffnen loads the
+    # file again, Datei speichern saves it.
+    "on Kavelmark alt+d; on_popup o | - |"
+    "on Kavelmark alt+d; on_popup s | - |"
+    "on Kavelmark alt+d; on_popup u | Speichern unter | Abbrechen@-60:-24 $wm"
+    "$open_about | Info über Kavelmark | Return OK@-54:22 $wm"
+    "$open_change | Kavelmark Login | Cancel@-57:-28 $wm $change_password"
+    "$open_change; on 'Kavelmark Login' type=falsch,Return | Information | Return OK@-50:-24 $wm"
+    "$open_config | Config | Return OK@-147:-21 Cancel@-54:-21 $wm"
+    "on Kavelmark alt+x; on_popup Up,Return | Suchen | Abbrechen@-54:-21 $wm type=Spark,Return,Escape"
+    "on Kavelmark alt+x; on_popup Up,Up,Return; gone Kavelmark; second_start | Kavelmark Login | Cancel@-57:-28 $wm type=$password,Return | bring_back"
+    # The menus by the mouse, and the commands' own keys.
+    "on Kavelmark Datei@26:8; on_popup Über@40:78 | Info über Kavelmark | Return"
+    "on Kavelmark Extras@75:8; on_popup Suchen@40:76 | Suchen | Escape"
+    "on Kavelmark ctrl+f | Suchen | Escape"
+    "on Kavelmark ctrl+l; gone Kavelmark; second_start | Kavelmark Login | type=$password,Return"
+    # The dialogs' own dialogs and links.
+    "$open_config; on Config ?@-24:36 | Speichern unter | Abbrechen@-60:-24 $wm"
+    "$open_config; on Config alt+g | Dateiformat | Abbrechen@-58:-24 $wm Return OK@-151:-24"
+    "$open_about; on 'Info über Kavelmark' link@185:117; opened https:// | - |"
+    "$open_about; on 'Info über Kavelmark' link@140:235; opened https:// | - |"
+    # The buttons and the list's keys.
+    "on Kavelmark alt+h | - |"
+    "on Kavelmark row@$row_1,Insert | - |"
+    "on Kavelmark alt+h,alt+l | Eintrag löschen | Abbrechen@-58:-24 $wm Return OK@-151:-24"
+    "on Kavelmark alt+h,Delete | Eintrag löschen | Return"
+    "on Kavelmark Hilfe@246:-46; opened kavelmark-hilfe.html | - |"
+    "on Kavelmark alt+v; gone Kavelmark; second_start | - |"
+    "on Kavelmark Kategorie@40:71 | Beta-Version | Return OK@-50:-24 $wm"
+    "on Kavelmark Name@150:71 | Beta-Version | Return"
+    "on Kavelmark alt+k,alt+Down | popup | Escape Down,Return Home,Return"
+    "$open_edit | Eintrag Hinzufügen | Return OK@52:-55 Cancel@52:-21 $wm"
+    "on Kavelmark row@$row_2:1:2 | Eintrag Hinzufügen | Escape"
+    # The window manager's minimize box hides the window, as Verbergen does.
+    "minimize Kavelmark; gone Kavelmark; second_start | - |"
+    # Context menus: the list's rows, the values below it.
+    "on Kavelmark row@$row_2:3 | popup | Escape User@40:10 Password@40:32 Host@40:54"
+    "on Kavelmark row@$row_1,Menu | popup | Escape Return"
+    "on Kavelmark value@$detail_1:3 | popup | Escape Alles@40:34"
+    "on Kavelmark value@$detail_1,ctrl+a,value@$detail_1:3 | popup | Kopieren@40:10"
+    "on Kavelmark value@$detail_3,Menu | popup | Escape"
+    # The edit dialog's fields; its value fields offer the generator, by the menu key and
+    # by the mouse.
+    "$open_edit; on $edit name@305:53:3 | popup | Escape"
+    "$open_edit; on $edit alt+k,alt+Down | popup | Escape"
+    "$open_edit; on $edit alt+1,Menu | popup | Escape"
+    "$open_generator_by_key | Kennwort erzeugen | Return OK@-147:-21 alt+n,Return Neu@-54:-55,OK@-147:-21 Abbrechen@-54:-21 $wm"
+    "$open_generator_by_mouse | Kennwort erzeugen | Return OK@-147:-21 Abbrechen@-54:-21 $wm"
+    "$open_generator_by_key; on 'Kennwort erzeugen' candidate@172:134:3 | popup | Escape"
+    # The other dialogs' fields.
+    "$open_change; on 'Kavelmark Login' password@120:45:3 | popup | Escape"
+    "$open_about; on 'Info über Kavelmark' notice@173:190:3 | popup | Escape"
 )
+
+trim() {
+    sed 's/^ *//; s/ *$//' <<<"$1"
+}
+
+# The windows that the opener opened besides the one it is for, in the order they came.
+on_the_way() {
+    local id
+    parents=""
+    for id in $(comm -13 <(echo "$1") <(managed . | sort)); do
+        [ "$(xdotool getwindowname "$id")" = "$2" ] || parents+="$id"$'\n'
+    done
+}
 
 # Runs one line of the table: for each way, open the window, leave it, and check that the
 # program is still whole.
 crawl_line() {
-    local opener title ways way before id
-    IFS='|' read -r opener title ways <<<"$1"
-    opener="$(echo "$opener" | sed 's/^ *//; s/ *$//')"
-    title="$(echo "$title" | sed 's/^ *//; s/ *$//')"
-    [ -n "$(echo "$ways" | tr -d ' ')" ] || ways=" - "
+    local opener title ways afterwards way before id
+    IFS='|' read -r opener title ways afterwards <<<"$1"
+    opener="$(trim "$opener")"
+    title="$(trim "$title")"
+    afterwards="$(trim "$afterwards")"
+    [ -n "$(trim "$ways")" ] || ways="-"
     for way in $ways; do
         step="$opener | $title | $way"
-        echo "$step"
+        echo "$((SECONDS - started)) s: $step"
+        # Away from every window: a menu opened under the pointer would take the item there.
+        xdotool mousemove 0 0
         before="$(managed . | sort)"
         eval "$opener"
         case "$title" in
-        -) ;;
-        popup) leave_popup "$title" "$way" ;;
+        -)
+            on_the_way "$before" "$title"
+            ;;
+        popup)
+            popup >/dev/null
+            on_the_way "$before" "$title"
+            on_popup "$way"
+            no_popup
+            ;;
         *)
             id="$(window "$title")"
-            leave "$title" "$way"
+            on_the_way "$before" "$title"
+            focus "$id"
+            steps "$id" "$way"
             gone "$title"
             ;;
         esac
-        # What the opener opened on the way must still be there; it is closed last first.
-        for id in $(comm -13 <(echo "$before") <(managed . | sort) | tac); do
-            xdotool windowactivate --sync "$id" >/dev/null 2>&1 || fail "window $(xdotool getwindowname "$id") went"
+        # What the opener opened on the way must outlive the window; last opened, first closed.
+        for id in $(tac <<<"$parents"); do
+            xdotool windowactivate --sync "$id" >/dev/null 2>&1 || { alive; fail "window $id went with \"$title\""; }
             sleep 0.2
             xdotool key --clearmodifiers Escape
-            for _ in $(seq 100); do
+            for _ in $(seq 300); do
                 xwininfo -id "$id" 2>/dev/null | grep -q IsViewable || break
+                alive
                 sleep 0.1
             done
         done
-        sleep 1
+        [ -z "$afterwards" ] || eval "$afterwards"
+        sleep 0.2
         alive
         window Kavelmark >/dev/null
         clean_log
     done
 }
 
+started=$SECONDS
 "$program" >>"$work/kavelmark.log" 2>&1 &
 program_pid=$!
 pids+=("$program_pid")
-keys_to "Kavelmark Login" "type=$password,Return"
+on "Kavelmark Login" "type=$password,Return"
 window Kavelmark >/dev/null
 
 for line in "${crawl[@]}"; do
-    crawl_line "$line"
+    # KAVELMARK_CRAWL_ONLY=PATTERN crawls only the matching lines, while one is being written.
+    grep -qE -- "${KAVELMARK_CRAWL_ONLY:-.}" <<<"$line" && crawl_line "$line"
 done
 
 step="end through the menu"
 echo "$step"
-keys_to Kavelmark alt+d,b
+on Kavelmark alt+d
+on_popup b
 for _ in $(seq 600); do
     kill -0 "$program_pid" 2>/dev/null || break
     sleep 0.1
