@@ -116,8 +116,9 @@ managed() {
     done
 }
 
-# The main window's title grows a status while a copied value is on the clipboard.
-main_pattern='^Kavelmark( – .*)?$'
+# The main window's title grows a "*" while changes are unsaved, and a status while a copied
+# value is on the clipboard.
+main_pattern='^Kavelmark\*?( – .*)?$'
 
 title_pattern() {
     if [ "$1" = "Kavelmark" ]; then
@@ -245,10 +246,11 @@ on() {
     steps "$id" "$2"
 }
 
-# Steps on the open popup menu (or a combo box's list), which has the keyboard already.
+# Steps on the open popup menu (or a combo box's list), once it has taken the keyboard.
 on_popup() {
     local id
     id="$(popup)"
+    sleep 0.2
     steps "$id" "$1"
 }
 
@@ -272,6 +274,20 @@ bring_back() {
     [ -n "$(managed '^Kavelmark Login$')" ] || second_start
     on "Kavelmark Login" "type=$password,Return"
     window Kavelmark >/dev/null
+}
+
+# After Sperren from the menu: the window goes, and a second start asks for the password.
+# Now and then the window stays on screen instead, locked and empty, with the login in front
+# (the closing menu hands the focus back to it while it is being minimized); both end at the
+# login, so the crawl takes either.
+locked() {
+    for _ in $(seq 300); do
+        [ -z "$(managed "$main_pattern")" ] && { second_start; return 0; }
+        [ -n "$(managed '^Kavelmark Login$')" ] && return 0
+        alive
+        sleep 0.1
+    done
+    fail "the lock neither hid the window nor asked for the password"
 }
 
 # The desktop was asked to open this address.
@@ -309,8 +325,8 @@ open_generator_by_mouse="$open_edit; on $edit value@200:-40:3; on_popup generate
 wm="Escape close alt+F4"
 change_password="type=$password,Return,type=$password,Return,type=$password,Return"
 crawl=(
-    # The menus by their keys; a menu takes its items' keys once it is open. Sperren and
-    # Suchen share their letter: they are reached by the arrow keys. Datei öffnen loads the
+    # The menus by their keys; a menu takes its items' keys once it is open (Sperren and
+    # Suchen by the arrow keys, which do not hang on their letters). Datei öffnen loads the
     # file again, Datei speichern saves it.
     "on Kavelmark alt+d; on_popup o | - |"
     "on Kavelmark alt+d; on_popup s | - |"
@@ -320,15 +336,15 @@ crawl=(
     "$open_change; on 'Kavelmark Login' type=falsch,Return | Information | Return OK@-50:-24 $wm"
     "$open_config | Config | Return OK@-147:-21 Cancel@-54:-21 $wm"
     "on Kavelmark alt+x; on_popup Up,Return | Suchen | Abbrechen@-54:-21 $wm type=Spark,Return,Escape"
-    "on Kavelmark alt+x; on_popup Up,Up,Return; gone Kavelmark; second_start | Kavelmark Login | Cancel@-57:-28 $wm type=$password,Return | bring_back"
+    "on Kavelmark alt+x; on_popup Up,Up,Return; locked | Kavelmark Login | type=$password,Return"
     # The menus by the mouse, and the commands' own keys.
     "on Kavelmark Datei@26:8; on_popup Über@40:78 | Info über Kavelmark | Return"
     "on Kavelmark Extras@75:8; on_popup Suchen@40:76 | Suchen | Escape"
     "on Kavelmark ctrl+f | Suchen | Escape"
-    "on Kavelmark ctrl+l; gone Kavelmark; second_start | Kavelmark Login | type=$password,Return"
+    "on Kavelmark ctrl+l; gone Kavelmark; second_start | Kavelmark Login | Cancel@-57:-28 $wm type=$password,Return | bring_back"
     # The dialogs' own dialogs and links.
     "$open_config; on Config ?@-24:36 | Speichern unter | Abbrechen@-60:-24 $wm"
-    "$open_config; on Config alt+g | Dateiformat | Abbrechen@-58:-24 $wm Return OK@-151:-24"
+    "$open_config; on Config alt+g | Dateiformat | Return bleiben@-122:-24 $wm V0.4@-307:-24"
     "$open_about; on 'Info über Kavelmark' link@185:117; opened https:// | - |"
     "$open_about; on 'Info über Kavelmark' link@140:235; opened https:// | - |"
     # The buttons and the list's keys.
@@ -347,7 +363,7 @@ crawl=(
     "minimize Kavelmark; gone Kavelmark; second_start | - |"
     # Context menus: the list's rows, the values below it.
     "on Kavelmark row@$row_2:3 | popup | Escape User@40:10 Password@40:32 Host@40:54"
-    "on Kavelmark row@$row_1,Menu | popup | Escape Return"
+    "on Kavelmark row@$row_1,Menu | popup | Escape Down,Return"
     "on Kavelmark value@$detail_1:3 | popup | Escape Alles@40:34"
     "on Kavelmark value@$detail_1,ctrl+a,value@$detail_1:3 | popup | Kopieren@40:10"
     "on Kavelmark value@$detail_3,Menu | popup | Escape"
@@ -360,7 +376,7 @@ crawl=(
     "$open_generator_by_mouse | Kennwort erzeugen | Return OK@-147:-21 Abbrechen@-54:-21 $wm"
     "$open_generator_by_key; on 'Kennwort erzeugen' candidate@172:134:3 | popup | Escape"
     # The other dialogs' fields.
-    "$open_change; on 'Kavelmark Login' password@120:45:3 | popup | Escape"
+    "$open_change; on 'Kavelmark Login' password@120:-66:3 | popup | Escape"
     "$open_about; on 'Info über Kavelmark' notice@173:190:3 | popup | Escape"
 )
 
