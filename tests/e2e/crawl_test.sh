@@ -18,8 +18,7 @@ if [ -z "${KAVELMARK_CRAWL_INSIDE:-}" ]; then
     done
     export KAVELMARK_CRAWL_INSIDE=1
     # A display number of our own, so that runs side by side do not race for the same one.
-    export KAVELMARK_CRAWL_ONLY="${KAVELMARK_CRAWL_ONLY:-}"
-    exec timeout 540 xvfb-run -a -n $((1000 + $$ % 800)) -s "-screen 0 1280x1024x24" bash "$0" "$program" "$tool"
+    exec timeout 840 xvfb-run -a -n $((1000 + $$ % 800)) -s "-screen 0 1280x1024x24" bash "$0" "$program" "$tool"
 fi
 
 # A sanitizer report ends the program at once, with its stack; only the D-Bus library's
@@ -198,7 +197,9 @@ point() {
     echo "$((x + dx)) $((y + dy))"
 }
 
+# Gives the window the focus; keys sent while the window is still taking it would be lost.
 focus() {
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$1" ] && return 0
     xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1"
     sleep 0.2
 }
@@ -471,4 +472,5 @@ rc=0
 wait "$program_pid" || rc=$?
 [ "$rc" -eq 0 ] || fail "the program ended with exit status $rc"
 clean_log
+printf '%s\n' "$password" | "$tool" dump "$file" >/dev/null 2>&1 || fail "the file the program left does not load"
 echo "ok"
