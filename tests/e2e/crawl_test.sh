@@ -206,6 +206,15 @@ focus() {
 
 # --- what a user does ------------------------------------------------------------------
 
+# A click at X Y of the screen: button, count. The pointer is moved there first and the move
+# waited for, unless it is there already (xdotool would wait for a motion that never comes).
+click_at() {
+    local pointer
+    pointer="$(xdotool getmouselocation --shell | sed -n 's/^[XY]=//p' | tr '\n' ' ')"
+    [ "$pointer" = "$1 $2 " ] || xdotool mousemove --sync "$1" "$2"
+    xdotool click --repeat "$4" "$3"
+}
+
 # Steps, comma-separated, on a window:
 #   KEY           a key or chord, e.g. Escape, alt+F4 (the window manager's), Menu
 #   type=TEXT     the text typed
@@ -213,7 +222,7 @@ focus() {
 #                 says what is there. NAME@X:Y:3 is a right click, NAME@X:Y:1:2 a double click.
 #   close         a click on the window manager's close box (WM_DELETE_WINDOW)
 steps() {
-    local id="$1" step at button repeat x y w
+    local id="$1" step button repeat x y w
     IFS=',' read -ra list <<<"$2"
     for step in "${list[@]}"; do
         case "$step" in
@@ -223,13 +232,12 @@ steps() {
         close)
             read -r x y w _ <<<"$(geometry "$id")"
             # openbox draws it 10 px in from the right edge, in the middle of the title bar.
-            xdotool mousemove --sync $((x + w - 10)) $((y - 11)) click 1
+            click_at $((x + w - 10)) $((y - 11)) 1 1
             ;;
         *@*)
             IFS=':' read -r x y button repeat <<<"${step#*@}"
-            at="$(point "$id" "$x:$y")"
-            # shellcheck disable=SC2086
-            xdotool mousemove --sync $at click --repeat "${repeat:-1}" "${button:-1}"
+            # shellcheck disable=SC2046
+            click_at $(point "$id" "$x:$y") "${button:-1}" "${repeat:-1}"
             ;;
         *)
             xdotool key --clearmodifiers "$step"
@@ -261,7 +269,7 @@ minimize() {
     id="$(window "$1")"
     focus "$id"
     read -r x y w _ <<<"$(geometry "$id")"
-    xdotool mousemove --sync $((x + w - 43)) $((y - 11)) click 1
+    click_at $((x + w - 43)) $((y - 11)) 1 1
 }
 
 # The hidden or locked window comes back through a second start of the program.
