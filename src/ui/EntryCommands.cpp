@@ -9,6 +9,7 @@
 #include "platform/Messages.h"
 #include "platform/qt/QtText.h"
 #include "ui/EditEntryDialog.h"
+#include "ui/EntryListView.h"
 #include "ui/MainWindow.h"
 #include "ui/UiTexts.h"
 
@@ -50,6 +51,12 @@ void EntryCommands::Delete()
     {
         return;
     }
+    const PasswordStore::Position entry = MainWindow::RowEntry(row);
+    if (!entry)
+    {
+        return;
+    }
+    const SecureString asked = store.GetAt(entry);
     // The texts as shown, masks included: the question never reveals a secret.
     std::string question = std::string(kDeleteQuestion) + "\n\nName: " + row->text(1).toStdString() +
                            "\nBeschreibung: " + row->text(2).toStdString();
@@ -59,8 +66,10 @@ void EntryCommands::Delete()
     {
         return;
     }
-    PasswordStore::Position entry = MainWindow::RowEntry(row);
-    if (!entry)
+    // The list may have been rebuilt while the question was open (an unlock, a reload): the
+    // row of before is gone. Only the very entry asked about goes, where it is listed now.
+    row = EntryListView::RowOf(*list, entry);
+    if (!row || store.GetAt(entry) != asked)
     {
         return;
     }

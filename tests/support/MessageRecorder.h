@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,13 @@ public:
                        MessageButtons buttons) override
     {
         messages.push_back({text, caption, icon, buttons});
+        if (whileShown)
+        {
+            // Once: what runs may show a message itself.
+            std::function<void()> run = std::move(whileShown);
+            whileShown = nullptr;
+            run();
+        }
         if (script_.empty())
         {
             return MessageAnswer::Ok;
@@ -62,6 +70,8 @@ public:
     }
 
     std::vector<RecordedMessage> messages;
+    // Runs inside the next message, as events do while a modal box waits for its answer.
+    std::function<void()> whileShown;
 
 private:
     std::deque<MessageAnswer> script_;

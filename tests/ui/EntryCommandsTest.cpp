@@ -318,6 +318,46 @@ TEST_F(EntryCommandsTest, ANewCategoryLeavesAFilteredListAndStaysUnderAllCategor
     EXPECT_EQ(window.CategoryFilter()->currentText(), "PIN/TAN");
 }
 
+// While the question is open the list can be rebuilt (an unlock, a reload of a file changed
+// elsewhere): the answer acts on the entry asked about, found anew, never on a row of before.
+TEST_F(EntryCommandsTest, TheDeleteQuestionsAnswerSurvivesAListRebuiltMeanwhile)
+{
+    PasswordStore& store = window.Store();
+    store.AddEntry("FTP", "eins", "", "", "", "");
+    store.AddEntry("FTP", "zwei", "", "", "", "");
+    store.AddEntry("FTP", "drei", "", "", "", "");
+    Open();
+    const struct
+    {
+        const char* name;
+        QString selected;
+        std::function<void()> meanwhile;
+        QStringList left;
+    } cases[] = {
+        {"list rebuilt", "zwei", [this] { window.FillEntryList(); }, {"eins", "drei"}},
+        // The user agreed to delete "eins", not what it became.
+        {"entry changed elsewhere",
+         "eins",
+         [this, &store]
+         {
+             store.ReplaceEntry(window.RowEntry(List()->topLevelItem(Column(1).indexOf("eins"))), "FTP", "neu", "", "",
+                                "", "");
+             window.FillEntryList();
+         },
+         {"neu", "drei"}},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.name);
+        ASSERT_GE(Column(1).indexOf(c.selected), 0);
+        SelectRow(Column(1).indexOf(c.selected));
+        messages.whileShown = c.meanwhile;
+        messages.AnswerNext(MessageAnswer::Ok);
+        Click(MainWindow::kDeleteId);
+        EXPECT_EQ(Column(1), c.left);
+    }
+}
+
 TEST_F(EntryCommandsTest, AfterAChangeTheChangedEntryStaysSelectedUnlessItLeftTheList)
 {
     PasswordStore& store = window.Store();
