@@ -10,6 +10,7 @@
 #include "file/ConflictCopies.h"
 #include "file/FileError.h"
 #include "file/FileIdentity.h"
+#include "file/LinkedPath.h"
 #include "file/MainEntryFile.h"
 #include "file/RetryingFile.h"
 #include "merge/StoreMerge.h"
@@ -146,7 +147,9 @@ void SessionController::FileChangedOnDisk()
         return;
     }
     const std::string target = ResolvedFilePath(MainEntryFile());
-    const std::optional<FileIdentity> expected = target.empty() ? std::nullopt : RememberedFileIdentity(target);
+    // A name that now leads to another file is not read on its own: the next save asks about it.
+    const std::optional<FileIdentity> expected =
+        target.empty() || LeadsElsewhereSince(MainEntryFile(), target) ? std::nullopt : RememberedFileIdentity(target);
     FileIdentity now;
     // With unsaved changes the next save merges; a reload now would throw them away.
     if (expected && ReplacedSince(*expected, target, now) && now.exists &&

@@ -7,6 +7,7 @@
 #include "file/FileError.h"
 #include "file/FileIdentity.h"
 #include "file/FileTexts.h"
+#include "file/LinkedPath.h"
 #include "file/LoadMessages.h"
 #include "file/MainEntryFile.h"
 #include "file/OldVersionBackup.h"
@@ -34,6 +35,8 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
                     std::string& path)
 {
     path = MainEntryFile();
+    // A link that is there when the user opens the file is the user's own, to be followed later.
+    RememberWhereItLeads(path);
     if (RefuseIfNotRegularFile(path))
     {
         store.AddMissingBuiltInCategories();

@@ -16,6 +16,7 @@
 #include "file/FileError.h"
 #include "file/FileIdentity.h"
 #include "file/FileTexts.h"
+#include "file/LinkedPath.h"
 #include "file/MainEntryFile.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
@@ -286,10 +287,30 @@ int ReplaceFile(const std::string& path, const PasswordStore& store, const Secur
         return kFileBadPath;
     }
     std::optional<FileIdentity> expected = options.expected ? options.expected : RememberedFileIdentity(target);
+    if (LeadsElsewhereSince(path, target))
+    {
+        // The name now leads to a file this session never read: no merge with it, and a link that
+        // leaves the folder is replaced rather than followed, so that the file it names stays.
+        if (const int answer = AskAboutChangedFile(path, false); answer != kFileOk)
+        {
+            return answer;
+        }
+        if (LeadsOutOfItsFolder(path, target))
+        {
+            target = NamedFilePath(path);
+        }
+        FileIdentity now;
+        ReplacedSince(FileIdentity{}, target, now);
+        expected = now;
+    }
     for (;;)
     {
         const int result =
             WriteAndReplace(path, target, store, password, format, options, expected, listConsistent, unconfirmed);
+        if (result == kFileOk)
+        {
+            RememberWhereItLeads(path);
+        }
         if (result != kArrivedMeanwhile)
         {
             return result;

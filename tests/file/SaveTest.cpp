@@ -406,6 +406,87 @@ TEST_F(SaveTest, ASymbolicLinkStaysAndItsTargetIsWritten)
     }
 }
 
+// A sync engine carries links as links: a peer can put one where the file was, or turn one.
+TEST_F(SaveTest, ALinkThatAppearedOrTurnedSinceTheLoadIsNotFollowedUnasked)
+{
+    const std::filesystem::path elsewhere = dir / "elsewhere";
+    std::filesystem::create_directory(elsewhere);
+    struct Case
+    {
+        const char* name;
+        std::string usersOwnLinkTo; // what the name led to when loaded; "" for a plain file
+        std::string peersLinkTo;    // what the name leads to at the save
+        bool aPasswordFile;         // whether what it leads to is one (with the same password)
+        bool followedAfterAYes;     // only a link that stays within the folder
+    };
+    const Case cases[] = {
+        {"a plain file became a link out of the folder", "", elsewhere / "victim.txt", false, false},
+        {"a plain file became a link to another password file", "", elsewhere / "private.Kavelmark", true, false},
+        {"the user's link was turned to another file", elsewhere / "mine.Kavelmark", elsewhere / "victim.txt", false,
+         false},
+        {"a plain file became a link within the folder", "", "other.Kavelmark", true, true},
+    };
+    for (const Case& c : cases)
+    {
+        const std::string victim = c.peersLinkTo.front() == '/' ? c.peersLinkTo : std::string(dir / c.peersLinkTo);
+        if (c.aPasswordFile)
+        {
+            backend.Write(settings::kConfig, settings::kMainEntryFile, victim);
+            ASSERT_EQ(SaveRecord("privat"), SaveResult::Saved) << c.name;
+            backend.Write(settings::kConfig, settings::kMainEntryFile, path);
+        }
+        else
+        {
+            WriteBytes(victim, "the user's own text");
+        }
+        if (!c.usersOwnLinkTo.empty())
+        {
+            std::filesystem::create_symlink(c.usersOwnLinkTo, path);
+        }
+        ASSERT_EQ(LoadWith("pw"), LoadResult::Missing) << c.name;
+        ASSERT_EQ(SaveRecord("alt"), SaveResult::Saved) << c.name;
+        ASSERT_EQ(LoadWith("pw"), LoadResult::Loaded) << c.name;
+        std::filesystem::remove(path);
+        std::filesystem::create_symlink(c.peersLinkTo, path);
+        const std::string victimBytes = ReadBytes(victim);
+        recorder.messages.clear();
+
+        recorder.AnswerNext(MessageAnswer::Cancel);
+        EXPECT_EQ(SaveRecord("neu"), SaveResult::Kept) << c.name;
+        ASSERT_EQ(recorder.messages.size(), 1u) << c.name;
+        EXPECT_EQ(recorder.messages[0].caption, "Datei geändert") << c.name;
+        EXPECT_EQ(recorder.messages[0].buttons, MessageButtons::OkCancelDefaultCancel) << c.name;
+        EXPECT_EQ(ReadBytes(victim), victimBytes) << c.name;
+        EXPECT_EQ(std::filesystem::read_symlink(path), c.peersLinkTo) << c.name;
+
+        recorder.AnswerNext(MessageAnswer::Ok);
+        EXPECT_EQ(SaveRecord("neu"), SaveResult::Saved) << c.name;
+        EXPECT_EQ(recorder.messages.size(), 2u) << c.name;
+        EXPECT_EQ(FirstRecord(), "neu") << c.name;
+        if (c.followedAfterAYes)
+        {
+            EXPECT_TRUE(std::filesystem::is_symlink(path)) << c.name;
+            EXPECT_NE(ReadBytes(victim), victimBytes) << c.name;
+        }
+        else
+        {
+            // The link gave way to the file; what it named is as it was.
+            EXPECT_FALSE(std::filesystem::is_symlink(path)) << c.name;
+            EXPECT_EQ(ReadBytes(victim), victimBytes) << c.name;
+        }
+        // What was saved is the session's file now: the next save asks nothing.
+        EXPECT_EQ(SaveRecord("neuer"), SaveResult::Saved) << c.name;
+        EXPECT_EQ(recorder.messages.size(), 2u) << c.name;
+
+        std::filesystem::remove(path);
+        std::filesystem::remove(victim);
+        if (!c.usersOwnLinkTo.empty())
+        {
+            std::filesystem::remove(c.usersOwnLinkTo);
+        }
+    }
+}
+
 TEST_F(SaveTest, ADanglingLinkIntoAMissingFolderFailsAndStays)
 {
     // Say a drive that is not mounted.
