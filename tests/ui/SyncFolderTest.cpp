@@ -153,6 +153,32 @@ TEST_F(SyncFolderTest, AChangeWhileTheEditDialogIsOpenWaitsAndTheTypingIsKept)
     EXPECT_EQ(Names(file, "pw"), (std::vector<std::string>{"ax", "b"}));
 }
 
+// A peer's link in place of the file names a file this session never read: it is not loaded. Once
+// the file is back, the watch still sees the folder and the next version is shown.
+TEST_F(SyncFolderTest, AFileThatWasALinkForAWhileIsWatchedAgainOnceItIsBack)
+{
+    ASSERT_TRUE(testing::WriteAsAnotherProgram(file.string(), "pw", StoreOf({{"FTP", "a"}})));
+    const std::filesystem::path elsewhere = folder / "elsewhere";
+    std::filesystem::create_directory(elsewhere);
+    ASSERT_TRUE(testing::WriteAsAnotherProgram((elsewhere / "private.Kavelmark").string(), "pw",
+                                               StoreOf({{"FTP", "private"}})));
+    login.Ok("pw");
+    Run(
+        [&]
+        {
+            const std::filesystem::path link = folder / "pw.Kavelmark.link";
+            std::filesystem::create_symlink(elsewhere / "private.Kavelmark", link);
+            std::filesystem::rename(link, file);
+            QTest::qWait(3 * FileWatch::kSettleMilliseconds);
+            EXPECT_EQ(Rows(), QStringList{"a"});
+            ASSERT_TRUE(testing::WriteAsAnotherProgram(file.string(), "pw", StoreOf({{"FTP", "a"}, {"FTP", "b"}})));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return Rows().size() == 2; }, kWatchBoundMs));
+            EXPECT_EQ(Rows(), (QStringList{"a", "b"}));
+            ClickQuit();
+        });
+    EXPECT_TRUE(messages.messages.empty());
+}
+
 TEST_F(SyncFolderTest, AConflictCopyFoundAtStartIsOfferedAndFoldedIn)
 {
     ASSERT_TRUE(testing::WriteAsAnotherProgram(file.string(), "pw", StoreOf({{"FTP", "a"}})));

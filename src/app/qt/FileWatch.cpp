@@ -3,6 +3,7 @@
 #include <QFileInfo>
 
 #include "file/FileIdentity.h"
+#include "file/LinkedPath.h"
 
 namespace kavelmark
 {
@@ -20,31 +21,44 @@ FileWatch::FileWatch(std::function<std::string()> path, std::function<void()> ch
 
 void FileWatch::Follow()
 {
-    const std::string target = ResolvedFilePath(path_());
-    if (target.empty())
+    // The folder the name stands in is watched even while the name is a link: a peer may put the
+    // file back there, and only that folder would tell.
+    const std::string named = NamedFilePath(path_());
+    QStringList wanted{QString::fromStdString(FolderOf(named))};
+    const std::string target = ResolvedFilePath(named);
+    if (!target.empty())
     {
-        return;
-    }
-    if (target != target_)
-    {
-        const QStringList watched = watcher_.files() + watcher_.directories();
-        if (!watched.isEmpty())
+        const QString folder = QString::fromStdString(FolderOf(target));
+        const QString file = QString::fromStdString(target);
+        if (!wanted.contains(folder))
         {
-            watcher_.removePaths(watched);
+            wanted << folder;
         }
-        target_ = target;
+        // A file replaced by a rename drops out of the watch, and one not there yet is seen by
+        // the folder's watch until it is.
+        if (QFileInfo::exists(file))
+        {
+            wanted << file;
+        }
     }
-    const QString folder = QString::fromStdString(FolderOf(target));
-    const QString file = QString::fromStdString(target);
-    if (!watcher_.directories().contains(folder))
+    QStringList stale;
+    for (const QString& watched : watcher_.files() + watcher_.directories())
     {
-        watcher_.addPath(folder);
+        if (!wanted.contains(watched))
+        {
+            stale << watched;
+        }
     }
-    // A file replaced by a rename drops out of the watch, and one not there yet is seen by the
-    // folder's watch until it is.
-    if (!watcher_.files().contains(file) && QFileInfo::exists(file))
+    if (!stale.isEmpty())
     {
-        watcher_.addPath(file);
+        watcher_.removePaths(stale);
+    }
+    for (const QString& path : wanted)
+    {
+        if (!watcher_.files().contains(path) && !watcher_.directories().contains(path))
+        {
+            watcher_.addPath(path);
+        }
     }
 }
 

@@ -25,8 +25,8 @@ public:
     // whether a dialog is open just now.
     FileWatch(std::function<std::string()> path, std::function<void()> changed, std::function<bool()> busy);
 
-    // Watches the folder of the file (the target of a symbolic link) and the file, as path names
-    // it now; cheap when nothing changed.
+    // Watches the folder path names, and the file with its folder where a symbolic link leads,
+    // as path names them now; cheap when nothing changed.
     void Follow();
 
 private:
@@ -37,7 +37,6 @@ private:
     std::function<bool()> busy_;
     QFileSystemWatcher watcher_;
     QTimer settle_;
-    std::string target_;
 };
 
 } // namespace kavelmark
