@@ -38,6 +38,7 @@ FileIdentity FromStat(const struct stat& info)
     identity.inode = info.st_ino;
     identity.size = info.st_size;
     identity.modified = info.st_mtim;
+    identity.statusChanged = info.st_ctim;
     return identity;
 }
 
@@ -151,6 +152,13 @@ FileIdentity IdentityOfOpenFile(int fd)
         ReadDigest(fd, identity);
     }
     return identity;
+}
+
+bool WrittenSince(const FileIdentity& identity, int fd)
+{
+    const FileIdentity now = StatOfOpenFile(fd);
+    return !SameStat(identity, now) || identity.statusChanged.tv_sec != now.statusChanged.tv_sec ||
+           identity.statusChanged.tv_nsec != now.statusChanged.tv_nsec;
 }
 
 FileIdentity IdentityAtPath(const std::string& path)

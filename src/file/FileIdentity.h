@@ -22,6 +22,8 @@ struct FileIdentity
     ino_t inode = 0;
     off_t size = 0;
     timespec modified{};
+    // Set by every write, and unlike the time of modification not to be set back.
+    timespec statusChanged{};
     // The FileDigest of the bytes; false when they could not be read.
     bool hasDigest = false;
     FileDigest::Value digest{};
@@ -40,6 +42,10 @@ std::string ResolvedFilePath(const std::string& path);
 FileIdentity IdentityOfOpenFile(int fd);
 // The same without the digest: what the file's stat data tell.
 FileIdentity StatOfOpenFile(int fd);
+
+// Whether the open file was written since identity was taken of it: a reader that sees this read
+// part of one version and part of another.
+bool WrittenSince(const FileIdentity& identity, int fd);
 
 // What is at path now (not following a final symbolic link); exists false when nothing is.
 FileIdentity IdentityAtPath(const std::string& path);

@@ -21,6 +21,9 @@ inline constexpr const char* kNotARegularFileText =
 inline constexpr const char* kOlderVersionText =
     "Die Datei hat ein älteres Format und kann nicht zusammengeführt werden. Öffnen Sie sie einmal als "
     "Passwortdatei, damit Kavelmark sie umwandelt:\n";
+inline constexpr const char* kWrittenWhileReadText =
+    "Die Datei wurde während des Lesens immer wieder von einem anderen Programm geändert und wird nicht gelesen. "
+    "Bitte versuchen Sie es gleich noch einmal:\n";
 // Its caption is the path of the file.
 inline constexpr const char* kBackupFailedText =
     "Fehler beim Umbenennen der Datendatei (alte Version der Datei vor Überschreiben mit der neuen schützen).";

@@ -13,6 +13,7 @@
 #include "file/OldVersionBackup.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
+#include "file/SteadyRead.h"
 #include "platform/Messages.h"
 
 namespace kavelmark
@@ -32,7 +33,7 @@ FileFormat FormatOf(FileVersion version, FileFormat convertTo)
 }
 
 LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed, FileFormat convertTo,
-                    std::string& path)
+                    std::string& path, bool& writtenWhileRead)
 {
     path = MainEntryFile();
     // A link that is there when the user opens the file is the user's own, to be followed later.
@@ -62,8 +63,10 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
     store.RemoveAll();
     FileIdentity identity = StatOfOpenFile(file.Descriptor());
     DigestingSource source(file);
+    const FileIdentity atOpen = identity;
     auto allRead = [&]
     {
+        writtenWhileRead = WrittenSince(atOpen, file.Descriptor());
         // A file that was not read to its end (an older version, a damaged one) is hashed as it lies.
         if (!source.Finish(identity))
         {
@@ -73,7 +76,17 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
         file.Close();
     };
     auto [read, version] = PasswordFile::Read(source, password, legacySeed, store, allRead);
+    if (file.IsOpen())
+    {
+        writtenWhileRead = WrittenSince(atOpen, file.Descriptor());
+    }
     file.Close();
+    if (writtenWhileRead)
+    {
+        // Part of one version and part of another: nothing of it is kept, nothing is said.
+        store.RemoveAll();
+        return LoadResult::Damaged;
+    }
     if (read == ReadResult::WrongPassword)
     {
         ShowWrongPassword();
@@ -123,7 +136,11 @@ LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_
     std::string path;
     try
     {
-        return LoadFile(store, password, legacySeed, convertTo, path);
+        const LoadResult result =
+            ReadUntilSteady(MainEntryFile(), [&](bool& writtenWhileRead)
+                            { return LoadFile(store, password, legacySeed, convertTo, path, writtenWhileRead); });
+        store.AddMissingBuiltInCategories();
+        return result;
     }
     catch (const std::bad_alloc&)
     {

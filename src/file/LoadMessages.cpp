@@ -25,6 +25,9 @@ void RefuseFile(const std::string& path, Refusal refusal)
     case Refusal::OlderVersion:
         text = kOlderVersionText;
         break;
+    case Refusal::WrittenWhileRead:
+        text = kWrittenWhileReadText;
+        break;
     case Refusal::Damaged:
         break;
     }

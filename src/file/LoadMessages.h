@@ -14,7 +14,8 @@ enum class Refusal
     Damaged,
     TooLarge,
     NotARegularFile,
-    OlderVersion, // V0.1 or V0.2 where only a file of the current versions will do
+    OlderVersion,     // V0.1 or V0.2 where only a file of the current versions will do
+    WrittenWhileRead, // rewritten in place by another program on every attempt to read it
 };
 
 // The load's messages, for every reader of password files.

@@ -8,6 +8,7 @@
 #include "file/MainEntryFile.h"
 #include "file/PasswordFile.h"
 #include "file/RetryingFile.h"
+#include "file/SteadyRead.h"
 
 namespace kavelmark
 {
@@ -18,7 +19,7 @@ namespace
 constexpr std::uint64_t kNoLegacySeed = 0;
 
 LoadResult ReadWhole(const std::string& path, const SecureString& password, PasswordStore& store, OtherFileRead& read,
-                     bool sayWrongPassword)
+                     bool sayWrongPassword, bool& writtenWhileRead)
 {
     if (RefuseIfNotRegularFile(path))
     {
@@ -35,17 +36,27 @@ LoadResult ReadWhole(const std::string& path, const SecureString& password, Pass
         return OpenFailure(opened);
     }
     read.identity = StatOfOpenFile(file.Descriptor());
+    const FileIdentity atOpen = read.identity;
     DigestingSource source(file);
     bool whole = false;
     auto allRead = [&]
     {
+        writtenWhileRead = WrittenSince(atOpen, file.Descriptor());
         whole = source.Finish(read.identity);
         file.Close();
     };
     PasswordStore records;
     records.RemoveAll();
     auto [result, version] = PasswordFile::Read(source, password, kNoLegacySeed, records, allRead);
+    if (file.IsOpen())
+    {
+        writtenWhileRead = WrittenSince(atOpen, file.Descriptor());
+    }
     file.Close();
+    if (writtenWhileRead)
+    {
+        return LoadResult::Damaged;
+    }
     if (version == FileVersion::V01 || version == FileVersion::V02)
     {
         RefuseFile(path, Refusal::OlderVersion);
@@ -78,7 +89,8 @@ LoadResult ReadOtherFile(const std::string& path, const SecureString& password, 
 {
     try
     {
-        return ReadWhole(path, password, store, read, sayWrongPassword);
+        return ReadUntilSteady(path, [&](bool& writtenWhileRead)
+                               { return ReadWhole(path, password, store, read, sayWrongPassword, writtenWhileRead); });
     }
     catch (const std::bad_alloc&)
     {

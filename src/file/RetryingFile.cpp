@@ -68,7 +68,7 @@ bool UnnamedFilesUsable()
 
 FileSystemCalls& SystemCalls()
 {
-    static FileSystemCalls calls{::write, ::fsync, ::rename, OpenFile, ::close, ::flock, ::linkat};
+    static FileSystemCalls calls{::write, ::fsync, ::rename, OpenFile, ::close, ::flock, ::linkat, ::read};
     return calls;
 }
 
@@ -287,7 +287,7 @@ std::size_t RetryingFile::Read(char* buffer, std::size_t size)
     std::size_t done = 0;
     while (fd_ >= 0 && done < size)
     {
-        ssize_t got = ::read(fd_, buffer + done, size - done);
+        ssize_t got = SystemCalls().read(fd_, buffer + done, size - done);
         if (got < 0 && errno == EINTR)
         {
             continue;

@@ -42,6 +42,7 @@ struct FileSystemCalls
     int (*close)(int);
     int (*flock)(int, int);
     int (*linkat)(int, const char*, int, const char*, int);
+    ssize_t (*read)(int, void*, std::size_t);
 };
 FileSystemCalls& SystemCalls();
 

@@ -12,6 +12,8 @@
 #include "file/FailingAllocation.h"
 #include "file/FileTestSupport.h"
 #include "file/LoadSave.h"
+#include "file/OtherFile.h"
+#include "file/RetryingFile.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
 #include "support/MessageRecorder.h"
@@ -370,6 +372,94 @@ TEST_F(LoadTest, RunningOutOfMemoryAnywhereInALoadRefusesTheFileAsDamaged)
             EXPECT_EQ(Records(store), BuiltIns()) << n;
             EXPECT_EQ(ReadBytes(path), bytes) << n;
             EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << n;
+        }
+    }
+}
+
+// Another program that rewrites the file in place (no rename) while this one reads it: after each
+// read, the file gets the next of the versions, for as many reads as rewritesLeft says.
+std::string rewrittenPath;
+std::vector<std::string> rewrittenVersions;
+int rewritesLeft = 0;
+std::size_t nextVersion = 0;
+ssize_t ReadWithARewrite(int fd, void* buffer, std::size_t size)
+{
+    const ssize_t got = ::read(fd, buffer, size);
+    if (rewritesLeft > 0)
+    {
+        --rewritesLeft;
+        const std::string& version = rewrittenVersions[nextVersion++ % rewrittenVersions.size()];
+        const int writer = ::open(rewrittenPath.c_str(), O_WRONLY | O_TRUNC);
+        EXPECT_EQ(::write(writer, version.data(), version.size()), static_cast<ssize_t>(version.size()));
+        ::close(writer);
+    }
+    return got;
+}
+
+TEST_F(LoadTest, AFileRewrittenInPlaceWhileReadIsReadAnewNeverAsAMix)
+{
+    Deadline deadline;
+    const std::string recordA = "_C__|_alt_|_1_|_2_|_3_|_";
+    const std::string recordB = "_C__|_neuer Eintrag_|_1_|_2_|_3_|_";
+    const std::string a =
+        V03File("pw", kStamp + U32(2) + U32(static_cast<std::uint32_t>(recordA.size())) + recordA + U32(0));
+    const std::string b =
+        V03File("pw", kStamp + U32(2) + U32(static_cast<std::uint32_t>(recordB.size())) + recordB + U32(0));
+    struct Case
+    {
+        const char* name;
+        bool otherFile; // read as a version another program left, not as the session's file
+        int rewrites;
+        LoadResult expected;
+        std::vector<std::string> records;
+    };
+    const Case cases[] = {
+        {"the session's file, rewritten once", false, 1, LoadResult::Loaded, {recordB, ""}},
+        {"another program's version, rewritten once", true, 1, LoadResult::Loaded, {recordB, ""}},
+        {"the session's file, rewritten on every read", false, 1000, LoadResult::Damaged, {}},
+        {"another program's version, rewritten on every read", true, 1000, LoadResult::Damaged, {}},
+    };
+    const FileSystemCalls saved = SystemCalls();
+    for (const Case& c : cases)
+    {
+        WriteBytes(path, a);
+        rewrittenPath = path;
+        rewrittenVersions = {b, a};
+        nextVersion = 0;
+        rewritesLeft = c.rewrites;
+        testing::MessageRecorder recorder;
+        store = PasswordStore();
+        SystemCalls().read = ReadWithARewrite;
+        LoadResult result = LoadResult::Missing;
+        if (c.otherFile)
+        {
+            OtherFileRead read;
+            result = ReadOtherFile(path, ToSecure("pw"), store, read, true);
+        }
+        else
+        {
+            result = LoadWith("pw");
+        }
+        SystemCalls() = saved;
+        rewritesLeft = 0;
+        EXPECT_EQ(result, c.expected) << c.name;
+        if (c.expected == LoadResult::Loaded)
+        {
+            EXPECT_TRUE(recorder.messages.empty()) << c.name;
+            std::vector<std::string> expected = c.records;
+            std::vector<std::string> builtIns = BuiltIns();
+            expected.insert(expected.end(), builtIns.begin(), builtIns.end());
+            EXPECT_EQ(Records(store), expected) << c.name;
+        }
+        else
+        {
+            ASSERT_EQ(recorder.messages.size(), 1u) << c.name;
+            EXPECT_EQ(recorder.messages[0].caption, "Ladefehler") << c.name;
+            EXPECT_EQ(recorder.messages[0].text,
+                      "Die Datei wurde während des Lesens immer wieder von einem anderen Programm geändert und wird "
+                      "nicht gelesen. Bitte versuchen Sie es gleich noch einmal:\n" +
+                          path)
+                << c.name;
         }
     }
 }
