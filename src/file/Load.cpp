@@ -85,6 +85,7 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
     {
         // Part of one version and part of another: nothing of it is kept, nothing is said.
         store.RemoveAll();
+        store.AddMissingBuiltInCategories();
         return LoadResult::Damaged;
     }
     if (read == ReadResult::WrongPassword)
@@ -136,11 +137,8 @@ LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_
     std::string path;
     try
     {
-        const LoadResult result =
-            ReadUntilSteady(MainEntryFile(), [&](bool& writtenWhileRead)
-                            { return LoadFile(store, password, legacySeed, convertTo, path, writtenWhileRead); });
-        store.AddMissingBuiltInCategories();
-        return result;
+        return ReadUntilSteady(MainEntryFile(), [&](bool& writtenWhileRead)
+                               { return LoadFile(store, password, legacySeed, convertTo, path, writtenWhileRead); });
     }
     catch (const std::bad_alloc&)
     {
