@@ -44,8 +44,12 @@ LoadResult LoadForTool(PasswordStore& store, const SecureString& password, const
     // A wrong password leaves the store empty and has said so; a short read keeps what it read.
     if (result == LoadResult::Refused && store.GetCount() != 0)
     {
-        PrintToolLine(path + " ends before its own lengths say: it is damaged or cut short, and only the records "
-                             "before its end could be read");
+        // Too short to name its version, it was never a password file: nothing of it was read.
+        const std::optional<FileVersion> version = StoredVersion(path);
+        PrintToolLine(version && *version != FileVersion::Unknown
+                          ? path + " ends before its own lengths say: it is damaged or cut short, and only the "
+                                   "records before its end could be read"
+                          : path + " is not a password file: it is too short to be one");
     }
     return result;
 }

@@ -97,6 +97,13 @@ short_read)
     expect "$rc" 1
     expect "$out" "{\"result\":-1,\"version\":\"V0.3\",\"records\":[$builtins]}"
     expect "$err" "kavelmark-file: $file ends before its own lengths say: it is damaged or cut short, and only the records before its end could be read"
+    # Too short to name a version (0 to 19 bytes): no password file at all.
+    for size in 0 4 19; do
+        head -c "$size" "$file" >"$file.head"
+        run $'pw\n' dump "$file.head"
+        expect "$rc" 1
+        expect "$err" "kavelmark-file: $file.head is not a password file: it is too short to be one"
+    done
     ;;
 not_a_file)
     # Neither the tool nor the load may wait for a writer of a FIFO.
