@@ -1,5 +1,7 @@
 #include "file/FileError.h"
 
+#include "file/FileTexts.h"
+
 #include <cerrno>
 
 namespace kavelmark
@@ -83,6 +85,10 @@ std::string FileErrorText(int code)
         return "The disk is full.";
     case 14:
         return "The end of file was reached.";
+    case kFileNoRandomBytes:
+        return kNoRandomBytesText;
+    case kFileNoKeyMemory:
+        return kNoKeyMemoryText;
     default:
         return "An error with an unknown number occurred.";
     }

@@ -22,12 +22,16 @@ enum FileErrorCode : int
     kFileSharingViolation = 11,
     kFileLockViolation = 12,
     kFileDiskFull = 13,
+    // Beyond the system's causes: what a V0.4 save needs besides the disk.
+    kFileNoRandomBytes = 100,
+    kFileNoKeyMemory = 101,
 };
 
 // The cause code of an errno value.
 int FileErrorFromErrno(int error);
 
-// The English text shown under the caption "Datei-Fehler".
+// The text shown under the caption "Datei-Fehler": English for the system's causes, German for
+// the program's own.
 std::string FileErrorText(int code);
 
 } // namespace kavelmark

@@ -37,6 +37,12 @@ inline constexpr const char* kChangedFileMergeText =
     "Die Passwortdatei wurde seit dem Laden oder letzten Speichern von einem anderen Programm geändert.\n"
     "Beim Zusammenführen bleiben die Änderungen beider Seiten erhalten. Beim Überschreiben gehen die Änderungen "
     "des anderen Programms verloren.\n\n";
+inline constexpr const char* kNoRandomBytesText =
+    "Das System lieferte keine Zufallszahlen für den Schlüssel der Datei. Die Passwortdatei wurde nicht "
+    "gespeichert; die Datei auf dem Datenträger bleibt unverändert.";
+inline constexpr const char* kNoKeyMemoryText =
+    "Für die Berechnung des Schlüssels der Datei war nicht genug Speicher frei. Die Passwortdatei wurde nicht "
+    "gespeichert; die Datei auf dem Datenträger bleibt unverändert.";
 inline constexpr const char* kUnconfirmedSaveText = "Die Passwortdatei wurde gespeichert, aber das Schreiben auf den "
                                                     "Datenträger konnte nicht bestätigt werden.\n\n";
 

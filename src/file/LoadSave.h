@@ -63,7 +63,8 @@ enum class SaveResult : int
     Kept = -3,             // another program changed the file, and the user kept its version
     TooLarge = -4,         // beyond the file's limits: nothing written, the store kept
     MergeChosen = -5,      // another program changed the file and the user chose to merge: nothing written
-    // (a V0.4 save that can get no random bytes or no memory for its key: WriteFailure(1))
+    // (a V0.4 save that can get no random bytes or no memory for its key: WriteFailure of
+    // kFileNoRandomBytes or kFileNoKeyMemory)
 };
 constexpr SaveResult WriteFailure(int causeCode)
 {

@@ -113,7 +113,7 @@ public:
                             const std::tm& saveTime);
     // Writes the whole V0.4 file with a fresh salt and nonce from the system and a key derived
     // at the given cost. When no random bytes or no key can be had, nothing is written and the
-    // cause is kFileGeneric.
+    // cause is kFileNoRandomBytes or kFileNoKeyMemory (kFileGeneric for a cost no reader takes).
     static Written WriteV04(ByteSink& file, std::string_view password, const PasswordStore& store,
                             const std::tm& saveTime, const Argon2idCost& cost);
 

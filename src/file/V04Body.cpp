@@ -155,11 +155,21 @@ PasswordFile::Written PasswordFile::WriteV04(ByteSink& file, std::string_view pa
     // A fresh salt and nonce on every save: no key and nonce pair is ever used twice.
     const std::span<unsigned char> fresh(head.data() + start.size(), kV04SaltLength + GcmEncryptor::kNonceSize);
     CryptoPP::SecByteBlock keys(kKeysLength);
-    if (!V04CostReadable(cost) || !FillSystemRandom(fresh) ||
-        !DeriveArgon2id({password, fresh.first(kV04SaltLength)}, cost,
-                        std::span<unsigned char>(keys.data(), keys.size())))
+    if (!V04CostReadable(cost))
     {
         result.fileError = kFileGeneric;
+        return result;
+    }
+    if (!FillSystemRandom(fresh))
+    {
+        result.fileError = kFileNoRandomBytes;
+        return result;
+    }
+    // With a cost this program can read, only memory can fail the derivation.
+    if (!DeriveArgon2id({password, fresh.first(kV04SaltLength)}, cost,
+                        std::span<unsigned char>(keys.data(), keys.size())))
+    {
+        result.fileError = kFileNoKeyMemory;
         return result;
     }
     const Sha256Mac check = HeaderCheck(keys, head);

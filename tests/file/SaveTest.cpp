@@ -11,6 +11,8 @@
 #include <unistd.h>
 
 #include "crypto/CipherEngine.h"
+#include "crypto/KeyDerivation.h"
+#include "file/FailingRandom.h"
 #include "file/FileError.h"
 #include "file/FileTestSupport.h"
 #include "file/LoadSave.h"
@@ -485,6 +487,49 @@ TEST_F(SaveTest, ALinkThatAppearedOrTurnedSinceTheLoadIsNotFollowedUnasked)
             std::filesystem::remove(c.usersOwnLinkTo);
         }
     }
+}
+
+TEST_F(SaveTest, AV04SaveWithoutRandomBytesOrMemoryForItsKeySaysWhichAndLeavesTheFile)
+{
+    const Argon2idCost previousCost = SetV04WriteCost({64, 1, 1});
+    ASSERT_EQ(SaveRecord("alt"), SaveResult::Saved);
+    ASSERT_EQ(LoadWith("pw"), LoadResult::Loaded);
+    SetMainFileFormat(FileFormat::V04);
+    const std::string before = ReadBytes(path);
+    struct Case
+    {
+        const char* name;
+        bool noRandom;
+        int cause;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"no random bytes", true, kFileNoRandomBytes,
+         "Das System lieferte keine Zufallszahlen für den Schlüssel der Datei. Die Passwortdatei wurde nicht "
+         "gespeichert; die Datei auf dem Datenträger bleibt unverändert."},
+        {"no memory for the key", false, kFileNoKeyMemory,
+         "Für die Berechnung des Schlüssels der Datei war nicht genug Speicher frei. Die Passwortdatei wurde nicht "
+         "gespeichert; die Datei auf dem Datenträger bleibt unverändert."},
+    };
+    for (const Case& c : cases)
+    {
+        recorder.messages.clear();
+        testing::FailRandom(c.noRandom);
+        // A derivation that cannot get its memory fails as the library reports it: without a key.
+        const DerivationRunner previousRunner =
+            SetDerivationRunner(c.noRandom ? DerivationRunner() : [](const std::function<bool()>&) { return false; });
+        const SaveResult result = SaveRecord("neu");
+        SetDerivationRunner(previousRunner);
+        testing::FailRandom(false);
+        EXPECT_EQ(result, WriteFailure(c.cause)) << c.name;
+        ASSERT_EQ(recorder.messages.size(), 1u) << c.name;
+        EXPECT_EQ(recorder.messages[0].caption, "Datei-Fehler") << c.name;
+        EXPECT_EQ(recorder.messages[0].text, c.text) << c.name;
+        EXPECT_EQ(ReadBytes(path), before) << c.name;
+        EXPECT_EQ(FolderContents(dir.Path()), std::vector<std::string>{"pw.Kavelmark"}) << c.name;
+    }
+    SetMainFileFormat(FileFormat::V03);
+    SetV04WriteCost(previousCost);
 }
 
 TEST_F(SaveTest, ADanglingLinkIntoAMissingFolderFailsAndStays)
