@@ -6,10 +6,12 @@
 #include <unistd.h>
 
 #include "app/AppTexts.h"
+#include "app/CostQuestion.h"
 #include "app/SessionController.h"
 #include "file/ConflictCopies.h"
 #include "file/FileError.h"
 #include "file/FileIdentity.h"
+#include "file/LoadMessages.h"
 #include "file/MainEntryFile.h"
 #include "file/RetryingFile.h"
 #include "merge/StoreMerge.h"
@@ -49,7 +51,17 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
 {
     password = currentPassword_;
     seed = legacySeed_;
+    const CostQuestion question;
     LoadResult result = ReadOtherFile(path, password, store, read, false);
+    if (result == LoadResult::Refused && question.Asked())
+    {
+        // A costly file: declined, or its one derivation spent on the session's password.
+        if (question.Agreed())
+        {
+            ShowWrongPassword();
+        }
+        return result;
+    }
     if (result == LoadResult::Refused && PasswordUnsaved())
     {
         password = passwordAtBase_;
