@@ -59,6 +59,10 @@ inline constexpr const char* kCostlyFileTextStart = "Diese Datei verlangt zum Ö
 inline constexpr const char* kCostlyFileTextMemory = " MiB Speicher und etwa ";
 inline constexpr const char* kCostlyFileTextSeconds = " Sekunden Rechenzeit. Trotzdem öffnen?";
 inline constexpr const char* kCostlyFileTextSecond = " Sekunde Rechenzeit. Trotzdem öffnen?";
+// A peer's older program wrote the file in V0.3; this session keeps it hardened.
+inline constexpr const char* kOlderFormatArrivedText =
+    "Eine Version im älteren Format V0.3 ist angekommen (von einem älteren Programm auf einem anderen "
+    "Rechner?). Kavelmark speichert die Datei weiter im gehärteten Format V0.4.";
 
 // Working with a sync folder: the file changed elsewhere, and the copies a sync engine keeps of a
 // conflict.

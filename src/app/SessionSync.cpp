@@ -16,6 +16,8 @@
 #include "file/RetryingFile.h"
 #include "merge/StoreMerge.h"
 #include "platform/Messages.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 
 namespace kavelmark
 {
@@ -83,6 +85,21 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
     return ReadOtherFile(path, password, store, read, true);
 }
 
+FileFormat SessionController::KeepHardened(FileFormat arrived)
+{
+    const bool hardened = MainFileFormat() == FileFormat::V04 || Settings::Get(settings::kHardenedFormatSetting) != 0;
+    if (arrived == FileFormat::V04 || !hardened)
+    {
+        return arrived;
+    }
+    if (!olderFormatSaid_)
+    {
+        olderFormatSaid_ = true;
+        ShowMessage(kOlderFormatArrivedText, kFormatCaption, MessageIcon::Information);
+    }
+    return FileFormat::V04;
+}
+
 void SessionController::MarkSaved()
 {
     base_.Capture(store_);
@@ -133,9 +150,10 @@ SaveResult SessionController::MergeChangedFileAndSave()
         seed = legacySeed_;
     }
     const FileFormat previousFormat = MainFileFormat();
+    const FileFormat kept = KeepHardened(read.format);
     if (previousFormat == formatAtBase_)
     {
-        SetMainFileFormat(read.format);
+        SetMainFileFormat(kept);
     }
     options.expected = read.identity;
     const SaveResult saved = Save(merged, password, options);
@@ -186,9 +204,11 @@ void SessionController::ReloadChangedFile(const std::string& target, const FileI
     ReplaceStore(theirs);
     currentPassword_ = std::move(password);
     legacySeed_ = seed;
-    SetMainFileFormat(read.format);
+    SetMainFileFormat(KeepHardened(read.format));
     RememberFileIdentity(target, read.identity);
     MarkSaved();
+    // The file on disk keeps its older format until the next save.
+    formatAtBase_ = read.format;
     unreadChange_.reset();
 }
 
