@@ -48,10 +48,6 @@ CostQuestion::~CostQuestion()
 
 bool CostQuestion::Approve(const Argon2idCost& cost)
 {
-    if (asked_)
-    {
-        return false;
-    }
     asked_ = true;
     agreed_ = ShowMessage(CostQuestionText(cost), kCostlyFileCaption, MessageIcon::Question,
                           MessageButtons::OkCancelDefaultCancel) == MessageAnswer::Ok;

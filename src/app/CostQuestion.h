@@ -11,9 +11,8 @@ namespace kavelmark
 // The question before a costly key derivation, with the memory and a rough time to expect.
 std::string CostQuestionText(const Argon2idCost& cost);
 
-// While it lives, a derivation above the ceiling runs only after the user agreed, and only once:
-// one version of a file costs one derivation at most, so every later one (another password
-// tried on the same file) is refused without asking.
+// While it lives, a derivation above the ceiling runs only after the user agreed. Its caller spends
+// at most one derivation on a version of a file: after the question no other password is tried.
 class CostQuestion
 {
 public:
