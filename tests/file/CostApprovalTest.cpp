@@ -68,6 +68,8 @@ protected:
         SetCostApprover(nullptr);
         SetDerivationRunner(previousRunner);
         SetV04WriteCost(defaultCost);
+        // Each load here made the main file's format V0.4.
+        SetMainFileFormat(FileFormat::V03);
         PasswordFileFixture::TearDown();
     }
 
