@@ -52,6 +52,18 @@ inline constexpr const char* kSoftenFormatQuestion =
 inline constexpr const char* kCbcModeText = "CBC - Cipher Block Chaining";
 inline constexpr const char* kGcmModeText = "GCM - Galois/Counter Mode";
 
+// A V0.4 file may ask for far more memory and time than this program spends on its own files: the
+// question before that derivation. The mebibytes and the seconds follow the first two parts.
+inline constexpr const char* kCostlyFileCaption = "Aufwendige Datei";
+inline constexpr const char* kCostlyFileTextStart = "Diese Datei verlangt zum Öffnen ";
+inline constexpr const char* kCostlyFileTextMemory = " MiB Speicher und etwa ";
+inline constexpr const char* kCostlyFileTextSeconds = " Sekunden Rechenzeit. Trotzdem öffnen?";
+inline constexpr const char* kCostlyFileTextSecond = " Sekunde Rechenzeit. Trotzdem öffnen?";
+// A peer's older program wrote the file in V0.3; this session keeps it hardened.
+inline constexpr const char* kOlderFormatArrivedText =
+    "Eine Version im älteren Format V0.3 ist angekommen (von einem älteren Programm auf einem anderen "
+    "Rechner?). Kavelmark speichert die Datei weiter im gehärteten Format V0.4.";
+
 // Working with a sync folder: the file changed elsewhere, and the copies a sync engine keeps of a
 // conflict.
 // The login window has room for one short line.

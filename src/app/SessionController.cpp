@@ -1,5 +1,6 @@
 #include "app/SessionController.h"
 
+#include "app/CostQuestion.h"
 #include "app/FileChooser.h"
 #include "file/LoadSave.h"
 #include "file/MainEntryFile.h"
@@ -113,6 +114,7 @@ LoadResult SessionController::LoadFile()
 {
     PasswordConfirmer previous =
         SetPasswordConfirmer([this]() -> std::optional<SecureString> { return AskAgain(kConfirmPasswordPrompt); });
+    const CostQuestion question;
     LoadResult result = file_.Load(store_, currentPassword_, legacySeed_);
     SetPasswordConfirmer(std::move(previous));
     if (result == LoadResult::Loaded)

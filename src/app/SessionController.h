@@ -159,6 +159,9 @@ private:
     // After "Zusammenführen": merges the file as it is now into the store and saves the result.
     SaveResult MergeChangedFileAndSave();
     void ReloadChangedFile(const std::string& target, const FileIdentity& now);
+    // The format to write after a version in the given format arrived: a session whose file or
+    // setting is hardened stays so, and says once that an older version arrived.
+    FileFormat KeepHardened(FileFormat arrived);
     void MergeConflictCopy(const std::string& copy);
     // Replaces the store by another version of it, the window's list along.
     void ReplaceStore(PasswordStore& replacement);
@@ -193,6 +196,7 @@ private:
     std::optional<FileIdentity> unreadChange_;
     std::vector<std::pair<std::string, FileIdentity>> offeredCopies_;
     bool syncing_ = false;
+    bool olderFormatSaid_ = false;
 };
 
 } // namespace kavelmark

@@ -6,15 +6,19 @@
 #include <unistd.h>
 
 #include "app/AppTexts.h"
+#include "app/CostQuestion.h"
 #include "app/SessionController.h"
 #include "file/ConflictCopies.h"
 #include "file/FileError.h"
 #include "file/FileIdentity.h"
 #include "file/LinkedPath.h"
+#include "file/LoadMessages.h"
 #include "file/MainEntryFile.h"
 #include "file/RetryingFile.h"
 #include "merge/StoreMerge.h"
 #include "platform/Messages.h"
+#include "settings/Settings.h"
+#include "settings/SettingsNames.h"
 
 namespace kavelmark
 {
@@ -50,7 +54,17 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
 {
     password = currentPassword_;
     seed = legacySeed_;
+    const CostQuestion question;
     LoadResult result = ReadOtherFile(path, password, store, read, false);
+    if (result == LoadResult::Refused && question.Asked())
+    {
+        // A costly file: declined, or its one derivation spent on the session's password.
+        if (question.Agreed())
+        {
+            ShowWrongPassword();
+        }
+        return result;
+    }
     if (result == LoadResult::Refused && PasswordUnsaved())
     {
         password = passwordAtBase_;
@@ -70,6 +84,21 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
     password = login->enteredPassword;
     seed = login->legacySeed;
     return ReadOtherFile(path, password, store, read, true);
+}
+
+FileFormat SessionController::KeepHardened(FileFormat arrived)
+{
+    const bool hardened = MainFileFormat() == FileFormat::V04 || Settings::Get(settings::kHardenedFormatSetting) != 0;
+    if (arrived == FileFormat::V04 || !hardened)
+    {
+        return arrived;
+    }
+    if (!olderFormatSaid_)
+    {
+        olderFormatSaid_ = true;
+        ShowMessage(kOlderFormatArrivedText, kFormatCaption, MessageIcon::Information);
+    }
+    return FileFormat::V04;
 }
 
 void SessionController::MarkSaved()
@@ -122,9 +151,10 @@ SaveResult SessionController::MergeChangedFileAndSave()
         seed = legacySeed_;
     }
     const FileFormat previousFormat = MainFileFormat();
+    const FileFormat kept = KeepHardened(read.format);
     if (previousFormat == formatAtBase_)
     {
-        SetMainFileFormat(read.format);
+        SetMainFileFormat(kept);
     }
     options.expected = read.identity;
     const SaveResult saved = Save(merged, password, options);
@@ -177,9 +207,11 @@ void SessionController::ReloadChangedFile(const std::string& target, const FileI
     ReplaceStore(theirs);
     currentPassword_ = std::move(password);
     legacySeed_ = seed;
-    SetMainFileFormat(read.format);
+    SetMainFileFormat(KeepHardened(read.format));
     RememberFileIdentity(target, read.identity);
     MarkSaved();
+    // The file on disk keeps its older format until the next save.
+    formatAtBase_ = read.format;
     unreadChange_.reset();
 }
 

@@ -93,6 +93,10 @@ LoadResult LoadFile(PasswordStore& store, const SecureString& password, std::uin
         ShowWrongPassword();
         return LoadResult::Refused;
     }
+    if (read == ReadResult::Declined)
+    {
+        return LoadResult::Refused;
+    }
     if (read == ReadResult::Damaged || read == ReadResult::TooLarge ||
         (read == ReadResult::Done && version == FileVersion::Unknown))
     {

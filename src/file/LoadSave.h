@@ -20,7 +20,7 @@ enum class LoadResult : int
 {
     Loaded = 0,   // also a V0.1 file
     Missing = 2,  // no such file: the store holds the built-in categories
-    Refused = -1, // a wrong password, or a file shorter than its own lengths
+    Refused = -1, // a wrong password, a file shorter than its own lengths, or a costly one declined
     Damaged = -2, // not a readable password file: the session never saves over it
 };
 constexpr LoadResult OpenFailure(int causeCode)

@@ -62,6 +62,10 @@ LoadResult ReadWhole(const std::string& path, const SecureString& password, Pass
         RefuseFile(path, Refusal::OlderVersion);
         return LoadResult::Damaged;
     }
+    if (result == ReadResult::Declined)
+    {
+        return LoadResult::Refused;
+    }
     if (result == ReadResult::WrongPassword)
     {
         if (sayWrongPassword)

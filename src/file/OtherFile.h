@@ -23,7 +23,8 @@ struct OtherFileRead
 // remembered, backed up or converted, and the format of the main file stays. Only a whole file
 // of the current versions (V0.3, V0.4) is read: a merge with a file cut short, or with a V0.2 file
 // that a mistyped password may pass, would delete entries. Loaded, Missing (nothing at path,
-// silently), Refused (a wrong password; said only when told to) or Damaged (said, as the load
+// silently), Refused (a wrong password, said only when told to; or a costly
+// derivation declined, said never) or Damaged (said, as the load
 // says it; also an older version). The file is closed before any message.
 LoadResult ReadOtherFile(const std::string& path, const SecureString& password, PasswordStore& store,
                          OtherFileRead& read, bool sayWrongPassword);

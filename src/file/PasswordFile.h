@@ -30,6 +30,7 @@ enum class ReadResult
     ShortRead, // done, but a read came back with fewer bytes than asked for
     Damaged,   // lengths the format cannot describe; nothing past them was read
     TooLarge,  // longer than any password file; nothing was read
+    Declined,  // a V0.4 cost above the ceiling that was not approved: nothing derived (CostApproval.h)
 };
 
 // The layout of the password file in its four versions; V0.3 and V0.4 are written.

@@ -13,6 +13,7 @@
 #include "crypto/TwofishGcm.h"
 #include "file/BodyReader.h"
 #include "file/BodyWriter.h"
+#include "file/CostApproval.h"
 #include "file/FileError.h"
 #include "file/LittleEndian.h"
 
@@ -84,6 +85,10 @@ ReadResult ReadV04Body(ByteSource& file, std::string_view password, std::optiona
         U32At(head.data() + 24) != PasswordFile::kV04Argon2id || !PasswordFile::V04CostReadable(cost))
     {
         return ReadResult::Damaged;
+    }
+    if (!MayDerive(cost))
+    {
+        return ReadResult::Declined;
     }
 
     CryptoPP::SecByteBlock keys(kKeysLength);

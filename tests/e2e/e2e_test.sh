@@ -248,4 +248,37 @@ keys "$main" alt+e
 ended "$program_pid"
 records Kennwort | grep -q '"version":"V0.3".*"_E__|_FTP_|_a_|' || fail "not converted: $(records Kennwort)"
 cmp -s "$file.old_1" "$old_file" || fail "the save changed the backup"
+echo "a V0.4 file that demands 768 MiB asks before its key is derived, and derives only once agreed"
+# Nothing past the head is read before the derivation: a head naming the cost, the rest random.
+{
+    printf '\x10\x00\x00\x00Kavelmark V0.4  \x3c\x00\x00\x00\x01\x00\x00\x00'
+    printf '\x00\x00\x0c\x00\x01\x00\x00\x00\x01\x00\x00\x00'
+    head -c 108 /dev/urandom
+} >"$file"
+# The most memory the program has held so far, in KiB: a derivation leaves 768 MiB there.
+peak() {
+    awk '/^VmHWM:/ { print $2 }' "/proc/$program_pid/status"
+}
+start
+log_in geheim
+question="$(window "Aufwendige Datei")"
+[ "$(peak)" -lt 524288 ] || fail "derived before the question: $(peak) KiB"
+# Abbrechen is the default.
+keys "$question" Return
+message="$(window "Fehler")"
+[ "$(peak)" -lt 524288 ] || fail "derived although declined: $(peak) KiB"
+keys "$message" Return
+ended "$program_pid"
+start
+log_in geheim
+question="$(window "Aufwendige Datei")"
+[ "$(peak)" -lt 524288 ] || fail "derived before the question: $(peak) KiB"
+keys "$question" Tab space
+# Derived once, with the password typed: wrong for these random bytes.
+message="$(window "ERROR")"
+[ "$(peak)" -ge 786432 ] || fail "not derived after the agreement: $(peak) KiB"
+keys "$message" Return
+message="$(window "Fehler")"
+keys "$message" Return
+ended "$program_pid"
 echo "ok"
