@@ -31,12 +31,13 @@ inline constexpr const char* kBackupFailedText =
 // Save's own messages; the path of the file follows each text.
 inline constexpr const char* kChangedFileCaption = "Datei geändert";
 inline constexpr const char* kChangedFileText =
-    "Die Passwortdatei wurde seit dem Laden oder letzten Speichern von einem anderen Programm geändert.\n"
-    "Soll sie trotzdem überschrieben werden? Die Änderungen des anderen Programms gehen dann verloren.\n\n";
+    "Die Passwortdatei wurde seit dem Laden oder letzten Speichern an anderer Stelle (ein anderes Programm oder "
+    "ein anderes Gerät) geändert.\nSoll sie trotzdem überschrieben werden? Die Änderungen von dort gehen dann "
+    "verloren.\n\n";
 inline constexpr const char* kChangedFileMergeText =
-    "Die Passwortdatei wurde seit dem Laden oder letzten Speichern von einem anderen Programm geändert.\n"
-    "Beim Zusammenführen bleiben die Änderungen beider Seiten erhalten. Beim Überschreiben gehen die Änderungen "
-    "des anderen Programms verloren.\n\n";
+    "Die Passwortdatei wurde seit dem Laden oder letzten Speichern an anderer Stelle (ein anderes Programm oder "
+    "ein anderes Gerät) geändert.\nBeim Zusammenführen bleiben die Änderungen beider Seiten erhalten. Beim "
+    "Überschreiben gehen die Änderungen von dort verloren.\n\n";
 inline constexpr const char* kNoRandomBytesText =
     "Das System lieferte keine Zufallszahlen für den Schlüssel der Datei. Die Passwortdatei wurde nicht "
     "gespeichert; die Datei auf dem Datenträger bleibt unverändert.";

@@ -147,9 +147,9 @@ TEST_F(SaveTest, AFileChangedSinceTheLoadIsOverwrittenOnlyAfterAYes)
         ASSERT_EQ(recorder.messages.size(), 1u) << name;
         EXPECT_EQ(recorder.messages[0].caption, "Datei geändert");
         EXPECT_EQ(recorder.messages[0].text,
-                  "Die Passwortdatei wurde seit dem Laden oder letzten Speichern von einem anderen Programm "
-                  "geändert.\nSoll sie trotzdem überschrieben werden? Die Änderungen des anderen Programms gehen "
-                  "dann verloren.\n\n" +
+                  "Die Passwortdatei wurde seit dem Laden oder letzten Speichern an anderer Stelle (ein anderes "
+                  "Programm oder ein anderes Gerät) geändert.\nSoll sie trotzdem überschrieben werden? Die "
+                  "Änderungen von dort gehen dann verloren.\n\n" +
                       path);
         EXPECT_EQ(recorder.messages[0].buttons, MessageButtons::OkCancelDefaultCancel);
         EXPECT_EQ(ReadBytes(path), other) << name;
