@@ -136,6 +136,12 @@ SaveResult SessionController::SaveStore()
     {
         return SaveResult::Kept;
     }
+    // Written anew, an unchanged store would differ only in the time of saving: a change that
+    // every other computer's sync engine must carry, and can turn into a conflict.
+    if (!HoldsUnsavedChanges() && MainEntryFile() == fileAtBase_ && file_.StillAsLastLoadedOrSaved())
+    {
+        return SaveResult::Saved;
+    }
     SaveResult result = file_.Save(store_, currentPassword_);
     // Each round asks the user again: the file changed once more while the merge was read.
     while (result == SaveResult::MergeChosen)

@@ -24,6 +24,12 @@ public:
     virtual ~SessionFile() = default;
     virtual LoadResult Load(PasswordStore& store, const SecureString& password, std::uint64_t legacySeed) = 0;
     virtual SaveResult Save(const PasswordStore& store, const SecureString& password) = 0;
+    // Whether the file is still, byte for byte, the one last loaded or saved, in the format the
+    // next save writes; a save of the same store under the same password may then write nothing.
+    virtual bool StillAsLastLoadedOrSaved()
+    {
+        return false;
+    }
 };
 
 // The password file named by Config/MainEntryFile, as load and save find it.
@@ -191,6 +197,8 @@ private:
     SecureString passwordAtBase_;
     std::uint64_t seedAtBase_ = kEmptyPasswordSeed;
     FileFormat formatAtBase_ = FileFormat::V03;
+    // The file the base was loaded from or saved to: a save under another name always writes.
+    std::string fileAtBase_;
     // A changed file that could not be read (or whose password the user did not give) is not
     // tried again until it changes once more; a copy is offered once per version.
     std::optional<FileIdentity> unreadChange_;

@@ -1,5 +1,7 @@
 #include "app/SessionController.h"
 #include "file/LoadSave.h"
+#include "file/MainEntryFile.h"
+#include "file/UnchangedFile.h"
 #include "settings/Settings.h"
 
 namespace kavelmark
@@ -28,6 +30,10 @@ public:
         SaveOptions options;
         options.offerMerge = true;
         return kavelmark::Save(store, password, options);
+    }
+    bool StillAsLastLoadedOrSaved() override
+    {
+        return kavelmark::StillAsLastLoadedOrSaved(MainEntryFile(), MainFileFormat());
     }
 };
 

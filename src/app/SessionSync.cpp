@@ -107,6 +107,7 @@ void SessionController::MarkSaved()
     passwordAtBase_ = currentPassword_;
     seedAtBase_ = legacySeed_;
     formatAtBase_ = MainFileFormat();
+    fileAtBase_ = MainEntryFile();
 }
 
 bool SessionController::HoldsUnsavedChanges() const
