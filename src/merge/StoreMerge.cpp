@@ -1,5 +1,6 @@
 #include "merge/StoreMerge.h"
 
+#include <algorithm>
 #include <set>
 #include <string_view>
 #include <unordered_map>
@@ -144,7 +145,16 @@ MergeCounts Count(const MergeBase& base, const Side& ours, const Side& theirs)
             ++counts.fromOther;
             Identity identity = EntryIdentity(record.text);
             fromOther.insert(identity);
-            counts.twice += oursChanged.count(identity);
+            if (oursChanged.count(identity) != 0)
+            {
+                ++counts.twice;
+                std::pair<std::string, std::string> named(identity.first, identity.second);
+                if (std::find(counts.twiceEntries.begin(), counts.twiceEntries.end(), named) ==
+                    counts.twiceEntries.end())
+                {
+                    counts.twiceEntries.push_back(std::move(named));
+                }
+            }
         }
     }
     for (const Side::Record& record : ours.records)
@@ -184,14 +194,41 @@ MergeCounts MergeStores(const MergeBase& base, const PasswordStore& ours, const 
     MergeCounts counts = Count(base, oursSide, theirsSide);
 
     merged.RemoveAll();
-    for (const Side* side : {&oursSide, &theirsSide})
+    std::set<Identity> twice;
+    for (const auto& [category, name] : counts.twiceEntries)
     {
-        for (const Side::Record& record : side->records)
+        twice.emplace(category, name);
+    }
+    std::vector<bool> placed(theirsSide.records.size(), false);
+    for (const Side::Record& record : oursSide.records)
+    {
+        if (!record.kept)
         {
-            if (record.kept)
+            continue;
+        }
+        merged.AddTail(record.text);
+        if (!PasswordStore::IsEntryRecord(record.text) || twice.count(EntryIdentity(record.text)) == 0)
+        {
+            continue;
+        }
+        // Their version beside ours, so that the user sees both and keeps one.
+        const Identity identity = EntryIdentity(record.text);
+        for (std::size_t i = 0; i < theirsSide.records.size(); ++i)
+        {
+            const Side::Record& theirs = theirsSide.records[i];
+            if (theirs.kept && !placed[i] && PasswordStore::IsEntryRecord(theirs.text) &&
+                EntryIdentity(theirs.text) == identity)
             {
-                merged.AddTail(record.text);
+                merged.AddTail(theirs.text);
+                placed[i] = true;
             }
+        }
+    }
+    for (std::size_t i = 0; i < theirsSide.records.size(); ++i)
+    {
+        if (theirsSide.records[i].kept && !placed[i])
+        {
+            merged.AddTail(theirsSide.records[i].text);
         }
     }
     merged.AddMissingBuiltInCategories();

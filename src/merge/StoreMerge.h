@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "merge/MergeBase.h"
 #include "store/PasswordStore.h"
@@ -19,6 +22,8 @@ struct MergeCounts
     // Entries from the other side beside one of ours of the same category and name that
     // ours changed or added too: both versions are kept.
     std::size_t twice = 0;
+    // Those entries by category and name, once each, in the other side's order.
+    std::vector<std::pair<std::string, std::string>> twiceEntries;
 
     bool operator==(const MergeCounts&) const = default;
 };
@@ -27,8 +32,9 @@ struct MergeCounts
 // compared whole, as multisets: with a base each is kept max(0, ours + theirs - base) times,
 // without one (a copy with no common ancestor) max(ours, theirs) times. Nothing either side
 // changed is lost; an entry changed differently on both sides is there in both versions.
-// merged holds ours' records in their order, then theirs' additions in theirs' order, and also
-// any category that a kept entry uses and the built-in categories.
+// merged holds ours' records in their order, each entry kept twice followed at once by the other
+// side's version, so that the two stand together; then theirs' other additions in theirs' order,
+// and also any category that a kept entry uses and the built-in categories.
 MergeCounts MergeStores(const MergeBase& base, const PasswordStore& ours, const PasswordStore& theirs,
                         PasswordStore& merged);
 

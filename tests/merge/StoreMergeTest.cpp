@@ -68,6 +68,14 @@ Records ShorthandOf(const PasswordStore& store)
     return records;
 }
 
+// What the counts of a case must be: from the other side, deleted there, twice.
+struct Counted
+{
+    std::size_t fromOther;
+    std::size_t deletedThere;
+    std::size_t twice;
+};
+
 struct MergeCase
 {
     const char* name;
@@ -76,7 +84,7 @@ struct MergeCase
     Records ours;
     Records theirs;
     Records merged;
-    MergeCounts counts; // from the other side, deleted there, twice
+    Counted counts;
 };
 
 // Expectations worked out by hand from the rule max(0, ours + theirs - base), or max(ours, theirs)
@@ -128,7 +136,7 @@ const MergeCase kCases[] = {
      {},
      {"W/a=1", "W/b=1"},
      {"W/a=2", "W/b=1", "W/c=1"},
-     {"W/a=1", "W/b=1", "W/a=2", "W/c=1"},
+     {"W/a=1", "W/a=2", "W/b=1", "W/c=1"},
      {2, 0, 1}},
     {"CopyWithoutBaseKeepsTheLargerCount", false, {}, {"W/a=1"}, {"W/a=1", "W/a=1"}, {"W/a=1", "W/a=1"}, {1, 0, 1}},
 };
@@ -161,6 +169,19 @@ TEST_P(StoreMergeTest, KeepsWhatEitherSideChanged)
 
 INSTANTIATE_TEST_SUITE_P(Cases, StoreMergeTest, testing::ValuesIn(kCases),
                          [](const testing::TestParamInfo<MergeCase>& info) { return info.param.name; });
+
+// The user picks which of two versions to keep: the merge names them and puts them together.
+TEST(StoreMergeTwiceTest, EntriesKeptTwiceAreNamedAndStandTogether)
+{
+    MergeBase base;
+    base.Capture(StoreOf({"W/a=1", "W/b=1", "B/x=1"}));
+    PasswordStore merged;
+    const MergeCounts counts =
+        MergeStores(base, StoreOf({"W/a=2", "W/b=1", "B/x=2"}), StoreOf({"W/c=1", "B/x=3", "W/b=1", "W/a=3"}), merged);
+    EXPECT_EQ(ShorthandOf(merged), (Records{"W/a=2", "W/a=3", "W/b=1", "B/x=2", "B/x=3", "W/c=1"}));
+    EXPECT_EQ(counts.twice, 2u);
+    EXPECT_EQ(counts.twiceEntries, (std::vector<std::pair<std::string, std::string>>{{"B", "x"}, {"W", "a"}}));
+}
 
 TEST(StoreMergeBuiltInsTest, TheBuiltInCategoriesAreAlwaysThere)
 {
