@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include <sys/stat.h>
+
 #include "file/DigestingStreams.h"
 #include "file/FileError.h"
 #include "file/LoadMessages.h"
@@ -17,15 +19,28 @@ namespace
 // The seed only serves V0.2 files, which are refused whatever it gives.
 constexpr std::uint64_t kNoLegacySeed = 0;
 
-LoadResult ReadWhole(const std::string& path, const SecureString& password, PasswordStore& store, OtherFileRead& read,
-                     bool sayWrongPassword)
+// Refuses a symbolic link at path, said as any other thing that is not a regular file.
+bool RefuseLink(const std::string& path)
 {
-    if (RefuseIfNotRegularFile(path))
+    struct stat info = {};
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    {
+        RefuseFile(path, Refusal::NotARegularFile);
+        return true;
+    }
+    return false;
+}
+
+LoadResult ReadWhole(const std::string& path, const SecureString& password, PasswordStore& store, OtherFileRead& read,
+                     bool sayWrongPassword, RetryingFile::FinalLink finalLink = RetryingFile::FinalLink::Follow)
+{
+    const bool follow = finalLink == RetryingFile::FinalLink::Follow;
+    if (follow ? RefuseIfNotRegularFile(path) : RefuseLink(path))
     {
         return LoadResult::Damaged;
     }
     RetryingFile file;
-    int opened = file.OpenForReading(path);
+    int opened = file.OpenForReading(path, finalLink);
     if (opened != kFileOk)
     {
         if (opened != kFileNotFound)
@@ -79,6 +94,20 @@ LoadResult ReadOtherFile(const std::string& path, const SecureString& password, 
     try
     {
         return ReadWhole(path, password, store, read, sayWrongPassword);
+    }
+    catch (const std::bad_alloc&)
+    {
+        RefuseFile(path, Refusal::Damaged);
+        return LoadResult::Damaged;
+    }
+}
+
+LoadResult ReadConflictCopy(const std::string& path, const SecureString& password, PasswordStore& store,
+                            OtherFileRead& read, bool sayWrongPassword)
+{
+    try
+    {
+        return ReadWhole(path, password, store, read, sayWrongPassword, RetryingFile::FinalLink::Refuse);
     }
     catch (const std::bad_alloc&)
     {
