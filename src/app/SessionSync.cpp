@@ -237,21 +237,31 @@ void SessionController::OfferConflictCopies()
         return;
     }
     syncing_ = true;
+    // The copies there now, each with the version last offered; those gone are forgotten.
+    std::vector<std::pair<std::string, FileIdentity>> present;
     std::vector<std::pair<std::string, FileIdentity>> fresh;
     for (const std::string& copy : FindConflictCopies(MainEntryFile()))
     {
-        // Engines bring a copy by renaming it into place: its stat data and bytes tell a new version.
-        const FileIdentity identity = ConflictCopyIdentity(copy);
-        const bool offered =
-            !identity.exists ||
-            std::any_of(offeredCopies_.begin(), offeredCopies_.end(),
-                        [&](const auto& seen) { return seen.first == copy && SameFile(seen.second, identity); });
-        if (!offered)
+        // Engines bring a copy by renaming it into place: its stat data tell a new version, and
+        // the bytes of every copy need not be read at each change in the folder.
+        const FileIdentity stat = IdentityAtPath(copy);
+        const auto offered =
+            std::find_if(offeredCopies_.begin(), offeredCopies_.end(),
+                         [&](const auto& seen) { return seen.first == copy && SameFile(seen.second, stat); });
+        if (offered != offeredCopies_.end())
         {
-            offeredCopies_.emplace_back(copy, identity);
+            present.push_back(*offered);
+            continue;
+        }
+        // What the question is about, bytes and all: only this is merged if the answer is yes.
+        const FileIdentity identity = ConflictCopyIdentity(copy);
+        if (identity.exists)
+        {
+            present.emplace_back(copy, identity);
             fresh.emplace_back(copy, identity);
         }
     }
+    offeredCopies_ = std::move(present);
     if (!fresh.empty())
     {
         const std::string question =

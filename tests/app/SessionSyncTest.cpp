@@ -423,11 +423,11 @@ TEST_F(SessionSyncTest, CopiesThatCannotBeReadStayWhereTheyAre)
 TEST_F(SessionSyncTest, SeveralCopiesAreAskedAboutOnceMergedAndSavedOnceSummedUp)
 {
     Start({"a=1", "b=1"});
-    // In the order of their names: merged; merged with its own password; its password not given;
+    // In the order of their names: merged; its password not given; merged with its own password;
     // damaged.
     const std::string same = dir / "pw (Annas conflicted copy 2026-12-11).Kavelmark";
-    const std::string other = dir / "pw (conflicted copy 2026-12-11 101500).Kavelmark";
-    const std::string cancelled = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
+    const std::string cancelled = dir / "pw (conflicted copy 2026-12-11 101500).Kavelmark";
+    const std::string other = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
     const std::string damaged = dir / "pw.sync-conflict-20261211-101501-ABCDEFG.Kavelmark";
     WriteElsewhere(same, "eins", {"a=1", "b=2", "x=1"});
     WriteElsewhere(other, "anders", {"y=1"});
@@ -443,8 +443,8 @@ TEST_F(SessionSyncTest, SeveralCopiesAreAskedAboutOnceMergedAndSavedOnceSummedUp
         return ::rename(from, to);
     };
     MessageRecorder messages;
-    windows.login.Ok("anders");
     windows.login.Cancel();
+    windows.login.Ok("anders");
     session.FileChangedOnDisk();
     SystemCalls() = saved;
 
