@@ -61,7 +61,7 @@ std::string PathList(const char* heading, const std::vector<std::string>& paths)
     return text;
 }
 
-// Keeps what the reads of several copies would say one by one: the summary says it once.
+// Keeps what the read of a copy would say: with several copies, the summary says it once for all.
 class HeldMessages final : public MessageSink
 {
 public:
@@ -70,6 +70,14 @@ public:
         return MessageAnswer::Cancel;
     }
 };
+
+LoadResult ReadCopyQuietly(const std::string& path, const SecureString& password, PasswordStore& store,
+                           OtherFileRead& read, bool sayWrongPassword)
+{
+    HeldMessages held;
+    const ScopedMessageSink holding(held);
+    return ReadConflictCopy(path, password, store, read, sayWrongPassword);
+}
 
 // Removes the copies once the folder's entries (the merged file's rename among them) are on the
 // disk: removed before that, a crash could leave neither a copy nor the merge. Under the folder
@@ -279,13 +287,7 @@ void SessionController::OfferConflictCopies()
 void SessionController::MergeConflictCopies(const std::vector<std::pair<std::string, FileIdentity>>& copies)
 {
     const bool several = copies.size() > 1;
-    std::optional<HeldMessages> held;
-    std::optional<ScopedMessageSink> holding;
-    if (several)
-    {
-        held.emplace();
-        holding.emplace(*held);
-    }
+    const OtherFileReader reader = several ? ReadCopyQuietly : ReadConflictCopy;
     // A copy has no common ancestor that this session knows of.
     const MergeBase noBase;
     PasswordStore merged;
@@ -303,7 +305,7 @@ void SessionController::MergeConflictCopies(const std::vector<std::pair<std::str
         SecureString password;
         std::uint64_t seed = 0;
         if (!now.exists || !SameFile(asked, now) ||
-            ReadWithItsPassword(copy, kCopyPasswordPrompt, theirs, read, password, seed, ReadConflictCopy) !=
+            ReadWithItsPassword(copy, kCopyPasswordPrompt, theirs, read, password, seed, reader) !=
                 LoadResult::Loaded ||
             !SameFile(asked, read.identity))
         {
@@ -317,7 +319,6 @@ void SessionController::MergeConflictCopies(const std::vector<std::pair<std::str
         mergedCopies.emplace_back(copy, read.identity);
         otherPassword = otherPassword || password != currentPassword_;
     }
-    holding.reset();
     if (!mergedCopies.empty())
     {
         PasswordStore before;

@@ -420,6 +420,28 @@ TEST_F(SessionSyncTest, CopiesThatCannotBeReadStayWhereTheyAre)
     }
 }
 
+TEST_F(SessionSyncTest, ManyCopiesMakeOneQuestionAndAShortList)
+{
+    Start({"a=1"});
+    std::vector<std::string> copies;
+    for (int second = 10; second < 22; ++second)
+    {
+        copies.push_back(dir / ("pw.sync-conflict-20261211-1015" + std::to_string(second) + "-ABCDEFG.Kavelmark"));
+        testing::WriteBytes(copies.back(), "kaputt");
+    }
+    MessageRecorder messages;
+    session.FileChangedOnDisk();
+    std::string list;
+    for (std::size_t i = 0; i < 10; ++i)
+    {
+        list += "\n" + copies[i];
+    }
+    EXPECT_EQ(messages.Texts(),
+              (std::vector<std::string>{"12" + std::string(kConflictCopiesQuestion) + dir.Path().string(),
+                                        std::string(kNoCopyMergedText) + "\n\n" + kCopiesUnreadHeading + list + "\n" +
+                                            kMoreCopiesLine + "2"}));
+}
+
 TEST_F(SessionSyncTest, SeveralCopiesAreAskedAboutOnceMergedAndSavedOnceSummedUp)
 {
     Start({"a=1", "b=1"});
