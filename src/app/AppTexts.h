@@ -75,8 +75,9 @@ inline constexpr const char* kMergedFileText =
 inline constexpr const char* kMergedCopyText =
     "Die Konfliktkopie wurde übernommen, die Passwortdatei gespeichert und die Kopie gelöscht:\n";
 inline constexpr const char* kMergedCopyKeptText =
-    "Die Konfliktkopie wurde übernommen und die Passwortdatei gespeichert. Die Kopie konnte nicht gelöscht "
-    "werden:\n";
+    "Die Konfliktkopie wurde übernommen und die Passwortdatei gespeichert. Die Kopie bleibt liegen, weil das "
+    "Synchronisationsprogramm sie inzwischen durch eine neuere Fassung ersetzt hat oder weil sie nicht gelöscht "
+    "werden konnte:\n";
 // The counts follow each line.
 inline constexpr const char* kMergedFromOtherLine = "Von der anderen Seite übernommen: ";
 inline constexpr const char* kMergedDeletedLine = "Dort gelöscht: ";
@@ -93,5 +94,24 @@ inline constexpr const char* kConflictCopyQuestion =
     "Datei auf zwei Geräten zugleich geändert wurde.\n"
     "Soll sie in die Passwortdatei übernommen werden? Danach wird die Datei gespeichert und die Kopie gelöscht; "
     "kein Eintrag einer der beiden Seiten geht verloren.\n\n";
+// Several copies at once: the number of copies precedes, the folder follows.
+inline constexpr const char* kConflictCopiesQuestion =
+    " Konfliktkopien gefunden: zusammenführen?\n\n"
+    "Ein Synchronisationsprogramm hat sie neben der Passwortdatei angelegt, weil die Datei auf mehreren Geräten "
+    "zugleich geändert wurde. Danach wird die Passwortdatei gespeichert und jede übernommene Kopie gelöscht; "
+    "kein Eintrag geht verloren. Hat eine Kopie ein anderes Kennwort, wird nach ihm gefragt.\n\nOrdner: ";
+// What became of several copies, in one message; a count follows each line.
+inline constexpr const char* kMergedCopiesText =
+    "Die Konfliktkopien wurden übernommen und die Passwortdatei gespeichert.";
+inline constexpr const char* kNoCopyMergedText = "Keine der Konfliktkopien wurde übernommen.";
+inline constexpr const char* kMergedCopiesLine = "Übernommene Kopien: ";
+// The paths follow, one a line.
+inline constexpr const char* kCopiesKeptHeading =
+    "Übernommen, aber nicht gelöscht (inzwischen durch eine neuere Fassung ersetzt oder nicht löschbar):";
+inline constexpr const char* kCopiesUnreadHeading =
+    "Nicht übernommen und liegen gelassen (nicht lesbar, Kennwort nicht angegeben oder seit der Frage ersetzt):";
+inline constexpr const char* kMoreCopiesLine = "… und weitere: ";
+inline constexpr const char* kMergedCopiesPasswordNote =
+    "Mindestens eine Kopie hatte ein anderes Kennwort. Die Passwortdatei behält ihr eigenes.";
 
 } // namespace kavelmark

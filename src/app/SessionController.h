@@ -116,7 +116,8 @@ public:
     // it is merged at the next save. Then offers the conflict copies not yet offered. Call only
     // while no dialog is open.
     void FileChangedOnDisk();
-    // Offers to merge each conflict copy beside the file that was not offered yet.
+    // Offers, in one question, to merge the conflict copies beside the file that were not offered
+    // yet (as they are now: a copy the engine replaces is offered anew).
     void OfferConflictCopies();
 
     const SecureString& CurrentPassword() const
@@ -160,15 +161,20 @@ private:
     // Sync folders (SessionSync.cpp).
     // Reads a file other than the loaded one, with the session's password or else, asked once
     // with prompt, the file's own; password and seed receive the one that opened it.
+    using OtherFileReader = LoadResult (*)(const std::string&, const SecureString&, PasswordStore&, OtherFileRead&,
+                                           bool);
     LoadResult ReadWithItsPassword(const std::string& path, const char* prompt, PasswordStore& store,
-                                   OtherFileRead& read, SecureString& password, std::uint64_t& seed);
+                                   OtherFileRead& read, SecureString& password, std::uint64_t& seed,
+                                   OtherFileReader reader = ReadOtherFile);
     // After "Zusammenführen": merges the file as it is now into the store and saves the result.
     SaveResult MergeChangedFileAndSave();
     void ReloadChangedFile(const std::string& target, const FileIdentity& now);
     // The format to write after a version in the given format arrived: a session whose file or
     // setting is hardened stays so, and says once that an older version arrived.
     FileFormat KeepHardened(FileFormat arrived);
-    void MergeConflictCopy(const std::string& copy);
+    // Merges the copies (each with the identity it had when asked about) into the store and saves
+    // once; one message says what became of them.
+    void MergeConflictCopies(const std::vector<std::pair<std::string, FileIdentity>>& copies);
     // Replaces the store by another version of it, the window's list along.
     void ReplaceStore(PasswordStore& replacement);
     // What the file on disk now holds is what the session holds: records, password and format.

@@ -1,9 +1,9 @@
 // The session's side of a password file in a sync folder: merging at save, reloading what another
 // computer wrote, and folding in the conflict copies that a sync engine leaves.
 #include <algorithm>
+#include <optional>
 #include <string>
-
-#include <unistd.h>
+#include <vector>
 
 #include "app/AppTexts.h"
 #include "app/CostQuestion.h"
@@ -14,6 +14,7 @@
 #include "file/LinkedPath.h"
 #include "file/LoadMessages.h"
 #include "file/MainEntryFile.h"
+#include "file/OtherFile.h"
 #include "file/RetryingFile.h"
 #include "merge/StoreMerge.h"
 #include "platform/Messages.h"
@@ -37,25 +38,82 @@ std::string MergeSummary(const MergeCounts& counts)
     return text;
 }
 
-// Removes the copy once the folder's entries (the merged file's rename among them) are on the
-// disk: removed before that, a crash could leave neither the copy nor the merge. Under the folder
-// lock, so that no save into the folder runs meanwhile.
-bool RemoveOnceFlushed(const std::string& copy)
+MergeCounts& operator+=(MergeCounts& sum, const MergeCounts& counts)
 {
+    sum.fromOther += counts.fromOther;
+    sum.deletedThere += counts.deletedThere;
+    sum.twice += counts.twice;
+    return sum;
+}
+
+// The paths under a heading, the first few only: a message box has no room for thousands.
+std::string PathList(const char* heading, const std::vector<std::string>& paths)
+{
+    constexpr std::size_t kShown = 10;
+    if (paths.empty())
+    {
+        return {};
+    }
+    std::string text = std::string("\n\n") + heading;
+    for (std::size_t i = 0; i < paths.size() && i < kShown; ++i)
+    {
+        text += "\n" + paths[i];
+    }
+    if (paths.size() > kShown)
+    {
+        text += std::string("\n") + kMoreCopiesLine + std::to_string(paths.size() - kShown);
+    }
+    return text;
+}
+
+// Keeps what the read of a copy would say: with several copies, the summary says it once for all.
+class HeldMessages final : public MessageSink
+{
+public:
+    MessageAnswer Show(const std::string&, const std::string&, MessageIcon, MessageButtons) override
+    {
+        return MessageAnswer::Cancel;
+    }
+};
+
+LoadResult ReadCopyQuietly(const std::string& path, const SecureString& password, PasswordStore& store,
+                           OtherFileRead& read, bool sayWrongPassword)
+{
+    HeldMessages held;
+    const ScopedMessageSink holding(held);
+    return ReadConflictCopy(path, password, store, read, sayWrongPassword);
+}
+
+// Removes the copies once the folder's entries (the merged file's rename among them) are on the
+// disk: removed before that, a crash could leave neither a copy nor the merge. Under the folder
+// lock, so that no save into the folder runs meanwhile; a copy the engine replaced after it was
+// read holds what was not merged and stays. The copies kept.
+std::vector<std::string> RemoveOnceFlushed(const std::vector<std::pair<std::string, FileIdentity>>& copies)
+{
+    std::vector<std::string> kept;
     RetryingFile folder;
-    return folder.LockFolder(FolderOf(copy)) == kFileOk && folder.IsOpen() && folder.Sync() == kFileOk &&
-           ::unlink(copy.c_str()) == 0;
+    const bool flushed = !copies.empty() && folder.LockFolder(FolderOf(copies.front().first)) == kFileOk &&
+                         folder.IsOpen() && folder.Sync() == kFileOk;
+    for (const auto& [copy, identity] : copies)
+    {
+        if (!flushed || RemoveUnchangedCopy(copy, identity) != CopyRemoval::Removed)
+        {
+            kept.push_back(copy);
+        }
+    }
+    return kept;
 }
 
 } // namespace
 
 LoadResult SessionController::ReadWithItsPassword(const std::string& path, const char* prompt, PasswordStore& store,
-                                                  OtherFileRead& read, SecureString& password, std::uint64_t& seed)
+                                                  OtherFileRead& read, SecureString& password, std::uint64_t& seed,
+                                                  OtherFileReader reader)
 {
     password = currentPassword_;
     seed = legacySeed_;
     const CostQuestion question;
-    LoadResult result = ReadOtherFile(path, password, store, read, false);
+    LoadResult result = reader(path, password, store, read, false);
     if (result == LoadResult::Refused && question.Asked())
     {
         // A costly file: declined, or its one derivation spent on the session's password.
@@ -69,7 +127,7 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
     {
         password = passwordAtBase_;
         seed = seedAtBase_;
-        result = ReadOtherFile(path, password, store, read, false);
+        result = reader(path, password, store, read, false);
     }
     if (result != LoadResult::Refused)
     {
@@ -83,7 +141,7 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
     }
     password = login->enteredPassword;
     seed = login->legacySeed;
-    return ReadOtherFile(path, password, store, read, true);
+    return reader(path, password, store, read, true);
 }
 
 FileFormat SessionController::KeepHardened(FileFormat arrived)
@@ -223,61 +281,123 @@ void SessionController::OfferConflictCopies()
         return;
     }
     syncing_ = true;
+    // The copies there now, each with the version last offered; those gone are forgotten.
+    std::vector<std::pair<std::string, FileIdentity>> present;
+    std::vector<std::pair<std::string, FileIdentity>> fresh;
     for (const std::string& copy : FindConflictCopies(MainEntryFile()))
     {
-        // Engines bring a copy by renaming it into place: its stat data tell a new version.
-        const FileIdentity identity = IdentityAtPath(copy);
-        const bool offered =
-            std::any_of(offeredCopies_.begin(), offeredCopies_.end(),
-                        [&](const auto& seen) { return seen.first == copy && SameFile(seen.second, identity); });
-        if (offered)
+        // Engines bring a copy by renaming it into place: its stat data tell a new version, and
+        // the bytes of every copy need not be read at each change in the folder.
+        const FileIdentity stat = IdentityAtPath(copy);
+        const auto offered =
+            std::find_if(offeredCopies_.begin(), offeredCopies_.end(),
+                         [&](const auto& seen) { return seen.first == copy && SameFile(seen.second, stat); });
+        if (offered != offeredCopies_.end())
         {
+            present.push_back(*offered);
             continue;
         }
-        offeredCopies_.emplace_back(copy, identity);
-        if (ShowMessage(kConflictCopyQuestion + copy, kConflictCopyCaption, MessageIcon::Question,
-                        MessageButtons::OkCancel) == MessageAnswer::Ok)
+        // What the question is about, bytes and all: only this is merged if the answer is yes.
+        const FileIdentity identity = ConflictCopyIdentity(copy);
+        if (identity.exists)
         {
-            MergeConflictCopy(copy);
+            present.emplace_back(copy, identity);
+            fresh.emplace_back(copy, identity);
+        }
+    }
+    offeredCopies_ = std::move(present);
+    if (!fresh.empty())
+    {
+        const std::string question =
+            fresh.size() == 1 ? kConflictCopyQuestion + fresh.front().first
+                              : std::to_string(fresh.size()) + kConflictCopiesQuestion + FolderOf(fresh.front().first);
+        if (ShowMessage(question, kConflictCopyCaption, MessageIcon::Question, MessageButtons::OkCancel) ==
+            MessageAnswer::Ok)
+        {
+            MergeConflictCopies(fresh);
         }
     }
     syncing_ = false;
 }
 
-void SessionController::MergeConflictCopy(const std::string& copy)
+void SessionController::MergeConflictCopies(const std::vector<std::pair<std::string, FileIdentity>>& copies)
 {
-    PasswordStore theirs;
-    OtherFileRead read;
-    SecureString password;
-    std::uint64_t seed = 0;
-    if (ReadWithItsPassword(copy, kCopyPasswordPrompt, theirs, read, password, seed) != LoadResult::Loaded)
-    {
-        return;
-    }
+    const bool several = copies.size() > 1;
+    const OtherFileReader reader = several ? ReadCopyQuietly : ReadConflictCopy;
     // A copy has no common ancestor that this session knows of.
     const MergeBase noBase;
     PasswordStore merged;
-    const MergeCounts counts = MergeStores(noBase, store_, theirs, merged);
-    PasswordStore before;
-    before.RemoveAll();
-    windows_.BeforeStoreRefresh();
-    // Moved, not copied, so that a failed save can put the very records back.
-    before.TakeAll(store_);
-    store_.TakeAll(merged);
-    const SaveResult saved = SaveStore();
-    if (saved != SaveResult::Saved && saved != SaveResult::ListInconsistent)
+    MergeCounts counts;
+    std::vector<std::pair<std::string, FileIdentity>> mergedCopies;
+    std::vector<std::string> unread;
+    bool otherPassword = false;
+    for (const auto& [copy, asked] : copies)
     {
-        store_.RemoveAll();
-        store_.TakeAll(before);
-        windows_.StoreRefreshed();
-        return;
+        // Only the very file asked about: one put in its place since (a link to another password
+        // file of the user's among them) is offered anew, as a version of its own.
+        const FileIdentity now = ConflictCopyIdentity(copy);
+        PasswordStore theirs;
+        OtherFileRead read;
+        SecureString password;
+        std::uint64_t seed = 0;
+        if (!now.exists || !SameFile(asked, now) ||
+            ReadWithItsPassword(copy, kCopyPasswordPrompt, theirs, read, password, seed, reader) !=
+                LoadResult::Loaded ||
+            !SameFile(asked, read.identity))
+        {
+            unread.push_back(copy);
+            continue;
+        }
+        PasswordStore next;
+        counts += MergeStores(noBase, mergedCopies.empty() ? store_ : merged, theirs, next);
+        merged.RemoveAll();
+        merged.TakeAll(next);
+        mergedCopies.emplace_back(copy, read.identity);
+        otherPassword = otherPassword || password != currentPassword_;
     }
-    windows_.StoreRefreshed();
-    const bool removed = RemoveOnceFlushed(copy);
-    std::string text = (removed ? kMergedCopyText : kMergedCopyKeptText) + copy + MergeSummary(counts);
-    if (password != currentPassword_)
+    if (!mergedCopies.empty())
     {
-        text += std::string("\n\n") + kMergedCopyPasswordNote;
+        PasswordStore before;
+        before.RemoveAll();
+        windows_.BeforeStoreRefresh();
+        // Moved, not copied, so that a failed save can put the very records back.
+        before.TakeAll(store_);
+        store_.TakeAll(merged);
+        const SaveResult saved = SaveStore();
+        if (saved != SaveResult::Saved && saved != SaveResult::ListInconsistent)
+        {
+            store_.RemoveAll();
+            store_.TakeAll(before);
+            windows_.StoreRefreshed();
+            return;
+        }
+        windows_.StoreRefreshed();
+    }
+    const std::vector<std::string> kept = RemoveOnceFlushed(mergedCopies);
+    std::string text;
+    if (!several)
+    {
+        // One copy that was not read said why itself, or was replaced and comes back as new.
+        if (mergedCopies.empty())
+        {
+            return;
+        }
+        text = (kept.empty() ? kMergedCopyText : kMergedCopyKeptText) + copies.front().first + MergeSummary(counts);
+        if (otherPassword)
+        {
+            text += std::string("\n\n") + kMergedCopyPasswordNote;
+        }
+    }
+    else
+    {
+        text = mergedCopies.empty() ? kNoCopyMergedText
+                                    : kMergedCopiesText + std::string("\n") + kMergedCopiesLine +
+                                          std::to_string(mergedCopies.size()) + MergeSummary(counts);
+        text += PathList(kCopiesKeptHeading, kept) + PathList(kCopiesUnreadHeading, unread);
+        if (otherPassword)
+        {
+            text += std::string("\n\n") + kMergedCopiesPasswordNote;
+        }
     }
     ShowMessage(text, kMergedCaption, MessageIcon::Information);
 }

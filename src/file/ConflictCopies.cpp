@@ -6,6 +6,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "file/FileIdentity.h"
 
@@ -67,6 +68,30 @@ std::vector<std::string> FindConflictCopies(const std::string& path)
     ::closedir(folder);
     std::sort(copies.begin(), copies.end());
     return copies;
+}
+
+FileIdentity ConflictCopyIdentity(const std::string& copy)
+{
+    const int fd = ::open(copy.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | O_NOFOLLOW);
+    if (fd < 0)
+    {
+        return {};
+    }
+    struct stat info = {};
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    const FileIdentity identity = regular ? IdentityOfOpenFile(fd) : FileIdentity{};
+    ::close(fd);
+    return identity;
+}
+
+CopyRemoval RemoveUnchangedCopy(const std::string& copy, const FileIdentity& identity)
+{
+    const FileIdentity now = ConflictCopyIdentity(copy);
+    if (!identity.exists || !now.exists || !SameFile(identity, now))
+    {
+        return CopyRemoval::Replaced;
+    }
+    return ::unlink(copy.c_str()) == 0 ? CopyRemoval::Removed : CopyRemoval::Failed;
 }
 
 } // namespace kavelmark

@@ -2,6 +2,8 @@
 
 #include <new>
 
+#include <sys/stat.h>
+
 #include "file/DigestingStreams.h"
 #include "file/FileError.h"
 #include "file/LoadMessages.h"
@@ -18,15 +20,29 @@ namespace
 // The seed only serves V0.2 files, which are refused whatever it gives.
 constexpr std::uint64_t kNoLegacySeed = 0;
 
-LoadResult ReadWhole(const std::string& path, const SecureString& password, PasswordStore& store, OtherFileRead& read,
-                     bool sayWrongPassword, bool& writtenWhileRead)
+// Refuses a symbolic link at path, said as any other thing that is not a regular file.
+bool RefuseLink(const std::string& path)
 {
-    if (RefuseIfNotRegularFile(path))
+    struct stat info = {};
+    if (::lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode))
+    {
+        RefuseFile(path, Refusal::NotARegularFile);
+        return true;
+    }
+    return false;
+}
+
+LoadResult ReadWhole(const std::string& path, const SecureString& password, PasswordStore& store, OtherFileRead& read,
+                     bool sayWrongPassword, bool& writtenWhileRead,
+                     RetryingFile::FinalLink finalLink = RetryingFile::FinalLink::Follow)
+{
+    const bool follow = finalLink == RetryingFile::FinalLink::Follow;
+    if (follow ? RefuseIfNotRegularFile(path) : RefuseLink(path))
     {
         return LoadResult::Damaged;
     }
     RetryingFile file;
-    int opened = file.OpenForReading(path);
+    int opened = file.OpenForReading(path, finalLink);
     if (opened != kFileOk)
     {
         if (opened != kFileNotFound)
@@ -95,6 +111,25 @@ LoadResult ReadOtherFile(const std::string& path, const SecureString& password, 
     {
         return ReadUntilSteady(path, [&](bool& writtenWhileRead)
                                { return ReadWhole(path, password, store, read, sayWrongPassword, writtenWhileRead); });
+    }
+    catch (const std::bad_alloc&)
+    {
+        RefuseFile(path, Refusal::Damaged);
+        return LoadResult::Damaged;
+    }
+}
+
+LoadResult ReadConflictCopy(const std::string& path, const SecureString& password, PasswordStore& store,
+                            OtherFileRead& read, bool sayWrongPassword)
+{
+    try
+    {
+        return ReadUntilSteady(path,
+                               [&](bool& writtenWhileRead)
+                               {
+                                   return ReadWhole(path, password, store, read, sayWrongPassword, writtenWhileRead,
+                                                    RetryingFile::FinalLink::Refuse);
+                               });
     }
     catch (const std::bad_alloc&)
     {

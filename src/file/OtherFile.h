@@ -29,4 +29,10 @@ struct OtherFileRead
 LoadResult ReadOtherFile(const std::string& path, const SecureString& password, PasswordStore& store,
                          OtherFileRead& read, bool sayWrongPassword);
 
+// The same for a conflict copy, which anyone who writes the sync folder may replace by a symbolic
+// link to another password file of the user's: a link at path is refused (Damaged, said), not
+// followed.
+LoadResult ReadConflictCopy(const std::string& path, const SecureString& password, PasswordStore& store,
+                            OtherFileRead& read, bool sayWrongPassword);
+
 } // namespace kavelmark

@@ -101,14 +101,16 @@ int RetryingFile::WithRetries(const std::function<int()>& attempt, const Pause& 
     return result;
 }
 
-int RetryingFile::OpenForReading(const std::string& path)
+int RetryingFile::OpenForReading(const std::string& path, FinalLink finalLink)
 {
     Close();
+    const bool follow = finalLink == FinalLink::Follow;
     int result = WithRetries(
         [&]() -> int
         {
             // Non-blocking open so that a FIFO in place of the file cannot hang us.
-            int fd = SystemCalls().open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK, 0);
+            int fd = SystemCalls().open(path.c_str(),
+                                        O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK | (follow ? 0 : O_NOFOLLOW), 0);
             if (fd < 0)
             {
                 return LastError();
@@ -128,8 +130,8 @@ int RetryingFile::OpenForReading(const std::string& path)
             {
                 error = TryLock(fd, LOCK_SH);
             }
-            if (error == kFileOk &&
-                (::stat(path.c_str(), &named) != 0 || named.st_ino != opened.st_ino || named.st_dev != opened.st_dev))
+            if (error == kFileOk && ((follow ? ::stat(path.c_str(), &named) : ::lstat(path.c_str(), &named)) != 0 ||
+                                     named.st_ino != opened.st_ino || named.st_dev != opened.st_dev))
             {
                 // A save replaced the file while we waited for the lock: take the new one.
                 error = kFileSharingViolation;

@@ -61,8 +61,15 @@ public:
     RetryingFile(const RetryingFile&) = delete;
     RetryingFile& operator=(const RetryingFile&) = delete;
 
+    // Whether an open follows a symbolic link in place of the file itself.
+    enum class FinalLink
+    {
+        Follow,
+        // A file that others may replace by a link to any file of ours: a link is refused (kFileBadPath).
+        Refuse,
+    };
     // Read-only under a shared lock. 0 or a cause code.
-    int OpenForReading(const std::string& path);
+    int OpenForReading(const std::string& path, FinalLink finalLink = FinalLink::Follow);
     // Takes an existing file for writing under an exclusive lock, without changing it.
     // 0 also when there is no such file; IsOpen() then tells.
     int LockForWriting(const std::string& path);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@
 #include "support/FakeLogin.h"
 #include "support/MessageRecorder.h"
 #include "support/ScriptedWindows.h"
+
+#include <unistd.h>
 
 namespace kavelmark
 {
@@ -82,6 +85,42 @@ public:
     FailingRenames& operator=(const FailingRenames&) = delete;
 
 private:
+    FileSystemCalls saved_;
+};
+
+// Runs an action once, right after the next rename a save makes, as another program acting
+// between two steps of ours.
+class AfterNextRename
+{
+public:
+    explicit AfterNextRename(std::function<void()> action) : saved_(SystemCalls())
+    {
+        Action() = std::move(action);
+        SystemCalls().rename = [](const char* from, const char* to) -> int
+        {
+            const int result = ::rename(from, to);
+            if (std::function<void()> run = std::move(Action()))
+            {
+                Action() = nullptr;
+                run();
+            }
+            return result;
+        };
+    }
+    ~AfterNextRename()
+    {
+        SystemCalls() = saved_;
+        Action() = nullptr;
+    }
+    AfterNextRename(const AfterNextRename&) = delete;
+    AfterNextRename& operator=(const AfterNextRename&) = delete;
+
+private:
+    static std::function<void()>& Action()
+    {
+        static std::function<void()> action;
+        return action;
+    }
     FileSystemCalls saved_;
 };
 
@@ -352,13 +391,13 @@ TEST_F(SessionSyncTest, ACopyStaysWhenTheMergedFileCannotBeSaved)
     EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1"}));
 }
 
-TEST_F(SessionSyncTest, ACopyThatCannotBeReadStaysWhereItIs)
+TEST_F(SessionSyncTest, CopiesThatCannotBeReadStayWhereTheyAre)
 {
     Start({"a=1"});
     // In the order of their names.
+    const std::string wrong = dir / "pw (Annas conflicted copy 2026-12-11).Kavelmark";
     const std::string damaged = dir / "pw (conflicted copy 2026-12-11 101500).Kavelmark";
     const std::string older = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
-    const std::string wrong = dir / "pw (Annas conflicted copy 2026-12-11).Kavelmark";
     WriteElsewhere(damaged, "eins", {"x=1"});
     testing::WriteBytes(damaged, testing::ReadBytes(damaged).substr(0, 100));
     testing::WriteBytes(older, testing::V02File("eins", {"_E__|_FTP_|_y_|__|_1_|__|__|_"}));
@@ -367,15 +406,165 @@ TEST_F(SessionSyncTest, ACopyThatCannotBeReadStaysWhereItIs)
     MessageRecorder messages;
     windows.login.Ok("falsch");
     session.FileChangedOnDisk();
-    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{kConflictCopyQuestion + wrong, kWrongPasswordText,
-                                                          kConflictCopyQuestion + damaged, kDamagedFileText + damaged,
-                                                          kConflictCopyQuestion + older, kOlderVersionText + older}));
+    // Why each could not be read goes unsaid: three copies, two messages.
+    EXPECT_EQ(messages.Texts(),
+              (std::vector<std::string>{"3" + std::string(kConflictCopiesQuestion) + dir.Path().string(),
+                                        std::string(kNoCopyMergedText) + "\n\n" + kCopiesUnreadHeading + "\n" + wrong +
+                                            "\n" + damaged + "\n" + older}));
+    EXPECT_EQ(windows.login.prompts, (std::vector<std::string>{LoginDialogBase::kDefaultPrompt, kCopyPasswordPrompt}));
     EXPECT_EQ(testing::ReadBytes(file), before);
     EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1"}));
     for (const std::string& copy : {damaged, older, wrong})
     {
         EXPECT_TRUE(std::filesystem::exists(copy)) << copy;
     }
+}
+
+TEST_F(SessionSyncTest, ManyCopiesMakeOneQuestionAndAShortList)
+{
+    Start({"a=1"});
+    std::vector<std::string> copies;
+    for (int second = 10; second < 22; ++second)
+    {
+        copies.push_back(dir / ("pw.sync-conflict-20261211-1015" + std::to_string(second) + "-ABCDEFG.Kavelmark"));
+        testing::WriteBytes(copies.back(), "kaputt");
+    }
+    MessageRecorder messages;
+    session.FileChangedOnDisk();
+    std::string list;
+    for (std::size_t i = 0; i < 10; ++i)
+    {
+        list += "\n" + copies[i];
+    }
+    EXPECT_EQ(messages.Texts(),
+              (std::vector<std::string>{"12" + std::string(kConflictCopiesQuestion) + dir.Path().string(),
+                                        std::string(kNoCopyMergedText) + "\n\n" + kCopiesUnreadHeading + list + "\n" +
+                                            kMoreCopiesLine + "2"}));
+}
+
+TEST_F(SessionSyncTest, SeveralCopiesAreAskedAboutOnceMergedAndSavedOnceSummedUp)
+{
+    Start({"a=1", "b=1"});
+    // In the order of their names: merged; its password not given; merged with its own password;
+    // damaged.
+    const std::string same = dir / "pw (Annas conflicted copy 2026-12-11).Kavelmark";
+    const std::string cancelled = dir / "pw (conflicted copy 2026-12-11 101500).Kavelmark";
+    const std::string other = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
+    const std::string damaged = dir / "pw.sync-conflict-20261211-101501-ABCDEFG.Kavelmark";
+    WriteElsewhere(same, "eins", {"a=1", "b=2", "x=1"});
+    WriteElsewhere(other, "anders", {"y=1"});
+    WriteElsewhere(cancelled, "zwei", {"z=1"});
+    testing::WriteBytes(damaged, "kaputt");
+    std::size_t renames = 0;
+    const FileSystemCalls saved = SystemCalls();
+    static std::size_t* counted = nullptr;
+    counted = &renames;
+    SystemCalls().rename = [](const char* from, const char* to) -> int
+    {
+        ++*counted;
+        return ::rename(from, to);
+    };
+    MessageRecorder messages;
+    windows.login.Cancel();
+    windows.login.Ok("anders");
+    session.FileChangedOnDisk();
+    SystemCalls() = saved;
+
+    // {a=1, b=1} with {a=1, b=2, x=1}: b=2 and x=1 taken, b twice; then y=1 taken.
+    const std::vector<std::string> merged = {"a=1", "b=1", "b=2", "x=1", "y=1"};
+    EXPECT_EQ(EntriesOnDisk("eins"), merged);
+    EXPECT_EQ(EntriesOf(store), merged);
+    EXPECT_EQ(renames, 1u);
+    EXPECT_EQ(windows.login.prompts,
+              (std::vector<std::string>{LoginDialogBase::kDefaultPrompt, kCopyPasswordPrompt, kCopyPasswordPrompt}));
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_EQ(messages.messages[0].text, "4" + std::string(kConflictCopiesQuestion) + dir.Path().string());
+    EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancel);
+    EXPECT_EQ(messages.messages[1].caption, kMergedCaption);
+    EXPECT_EQ(messages.messages[1].text,
+              std::string(kMergedCopiesText) + "\n" + kMergedCopiesLine + "2\n\n" + kMergedFromOtherLine + "3\n" +
+                  kMergedDeletedLine + "0\n" + kMergedTwiceLine + "1\n\n" + kMergedTwiceHint + "\n\n" +
+                  kCopiesUnreadHeading + "\n" + cancelled + "\n" + damaged + "\n\n" + kMergedCopiesPasswordNote);
+    EXPECT_FALSE(std::filesystem::exists(same));
+    EXPECT_FALSE(std::filesystem::exists(other));
+    EXPECT_TRUE(std::filesystem::exists(cancelled));
+    EXPECT_TRUE(std::filesystem::exists(damaged));
+    EXPECT_EQ(session.CurrentPassword(), ToSecure("eins"));
+
+    // What stays was asked about: not again until it changes.
+    session.FileChangedOnDisk();
+    EXPECT_EQ(messages.messages.size(), 2u);
+}
+
+struct SwapCase
+{
+    const char* what;
+    // Puts something else where the copy was, while the question waits for its answer.
+    std::function<void(const std::string& copy, const std::string& privateFile)> swap;
+    // A new version of the copy is offered anew; a link is no copy at all.
+    bool offeredAnew;
+};
+
+TEST_F(SessionSyncTest, OnlyTheVeryCopyAskedAboutIsMerged)
+{
+    const SwapCase cases[] = {
+        {"a link to a password file of the user's elsewhere, with the same password",
+         [](const std::string& copy, const std::string& privateFile)
+         {
+             ASSERT_EQ(::symlink(privateFile.c_str(), (copy + ".link").c_str()), 0);
+             ASSERT_EQ(std::rename((copy + ".link").c_str(), copy.c_str()), 0);
+         },
+         false},
+        {"a newer version the engine brought",
+         [](const std::string& copy, const std::string&) { WriteElsewhere(copy, "eins", {"theirs=2"}); }, true},
+    };
+    Start({"a=1"});
+    TempDir elsewhere;
+    const std::string privateFile = elsewhere / "privat.Kavelmark";
+    WriteElsewhere(privateFile, "eins", {"geheim=1"});
+    const std::string copy = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
+    for (const SwapCase& c : cases)
+    {
+        std::filesystem::remove(copy);
+        WriteElsewhere(copy, "eins", {"theirs=1"});
+        MessageRecorder messages;
+        messages.whileShown = [&] { c.swap(copy, privateFile); };
+        session.FileChangedOnDisk();
+        EXPECT_EQ(messages.Texts(), (std::vector<std::string>{kConflictCopyQuestion + copy})) << c.what;
+        EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1"})) << c.what;
+        EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1"})) << c.what;
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(copy))) << c.what;
+
+        messages.AnswerNext(MessageAnswer::Cancel);
+        session.FileChangedOnDisk();
+        EXPECT_EQ(messages.messages.size(), c.offeredAnew ? 2u : 1u) << c.what;
+    }
+    EXPECT_EQ(EntriesOnDisk("eins", privateFile), (std::vector<std::string>{"geheim=1"}));
+}
+
+TEST_F(SessionSyncTest, ACopyTheEngineReplacesWhileItIsMergedStaysAsTheNewerVersion)
+{
+    Start({"a=1"});
+    const std::string copy = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
+    WriteElsewhere(copy, "eins", {"theirs=1"});
+    MessageRecorder messages;
+    {
+        // Between the read of the copy and its removal: the merged file's save.
+        AfterNextRename engine([&] { WriteElsewhere(copy, "eins", {"theirs=2"}); });
+        session.FileChangedOnDisk();
+    }
+    EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "theirs=1"}));
+    EXPECT_EQ(EntriesOnDisk("eins", copy), (std::vector<std::string>{"theirs=2"}));
+    ASSERT_EQ(messages.messages.size(), 2u);
+    EXPECT_TRUE(messages.messages[1].text.starts_with(kMergedCopyKeptText + copy)) << messages.messages[1].text;
+
+    // The newer version is a copy of its own, offered and merged in turn.
+    session.FileChangedOnDisk();
+    EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "theirs=1", "theirs=2"}));
+    EXPECT_FALSE(std::filesystem::exists(copy));
+    ASSERT_EQ(messages.messages.size(), 4u);
+    EXPECT_EQ(messages.messages[2].text, kConflictCopyQuestion + copy);
+    EXPECT_TRUE(messages.messages[3].text.starts_with(kMergedCopyText + copy)) << messages.messages[3].text;
 }
 
 } // namespace
