@@ -177,7 +177,7 @@ TEST_F(SessionSyncTest, MergeAtSaveKeepsBothSidesChangesAndSaysWhatHappened)
     messages.AnswerNext(MessageAnswer::Merge);
     session.HandleMenuCommand(command::kFileSave);
 
-    const std::vector<std::string> merged = {"a=1", "c=2", "mine=1", "c=3", "theirs=1"};
+    const std::vector<std::string> merged = {"a=1", "c=2", "c=3", "mine=1", "theirs=1"};
     EXPECT_EQ(EntriesOnDisk("eins"), merged);
     EXPECT_EQ(EntriesOf(store), merged);
     ASSERT_EQ(messages.messages.size(), 2u);

@@ -206,7 +206,7 @@ merge)
     expect "$rc" 0
     expect "$out" "merged: 2 from $other, 0 deleted there, 1 twice"
     run $'eins\n' dump "$file"
-    expect "$out" "{\"result\":0,\"version\":\"V0.3\",\"records\":[$builtins,$a1,$b,$a2,$c]}"
+    expect "$out" "{\"result\":0,\"version\":\"V0.3\",\"records\":[$builtins,$a1,$a2,$b,$c]}"
     [ -e "$other" ] || fail "the merged file was removed"
     # Merging again changes nothing: every record is there already.
     run $'eins\nzwei\n' merge "$file" "$other"
