@@ -84,6 +84,10 @@ inline constexpr const char* kMergedDeletedLine = "Dort gelöscht: ";
 inline constexpr const char* kMergedTwiceLine = "Jetzt doppelt, weil beide Seiten sie geändert haben: ";
 inline constexpr const char* kMergedTwiceHint =
     "Bitte löschen Sie von den doppelten Einträgen jeweils die Fassung, die nicht mehr gilt.";
+// Under the hint, one line per doubled entry ("Kategorie: Name"); beyond ten, the rest counted.
+inline constexpr const char* kMergedTwiceHeading = "Doppelt stehen jetzt:";
+inline constexpr const char* kMergedTwiceMoreStart = "und ";
+inline constexpr const char* kMergedTwiceMoreEnd = " weitere";
 inline constexpr const char* kMergedCopyPasswordNote =
     "Die Kopie hatte ein anderes Kennwort. Die Passwortdatei behält ihr eigenes; soll das Kennwort der Kopie "
     "gelten, ändern Sie es unter \"Extras\" > \"Passwort ändern\".";

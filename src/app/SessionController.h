@@ -11,6 +11,7 @@
 #include "file/LoadSave.h"
 #include "file/OtherFile.h"
 #include "merge/MergeBase.h"
+#include "merge/StoreMerge.h"
 #include "platform/SecureString.h"
 #include "store/PasswordStore.h"
 
@@ -65,6 +66,10 @@ public:
     {
     }
     virtual void LockWindow()
+    {
+    }
+    // Shows the first entry of that category and name, the list filtered to its category.
+    virtual void SelectEntryNamed(const std::string& /*category*/, const std::string& /*name*/)
     {
     }
     virtual void OpenFind()
@@ -172,6 +177,8 @@ private:
     // The format to write after a version in the given format arrived: a session whose file or
     // setting is hardened stays so, and says once that an older version arrived.
     FileFormat KeepHardened(FileFormat arrived);
+    // After a merge that kept entries twice: the first of them selected, for the user to choose.
+    void SelectFirstTwice(const MergeCounts& counts);
     // Merges the copies (each with the identity it had when asked about) into the store and saves
     // once; one message says what became of them.
     void MergeConflictCopies(const std::vector<std::pair<std::string, FileIdentity>>& copies);

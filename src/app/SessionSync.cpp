@@ -35,6 +35,21 @@ std::string MergeSummary(const MergeCounts& counts)
     {
         text += std::string("\n\n") + kMergedTwiceHint;
     }
+    // Named, so that the user finds both versions without a search.
+    constexpr std::size_t kNamed = 10;
+    if (!counts.twiceEntries.empty())
+    {
+        text += std::string("\n\n") + kMergedTwiceHeading;
+    }
+    for (std::size_t i = 0; i < counts.twiceEntries.size() && i < kNamed; ++i)
+    {
+        text += "\n" + counts.twiceEntries[i].first + ": " + counts.twiceEntries[i].second;
+    }
+    if (counts.twiceEntries.size() > kNamed)
+    {
+        text += std::string("\n") + kMergedTwiceMoreStart + std::to_string(counts.twiceEntries.size() - kNamed) +
+                kMergedTwiceMoreEnd;
+    }
     return text;
 }
 
@@ -43,6 +58,13 @@ MergeCounts& operator+=(MergeCounts& sum, const MergeCounts& counts)
     sum.fromOther += counts.fromOther;
     sum.deletedThere += counts.deletedThere;
     sum.twice += counts.twice;
+    for (const auto& entry : counts.twiceEntries)
+    {
+        if (std::find(sum.twiceEntries.begin(), sum.twiceEntries.end(), entry) == sum.twiceEntries.end())
+        {
+            sum.twiceEntries.push_back(entry);
+        }
+    }
     return sum;
 }
 
@@ -144,6 +166,14 @@ LoadResult SessionController::ReadWithItsPassword(const std::string& path, const
     return reader(path, password, store, read, true);
 }
 
+void SessionController::SelectFirstTwice(const MergeCounts& counts)
+{
+    if (!counts.twiceEntries.empty())
+    {
+        windows_.SelectEntryNamed(counts.twiceEntries.front().first, counts.twiceEntries.front().second);
+    }
+}
+
 FileFormat SessionController::KeepHardened(FileFormat arrived)
 {
     const bool hardened = MainFileFormat() == FileFormat::V04 || Settings::Get(settings::kHardenedFormatSetting) != 0;
@@ -225,6 +255,7 @@ SaveResult SessionController::MergeChangedFileAndSave()
     ReplaceStore(merged);
     currentPassword_ = std::move(password);
     legacySeed_ = seed;
+    SelectFirstTwice(counts);
     ShowMessage(kMergedFileText + MergeSummary(counts), kMergedCaption, MessageIcon::Information);
     return saved;
 }
@@ -374,6 +405,7 @@ void SessionController::MergeConflictCopies(const std::vector<std::pair<std::str
         windows_.StoreRefreshed();
     }
     const std::vector<std::string> kept = RemoveOnceFlushed(mergedCopies);
+    SelectFirstTwice(counts);
     std::string text;
     if (!several)
     {

@@ -232,6 +232,11 @@ bool MainWindow::OnInitDialog()
     // Qt shows the "*" while the window is marked modified, and nothing otherwise.
     setWindowTitle(windowTitle() + QStringLiteral("[*]"));
     FillEntryList();
+    if (pendingSelection_)
+    {
+        const auto [category, name] = *std::exchange(pendingSelection_, std::nullopt);
+        SelectEntryNamed(category, name);
+    }
 
     lock_.Start();
     return true;
@@ -327,6 +332,42 @@ bool MainWindow::SelectEntry(PasswordStore::Position entry)
     list->scrollToItem(row);
     ShowEntryDetails();
     return true;
+}
+
+void MainWindow::SelectEntryNamed(const std::string& category, const std::string& name)
+{
+    QComboBox* filter = CategoryFilter();
+    if (!filter)
+    {
+        // A merge at the start comes before the window has its controls.
+        pendingSelection_.emplace(category, name);
+        return;
+    }
+    PasswordStore::Position entry{};
+    for (PasswordStore::Position pos = store_.GetHeadPosition(); pos && !entry; pos = store_.GetNextPosition(pos))
+    {
+        std::string_view fields[2];
+        if (PasswordStore::IsEntryRecord(store_.GetAt(pos)))
+        {
+            PasswordStore::ViewFields(store_.GetAt(pos), fields);
+            entry = fields[0] == category && fields[1] == name ? pos : PasswordStore::Position{};
+        }
+    }
+    if (!entry)
+    {
+        return;
+    }
+    // Filtered to its category, the entry's versions stand together and nothing else between.
+    const int index = filter->findText(FromCp1252(category), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index > 0)
+    {
+        filter->setCurrentIndex(index);
+    }
+    if (!SelectEntry(entry))
+    {
+        filter->setCurrentIndex(0);
+        SelectEntry(entry);
+    }
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event)

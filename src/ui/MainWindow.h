@@ -6,6 +6,8 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <string_view>
 #include <vector>
 
@@ -197,6 +199,7 @@ private:
     void ShowHelp() override;
     void LockWindow() override;
     void OpenFind() override;
+    void SelectEntryNamed(const std::string& category, const std::string& name) override;
 
     void ConnectControls();
     void FillCategoryFilter();
@@ -213,6 +216,8 @@ private:
     // The event loop level of the window's own modal run; a deeper one is a dialog's.
     int runLoopLevel_ = 0;
     std::unique_ptr<TrayIcon> trayIcon_;
+    // The entry to select once the list is there: category and name.
+    std::optional<std::pair<std::string, std::string>> pendingSelection_;
     // Tells the session of what a sync engine does to the file while the window runs.
     std::unique_ptr<FileWatch> fileWatch_;
     // The record of the selected entry while the store is replaced by another version.

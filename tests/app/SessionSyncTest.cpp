@@ -188,12 +188,44 @@ TEST_F(SessionSyncTest, MergeAtSaveKeepsBothSidesChangesAndSaysWhatHappened)
                                              "geändert haben: 1"),
               std::string::npos)
         << messages.messages[1].text;
+    // The entry kept twice is named, and its first version is shown.
+    EXPECT_NE(messages.messages[1].text.find("\n\nDoppelt stehen jetzt:\nFTP: c"), std::string::npos)
+        << messages.messages[1].text;
+    EXPECT_EQ(windows.selected, std::vector<std::string>{"FTP/c"});
     EXPECT_EQ(windows.refreshed, 1);
 
     // The merged file is the new base: the next save asks nothing.
     MessageRecorder quiet;
     session.HandleMenuCommand(command::kFileSave);
     EXPECT_TRUE(quiet.messages.empty());
+}
+
+TEST_F(SessionSyncTest, AMergeNamesTenEntriesKeptTwiceAndCountsTheRest)
+{
+    std::vector<std::string> loaded;
+    std::vector<std::string> there;
+    for (char name = 'a'; name <= 'l'; ++name)
+    {
+        loaded.push_back(std::string(1, name) + "=1");
+        there.push_back(std::string(1, name) + "=3");
+    }
+    Start(loaded);
+    MessageRecorder messages;
+    for (char name = 'a'; name <= 'l'; ++name)
+    {
+        const std::string entry(1, name);
+        store.ReplaceEntry(store.FindEntryByDisplayName(entry), "FTP", entry, "", "2", "", "");
+    }
+    WriteElsewhere(file, "eins", there);
+    messages.AnswerNext(MessageAnswer::Merge);
+    session.HandleMenuCommand(command::kFileSave);
+    ASSERT_EQ(messages.messages.size(), 2u);
+    const std::string& text = messages.messages[1].text;
+    EXPECT_NE(text.find("haben: 12\n"), std::string::npos) << text;
+    const std::string named = "Doppelt stehen jetzt:\nFTP: a\nFTP: b\nFTP: c\nFTP: d\nFTP: e\nFTP: f\nFTP: g\n"
+                              "FTP: h\nFTP: i\nFTP: j\nund 2 weitere";
+    EXPECT_EQ(text.substr(text.size() - named.size()), named) << text;
+    EXPECT_EQ(windows.selected, std::vector<std::string>{"FTP/a"});
 }
 
 TEST_F(SessionSyncTest, OverwriteAndCancelDoWhatTheySay)
@@ -481,10 +513,11 @@ TEST_F(SessionSyncTest, SeveralCopiesAreAskedAboutOnceMergedAndSavedOnceSummedUp
     EXPECT_EQ(messages.messages[0].text, "4" + std::string(kConflictCopiesQuestion) + dir.Path().string());
     EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancel);
     EXPECT_EQ(messages.messages[1].caption, kMergedCaption);
-    EXPECT_EQ(messages.messages[1].text,
-              std::string(kMergedCopiesText) + "\n" + kMergedCopiesLine + "2\n\n" + kMergedFromOtherLine + "3\n" +
-                  kMergedDeletedLine + "0\n" + kMergedTwiceLine + "1\n\n" + kMergedTwiceHint + "\n\n" +
-                  kCopiesUnreadHeading + "\n" + cancelled + "\n" + damaged + "\n\n" + kMergedCopiesPasswordNote);
+    EXPECT_EQ(messages.messages[1].text, std::string(kMergedCopiesText) + "\n" + kMergedCopiesLine + "2\n\n" +
+                                             kMergedFromOtherLine + "3\n" + kMergedDeletedLine + "0\n" +
+                                             kMergedTwiceLine + "1\n\n" + kMergedTwiceHint + "\n\n" +
+                                             kMergedTwiceHeading + "\nFTP: b\n\n" + kCopiesUnreadHeading + "\n" +
+                                             cancelled + "\n" + damaged + "\n\n" + kMergedCopiesPasswordNote);
     EXPECT_FALSE(std::filesystem::exists(same));
     EXPECT_FALSE(std::filesystem::exists(other));
     EXPECT_TRUE(std::filesystem::exists(cancelled));

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/SessionController.h"
 #include "support/FakeLogin.h"
@@ -40,10 +42,16 @@ public:
     {
         ++refreshed;
     }
+    void SelectEntryNamed(const std::string& category, const std::string& name) override
+    {
+        selected.push_back(category + "/" + name);
+    }
 
     LoginScript login;
     int before = 0;
     int refreshed = 0;
+    // Each entry the session had selected, as "category/name".
+    std::vector<std::string> selected;
 };
 
 } // namespace kavelmark::testing

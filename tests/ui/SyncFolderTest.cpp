@@ -199,5 +199,41 @@ TEST_F(SyncFolderTest, AConflictCopyFoundAtStartIsOfferedAndFoldedIn)
     EXPECT_FALSE(std::filesystem::exists(copy));
 }
 
+// Both versions of an entry that two sides changed stand together, the first one selected, so that
+// the user sees at once which to keep.
+TEST_F(SyncFolderTest, AnEntryKeptTwiceByAMergeIsShownWithBothVersionsTogether)
+{
+    PasswordStore here = StoreOf({{"FTP", "a"}, {"FTP", "b"}, {"Web-Site", "w"}});
+    PasswordStore there;
+    there.AddEntry("FTP", "a", "", "2", "", "");
+    there.AddEntry("FTP", "b", "", "1", "", "");
+    there.AddEntry("Web-Site", "w", "", "1", "", "");
+    ASSERT_TRUE(testing::WriteAsAnotherProgram(file.string(), "pw", here));
+    const std::string copy = (folder / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark").string();
+    ASSERT_TRUE(testing::WriteAsAnotherProgram(copy, "pw", there));
+    login.Ok("pw");
+    Run(
+        [&]
+        {
+            EXPECT_EQ(window.CategoryFilter()->currentText(), "FTP");
+            EXPECT_EQ(Rows(), (QStringList{"a", "a", "b"}));
+            QTreeWidget* list = window.EntryList();
+            EXPECT_EQ(list->indexOfTopLevelItem(list->currentItem()), 0);
+
+            // The same for a copy that arrives while the window shows another category.
+            QComboBox* filter = window.CategoryFilter();
+            filter->setCurrentIndex(filter->findText("Web-Site"));
+            PasswordStore later;
+            later.AddEntry("FTP", "b", "", "3", "", "");
+            later.AddEntry("Web-Site", "w", "", "1", "", "");
+            ASSERT_TRUE(testing::WriteAsAnotherProgram(
+                (folder / "pw.sync-conflict-20261211-111500-ABCDEFG.Kavelmark").string(), "pw", later));
+            EXPECT_TRUE(QTest::qWaitFor([&] { return filter->currentText() == "FTP"; }, kWatchBoundMs));
+            EXPECT_EQ(Rows(), (QStringList{"a", "a", "b", "b"}));
+            EXPECT_EQ(list->indexOfTopLevelItem(list->currentItem()), 2);
+            ClickQuit();
+        });
+}
+
 } // namespace
 } // namespace kavelmark
