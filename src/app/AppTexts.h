@@ -92,6 +92,7 @@ inline constexpr const char* kMergedCopyPasswordNote =
     "Die Kopie hatte ein anderes Kennwort. Die Passwortdatei behält ihr eigenes; soll das Kennwort der Kopie "
     "gelten, ändern Sie es unter \"Extras\" > \"Passwort ändern\".";
 inline constexpr const char* kConflictCopyCaption = "Konfliktkopie";
+inline constexpr const char* kNoConflictCopiesText = "Neben der Passwortdatei liegen keine Konfliktkopien.";
 // The path of the copy follows.
 inline constexpr const char* kConflictCopyQuestion =
     "Neben der Passwortdatei liegt eine Konfliktkopie, die ein Synchronisationsprogramm angelegt hat, weil die "

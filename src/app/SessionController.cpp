@@ -167,7 +167,12 @@ void SessionController::SaveOrRefuse()
         ShowMessage(kNotOkText, "Fehler", MessageIcon::Error);
         return;
     }
-    SaveStore();
+    const SaveResult saved = SaveStore();
+    // The user's own save is a good moment for the copies declined before.
+    if (saved == SaveResult::Saved || saved == SaveResult::ListInconsistent)
+    {
+        OfferConflictCopiesAgain();
+    }
 }
 
 bool SessionController::RequestEnd()
@@ -237,6 +242,9 @@ void SessionController::HandleMenuCommand(int commandId)
         break;
     case command::kFileSaveAs:
         Unlocked(&SessionController::SaveAs);
+        break;
+    case command::kMergeCopies:
+        Unlocked(&SessionController::MergeCopiesNow);
         break;
     case command::kChangePassword:
         Unlocked(&SessionController::ChangePassword);
@@ -336,7 +344,7 @@ bool SessionController::Unlock()
     }
     locked_ = false;
     fileOk_ = true;
-    OfferConflictCopies();
+    OfferConflictCopiesAgain();
     return true;
 }
 

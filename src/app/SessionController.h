@@ -124,6 +124,8 @@ public:
     // Offers, in one question, to merge the conflict copies beside the file that were not offered
     // yet (as they are now: a copy the engine replaces is offered anew).
     void OfferConflictCopies();
+    // The same, also for the copies offered before and declined or not read.
+    void OfferConflictCopiesAgain();
 
     const SecureString& CurrentPassword() const
     {
@@ -177,6 +179,8 @@ private:
     // The format to write after a version in the given format arrived: a session whose file or
     // setting is hardened stays so, and says once that an older version arrived.
     FileFormat KeepHardened(FileFormat arrived);
+    // "Konfliktkopien zusammenführen": every copy there now, or a word that there is none.
+    void MergeCopiesNow();
     // After a merge that kept entries twice: the first of them selected, for the user to choose.
     void SelectFirstTwice(const MergeCounts& counts);
     // Merges the copies (each with the identity it had when asked about) into the store and saves

@@ -305,6 +305,27 @@ void SessionController::ReloadChangedFile(const std::string& target, const FileI
     unreadChange_.reset();
 }
 
+void SessionController::OfferConflictCopiesAgain()
+{
+    offeredCopies_.clear();
+    OfferConflictCopies();
+}
+
+void SessionController::MergeCopiesNow()
+{
+    if (!fileOk_)
+    {
+        ShowMessage(kNotOkText, "Fehler", MessageIcon::Error);
+        return;
+    }
+    if (FindConflictCopies(MainEntryFile()).empty())
+    {
+        ShowMessage(kNoConflictCopiesText, kConflictCopyCaption, MessageIcon::Information);
+        return;
+    }
+    OfferConflictCopiesAgain();
+}
+
 void SessionController::OfferConflictCopies()
 {
     if (locked_ || !fileOk_ || syncing_)

@@ -531,6 +531,7 @@ TEST_F(SessionControllerTest, ALockedSessionSavesNothingWhateverTheUserDoes)
     const std::pair<const char*, std::function<void(SessionController&)>> ways[] = {
         {"Datei speichern", [](SessionController& s) { s.HandleMenuCommand(command::kFileSave); }},
         {"Datei speichern unter", [](SessionController& s) { s.HandleMenuCommand(command::kFileSaveAs); }},
+        {"Konfliktkopien zusammenfuehren", [](SessionController& s) { s.HandleMenuCommand(command::kMergeCopies); }},
         {"Datei oeffnen", [](SessionController& s) { s.HandleMenuCommand(command::kFileOpen); }},
         {"Passwort aendern", [](SessionController& s) { s.HandleMenuCommand(command::kChangePassword); }},
         {"Config", [](SessionController& s) { s.HandleMenuCommand(command::kConfig); }},

@@ -228,6 +228,55 @@ TEST_F(SessionSyncTest, AMergeNamesTenEntriesKeptTwiceAndCountsTheRest)
     EXPECT_EQ(windows.selected, std::vector<std::string>{"FTP/a"});
 }
 
+// Declined, or its password not given: the copy is asked about again at the user's next save, at
+// the next unlock and from the menu; not at every change in the folder.
+TEST_F(SessionSyncTest, ACopyNotMergedIsOfferedAgainAtTheNextSaveUnlockAndFromTheMenu)
+{
+    Start({"a=1"});
+    const std::string copy = dir / "pw.sync-conflict-20261211-101500-ABCDEFG.Kavelmark";
+    MessageRecorder messages;
+    session.HandleMenuCommand(command::kMergeCopies);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].caption, kConflictCopyCaption);
+    EXPECT_EQ(messages.messages[0].text, kNoConflictCopiesText);
+
+    WriteElsewhere(copy, "zwei", {"a=1", "b=1"});
+    auto questionsSoFar = [&]
+    {
+        std::size_t questions = 0;
+        for (const testing::RecordedMessage& message : messages.messages)
+        {
+            questions += message.text == kConflictCopyQuestion + copy ? 1 : 0;
+        }
+        return questions;
+    };
+    // Its password not known here, and not given: the copy stays.
+    messages.AnswerNext(MessageAnswer::Ok);
+    windows.login.Cancel();
+    session.FileChangedOnDisk();
+    EXPECT_EQ(questionsSoFar(), 1u);
+    session.FileChangedOnDisk();
+    EXPECT_EQ(questionsSoFar(), 1u);
+
+    messages.AnswerNext(MessageAnswer::Cancel);
+    session.HandleMenuCommand(command::kFileSave);
+    EXPECT_EQ(questionsSoFar(), 2u);
+
+    ASSERT_TRUE(session.Lock());
+    EXPECT_EQ(questionsSoFar(), 2u);
+    windows.login.Ok("eins");
+    messages.AnswerNext(MessageAnswer::Cancel);
+    ASSERT_TRUE(session.Unlock());
+    EXPECT_EQ(questionsSoFar(), 3u);
+
+    messages.AnswerNext(MessageAnswer::Ok);
+    windows.login.Ok("zwei");
+    session.HandleMenuCommand(command::kMergeCopies);
+    EXPECT_EQ(questionsSoFar(), 4u);
+    EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "b=1"}));
+    EXPECT_FALSE(std::filesystem::exists(copy));
+}
+
 TEST_F(SessionSyncTest, OverwriteAndCancelDoWhatTheySay)
 {
     Start({"a=1"});

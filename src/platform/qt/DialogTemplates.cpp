@@ -37,6 +37,7 @@ const MenuBarTemplate& MainMenuTemplate()
                  {"Datei &öffnen", ID_FILE_OPEN},
                  {"Datei &speichern", ID_FILE_SAVE},
                  {"Datei speichern &unter", ID_FILE_SAVE_AS},
+                 {"&Konfliktkopien zusammenführen…", ID_MERGE_COPIES},
                  {"", 0},
                  {"&Über", IDM_ABOUTBOX},
                  {"", 0},

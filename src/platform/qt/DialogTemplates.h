@@ -40,6 +40,7 @@ constexpr int ID_CHANGE_PASSWORD = command::kChangePassword;
 constexpr int ID_CONFIG = command::kConfig;
 constexpr int ID_LOCK = command::kLock;
 constexpr int ID_FIND = command::kFind;
+constexpr int ID_MERGE_COPIES = command::kMergeCopies;
 constexpr int ID_HELP = command::kHelp;
 
 } // namespace kavelmark
