@@ -1,6 +1,8 @@
+# shellcheck shell=bash
 # Sourced by the sync engine's tests, with tool set to kavelmark-file: two Syncthing instances on
 # this computer, each with its own folder, connected only over 127.0.0.1, and what the tests do
 # with them. Skips (77) when syncthing is missing; every process it starts ends at exit.
+: "${tool:?the path of kavelmark-file}"
 if ! command -v syncthing >/dev/null; then
     echo "SKIP: syncthing is not installed (bash scripts/install-deps --test installs it)"
     exit 77

@@ -76,7 +76,7 @@ for case in "${cases[@]}"; do
     else
         edit_apart s b a "$secret" "$secret" "-$round"
     fi
-    expected="$(printf '%s\n' $expected "Von-a-$round" "Von-b-$round" | LC_ALL=C sort | paste -sd ' ')"
+    expected="$(printf '%s\n' "${expected// /$'\n'}" "Von-a-$round" "Von-b-$round" | LC_ALL=C sort | paste -sd ' ')"
 
     step="round $round ($case): a session on each side"
     [ "$how" = together ] || pause_both
