@@ -340,6 +340,7 @@ crawl=(
     "on Kavelmark alt+d; on_popup o | - |"
     "on Kavelmark alt+d; on_popup s | - |"
     "on Kavelmark alt+d; on_popup u | Speichern unter | Abbrechen@-60:-24 $wm"
+    "on Kavelmark alt+d; on_popup k | Konfliktkopie | Return OK@-50:-24 $wm"
     "$open_about | Info über Kavelmark | Return OK@-54:22 $wm"
     "$open_change | Kavelmark Login | Cancel@-57:-28 $wm $change_password"
     "$open_change; on 'Kavelmark Login' type=falsch,Return | Information | Return OK@-50:-24 $wm"
@@ -347,7 +348,7 @@ crawl=(
     "on Kavelmark alt+x; on_popup Up,Return | Suchen | Abbrechen@-54:-21 $wm type=Spark,Return,Escape"
     "on Kavelmark alt+x; on_popup Up,Up,Return; locked | Kavelmark Login | type=$password,Return"
     # The menus by the mouse, and the commands' own keys.
-    "on Kavelmark Datei@26:8; on_popup Über@40:78 | Info über Kavelmark | Return"
+    "on Kavelmark Datei@26:8; on_popup Über@40:100 | Info über Kavelmark | Return"
     "on Kavelmark Extras@75:8; on_popup Suchen@40:76 | Suchen | Escape"
     "on Kavelmark ctrl+f | Suchen | Escape"
     "on Kavelmark ctrl+l; gone Kavelmark; second_start | Kavelmark Login | Cancel@-57:-28 $wm type=$password,Return | bring_back"
