@@ -67,8 +67,11 @@ inline constexpr const char* kOlderFormatArrivedText =
 // Working with a sync folder: the file changed elsewhere, and the copies a sync engine keeps of a
 // conflict.
 // The login window has room for one short line.
-inline constexpr const char* kOtherFilePasswordPrompt = "Kennwort der geänderten Datei:";
-inline constexpr const char* kCopyPasswordPrompt = "Kennwort der Konfliktkopie:";
+// The prompt for the password of a version of the file that none of the session's passwords
+// opens, in a window of its own title.
+inline constexpr const char* kOtherDevicePasswordPrompt =
+    "Die Datei wurde auf einem anderen Gerät mit einem anderen Kennwort gespeichert.";
+inline constexpr const char* kOtherDevicePasswordTitle = "Kennwort vom anderen Gerät";
 inline constexpr const char* kMergedCaption = "Zusammengeführt";
 inline constexpr const char* kMergedFileText =
     "Die Änderungen der anderen Seite wurden übernommen und die Passwortdatei gespeichert.";
@@ -88,9 +91,12 @@ inline constexpr const char* kMergedTwiceHint =
 inline constexpr const char* kMergedTwiceHeading = "Doppelt stehen jetzt:";
 inline constexpr const char* kMergedTwiceMoreStart = "und ";
 inline constexpr const char* kMergedTwiceMoreEnd = " weitere";
-inline constexpr const char* kMergedCopyPasswordNote =
-    "Die Kopie hatte ein anderes Kennwort. Die Passwortdatei behält ihr eigenes; soll das Kennwort der Kopie "
-    "gelten, ändern Sie es unter \"Extras\" > \"Passwort ändern\".";
+// Said after a merge with a version under another password: the side that changed the password
+// since both last shared one wins; when both did, this computer's stays.
+inline constexpr const char* kPasswordTakenNote =
+    "Das Kennwort wurde auf dem anderen Gerät geändert; die Passwortdatei hat jetzt dieses Kennwort.";
+inline constexpr const char* kPasswordKeptNote =
+    "Das Kennwort wurde hier und auf dem anderen Gerät geändert; die Passwortdatei behält das hier gewählte.";
 inline constexpr const char* kConflictCopyCaption = "Konfliktkopie";
 inline constexpr const char* kNoConflictCopiesText = "Neben der Passwortdatei liegen keine Konfliktkopien.";
 // The path of the copy follows.
@@ -116,7 +122,5 @@ inline constexpr const char* kCopiesKeptHeading =
 inline constexpr const char* kCopiesUnreadHeading =
     "Nicht übernommen und liegen gelassen (nicht lesbar, Kennwort nicht angegeben oder seit der Frage ersetzt):";
 inline constexpr const char* kMoreCopiesLine = "… und weitere: ";
-inline constexpr const char* kMergedCopiesPasswordNote =
-    "Mindestens eine Kopie hatte ein anderes Kennwort. Die Passwortdatei behält ihr eigenes.";
 
 } // namespace kavelmark

@@ -47,6 +47,7 @@ public:
     std::uint64_t legacySeed = 0;
     SecureString enteredPassword;
     std::string promptText = kDefaultPrompt; // UTF-8
+    std::string titleText;                   // UTF-8; empty for the login's own
 
 protected:
     // Shows promptText and enteredPassword; on OK stores the typed password in

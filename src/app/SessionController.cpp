@@ -120,6 +120,9 @@ LoadResult SessionController::LoadFile()
     if (result == LoadResult::Loaded)
     {
         MarkSaved();
+        sharedPassword_ = currentPassword_;
+        sharedSeed_ = legacySeed_;
+        knownPasswords_.Add(currentPassword_, legacySeed_);
     }
     else
     {
@@ -317,6 +320,8 @@ void SessionController::Forget()
     base_.Clear();
     WipeString(passwordAtBase_);
     WipeString(currentPassword_);
+    WipeString(sharedPassword_);
+    knownPasswords_.Clear();
     legacySeed_ = kEmptyPasswordSeed;
 }
 

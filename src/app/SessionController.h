@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/AppTexts.h"
+#include "app/KnownPasswords.h"
 #include "app/LoginDialogBase.h"
 #include "file/LoadSave.h"
 #include "file/OtherFile.h"
@@ -166,13 +167,25 @@ private:
     void Configure();
 
     // Sync folders (SessionSync.cpp).
-    // Reads a file other than the loaded one, with the session's password or else, asked once
-    // with prompt, the file's own; password and seed receive the one that opened it.
+    // Reads a file other than the loaded one with each password the session knows, or else the
+    // file's own, asked once; password and seed receive the one that opened it, and typed tells
+    // whether the user gave it.
     using OtherFileReader = LoadResult (*)(const std::string&, const SecureString&, PasswordStore&, OtherFileRead&,
                                            bool);
-    LoadResult ReadWithItsPassword(const std::string& path, const char* prompt, PasswordStore& store,
-                                   OtherFileRead& read, SecureString& password, std::uint64_t& seed,
+    LoadResult ReadWithItsPassword(const std::string& path, PasswordStore& store, OtherFileRead& read,
+                                   SecureString& password, std::uint64_t& seed, bool& typed,
                                    OtherFileReader reader = ReadOtherFile);
+    // The password kept after reading a version under theirs. A password this session had is
+    // older than its own; a new one wins unless this session changed its own too.
+    enum class PasswordChoice
+    {
+        Ours,
+        Theirs,
+        OursThoughBothChanged,
+    };
+    PasswordChoice ChoosePassword(const SecureString& theirs, bool typed) const;
+    // What a merge says of the password it kept, when another one was there.
+    static std::string PasswordNote(PasswordChoice choice);
     // After "Zusammenführen": merges the file as it is now into the store and saves the result.
     SaveResult MergeChangedFileAndSave();
     void ReloadChangedFile(const std::string& target, const FileIdentity& now);
@@ -222,6 +235,11 @@ private:
     std::vector<std::pair<std::string, FileIdentity>> offeredCopies_;
     bool syncing_ = false;
     bool olderFormatSaid_ = false;
+    // The password of the version both sides last shared: the one last read from the file, or
+    // the one a merge saved.
+    SecureString sharedPassword_;
+    std::uint64_t sharedSeed_ = kEmptyPasswordSeed;
+    KnownPasswords knownPasswords_;
 };
 
 } // namespace kavelmark

@@ -128,42 +128,79 @@ std::vector<std::string> RemoveOnceFlushed(const std::vector<std::pair<std::stri
 
 } // namespace
 
-LoadResult SessionController::ReadWithItsPassword(const std::string& path, const char* prompt, PasswordStore& store,
-                                                  OtherFileRead& read, SecureString& password, std::uint64_t& seed,
+LoadResult SessionController::ReadWithItsPassword(const std::string& path, PasswordStore& store, OtherFileRead& read,
+                                                  SecureString& password, std::uint64_t& seed, bool& typed,
                                                   OtherFileReader reader)
 {
-    password = currentPassword_;
-    seed = legacySeed_;
+    typed = false;
+    std::vector<KnownPasswords::Known> tries = {
+        {currentPassword_, legacySeed_}, {sharedPassword_, sharedSeed_}, {passwordAtBase_, seedAtBase_}};
+    tries.insert(tries.end(), knownPasswords_.All().begin(), knownPasswords_.All().end());
     const CostQuestion question;
-    LoadResult result = reader(path, password, store, read, false);
-    if (result == LoadResult::Refused && question.Asked())
+    std::vector<const SecureString*> tried;
+    for (const KnownPasswords::Known& known : tries)
     {
-        // A costly file: declined, or its one derivation spent on the session's password.
-        if (question.Agreed())
+        if (std::any_of(tried.begin(), tried.end(), [&](const SecureString* t) { return *t == known.password; }))
         {
-            ShowWrongPassword();
+            continue;
         }
-        return result;
-    }
-    if (result == LoadResult::Refused && PasswordUnsaved())
-    {
-        password = passwordAtBase_;
-        seed = seedAtBase_;
-        result = reader(path, password, store, read, false);
-    }
-    if (result != LoadResult::Refused)
-    {
-        return result;
+        tried.push_back(&known.password);
+        password = known.password;
+        seed = known.seed;
+        const LoadResult result = reader(path, password, store, read, false);
+        if (result == LoadResult::Refused && question.Asked())
+        {
+            // A costly file: declined, or its one derivation spent on the session's password.
+            if (question.Agreed())
+            {
+                ShowWrongPassword();
+            }
+            return result;
+        }
+        if (result != LoadResult::Refused)
+        {
+            return result;
+        }
     }
     std::unique_ptr<LoginDialogBase> login = windows_.CreateLoginDialog();
-    login->promptText = prompt;
+    login->promptText = kOtherDevicePasswordPrompt;
+    login->titleText = kOtherDevicePasswordTitle;
     if (login->Run() != LoginDialogBase::kOk)
     {
         return LoadResult::Refused;
     }
     password = login->enteredPassword;
     seed = login->legacySeed;
-    return reader(path, password, store, read, true);
+    const LoadResult result = reader(path, password, store, read, true);
+    if (result == LoadResult::Loaded)
+    {
+        typed = true;
+        knownPasswords_.Add(password, seed);
+    }
+    return result;
+}
+
+std::string SessionController::PasswordNote(PasswordChoice choice)
+{
+    switch (choice)
+    {
+    case PasswordChoice::Theirs:
+        return std::string("\n\n") + kPasswordTakenNote;
+    case PasswordChoice::OursThoughBothChanged:
+        return std::string("\n\n") + kPasswordKeptNote;
+    case PasswordChoice::Ours:
+        break;
+    }
+    return {};
+}
+
+SessionController::PasswordChoice SessionController::ChoosePassword(const SecureString& theirs, bool typed) const
+{
+    if (!typed || theirs == currentPassword_)
+    {
+        return PasswordChoice::Ours;
+    }
+    return currentPassword_ == sharedPassword_ ? PasswordChoice::Theirs : PasswordChoice::OursThoughBothChanged;
 }
 
 void SessionController::SelectFirstTwice(const MergeCounts& counts)
@@ -220,7 +257,8 @@ SaveResult SessionController::MergeChangedFileAndSave()
     OtherFileRead read;
     SecureString password;
     std::uint64_t seed = 0;
-    const LoadResult result = ReadWithItsPassword(path, kOtherFilePasswordPrompt, theirs, read, password, seed);
+    bool typed = false;
+    const LoadResult result = ReadWithItsPassword(path, theirs, read, password, seed, typed);
     if (result == LoadResult::Missing)
     {
         // Gone since the question: there is nothing of the other side left to keep.
@@ -232,13 +270,13 @@ SaveResult SessionController::MergeChangedFileAndSave()
     }
     PasswordStore merged;
     const MergeCounts counts = MergeStores(base_, store_, theirs, merged);
-    // A password or format chosen there is newer than the one loaded here, unless this session
-    // chose one too.
-    if (PasswordUnsaved())
+    const PasswordChoice choice = ChoosePassword(password, typed);
+    if (choice != PasswordChoice::Theirs)
     {
         password = currentPassword_;
         seed = legacySeed_;
     }
+    // A format chosen there is newer than the one loaded here, unless this session chose one too.
     const FileFormat previousFormat = MainFileFormat();
     const FileFormat kept = KeepHardened(read.format);
     if (previousFormat == formatAtBase_)
@@ -255,8 +293,11 @@ SaveResult SessionController::MergeChangedFileAndSave()
     ReplaceStore(merged);
     currentPassword_ = std::move(password);
     legacySeed_ = seed;
+    sharedPassword_ = currentPassword_;
+    sharedSeed_ = legacySeed_;
     SelectFirstTwice(counts);
-    ShowMessage(kMergedFileText + MergeSummary(counts), kMergedCaption, MessageIcon::Information);
+    ShowMessage(kMergedFileText + MergeSummary(counts) + PasswordNote(choice), kMergedCaption,
+                MessageIcon::Information);
     return saved;
 }
 
@@ -287,7 +328,8 @@ void SessionController::ReloadChangedFile(const std::string& target, const FileI
     OtherFileRead read;
     SecureString password;
     std::uint64_t seed = 0;
-    const LoadResult result = ReadWithItsPassword(target, kOtherFilePasswordPrompt, theirs, read, password, seed);
+    bool typed = false;
+    const LoadResult result = ReadWithItsPassword(target, theirs, read, password, seed, typed);
     syncing_ = false;
     if (result != LoadResult::Loaded)
     {
@@ -295,11 +337,24 @@ void SessionController::ReloadChangedFile(const std::string& target, const FileI
         return;
     }
     ReplaceStore(theirs);
-    currentPassword_ = std::move(password);
-    legacySeed_ = seed;
+    const PasswordChoice choice = ChoosePassword(password, typed);
+    if (choice == PasswordChoice::Theirs)
+    {
+        currentPassword_ = password;
+        legacySeed_ = seed;
+    }
     SetMainFileFormat(KeepHardened(read.format));
     RememberFileIdentity(target, read.identity);
     MarkSaved();
+    // The file on disk keeps its password until the next save writes this session's own.
+    passwordAtBase_ = password;
+    seedAtBase_ = seed;
+    sharedPassword_ = std::move(password);
+    sharedSeed_ = seed;
+    if (choice == PasswordChoice::OursThoughBothChanged)
+    {
+        ShowMessage(kPasswordKeptNote, kMergedCaption, MessageIcon::Information);
+    }
     // The file on disk keeps its older format until the next save.
     formatAtBase_ = read.format;
     unreadChange_.reset();
@@ -382,7 +437,8 @@ void SessionController::MergeConflictCopies(const std::vector<std::pair<std::str
     MergeCounts counts;
     std::vector<std::pair<std::string, FileIdentity>> mergedCopies;
     std::vector<std::string> unread;
-    bool otherPassword = false;
+    std::optional<KnownPasswords::Known> taken;
+    bool bothChanged = false;
     for (const auto& [copy, asked] : copies)
     {
         // Only the very file asked about: one put in its place since (a link to another password
@@ -392,9 +448,9 @@ void SessionController::MergeConflictCopies(const std::vector<std::pair<std::str
         OtherFileRead read;
         SecureString password;
         std::uint64_t seed = 0;
+        bool typed = false;
         if (!now.exists || !SameFile(asked, now) ||
-            ReadWithItsPassword(copy, kCopyPasswordPrompt, theirs, read, password, seed, reader) !=
-                LoadResult::Loaded ||
+            ReadWithItsPassword(copy, theirs, read, password, seed, typed, reader) != LoadResult::Loaded ||
             !SameFile(asked, read.identity))
         {
             unread.push_back(copy);
@@ -405,8 +461,24 @@ void SessionController::MergeConflictCopies(const std::vector<std::pair<std::str
         merged.RemoveAll();
         merged.TakeAll(next);
         mergedCopies.emplace_back(copy, read.identity);
-        otherPassword = otherPassword || password != currentPassword_;
+        switch (ChoosePassword(password, typed))
+        {
+        case PasswordChoice::Theirs:
+            if (!taken)
+            {
+                taken = KnownPasswords::Known{password, seed};
+            }
+            break;
+        case PasswordChoice::OursThoughBothChanged:
+            bothChanged = true;
+            break;
+        case PasswordChoice::Ours:
+            break;
+        }
     }
+    const PasswordChoice choice = taken         ? PasswordChoice::Theirs
+                                  : bothChanged ? PasswordChoice::OursThoughBothChanged
+                                                : PasswordChoice::Ours;
     if (!mergedCopies.empty())
     {
         PasswordStore before;
@@ -415,14 +487,25 @@ void SessionController::MergeConflictCopies(const std::vector<std::pair<std::str
         // Moved, not copied, so that a failed save can put the very records back.
         before.TakeAll(store_);
         store_.TakeAll(merged);
+        SecureString passwordBefore = currentPassword_;
+        const std::uint64_t seedBefore = legacySeed_;
+        if (taken)
+        {
+            currentPassword_ = taken->password;
+            legacySeed_ = taken->seed;
+        }
         const SaveResult saved = SaveStore();
         if (saved != SaveResult::Saved && saved != SaveResult::ListInconsistent)
         {
             store_.RemoveAll();
             store_.TakeAll(before);
+            currentPassword_ = std::move(passwordBefore);
+            legacySeed_ = seedBefore;
             windows_.StoreRefreshed();
             return;
         }
+        sharedPassword_ = currentPassword_;
+        sharedSeed_ = legacySeed_;
         windows_.StoreRefreshed();
     }
     const std::vector<std::string> kept = RemoveOnceFlushed(mergedCopies);
@@ -436,10 +519,7 @@ void SessionController::MergeConflictCopies(const std::vector<std::pair<std::str
             return;
         }
         text = (kept.empty() ? kMergedCopyText : kMergedCopyKeptText) + copies.front().first + MergeSummary(counts);
-        if (otherPassword)
-        {
-            text += std::string("\n\n") + kMergedCopyPasswordNote;
-        }
+        text += PasswordNote(choice);
     }
     else
     {
@@ -447,10 +527,7 @@ void SessionController::MergeConflictCopies(const std::vector<std::pair<std::str
                                     : kMergedCopiesText + std::string("\n") + kMergedCopiesLine +
                                           std::to_string(mergedCopies.size()) + MergeSummary(counts);
         text += PathList(kCopiesKeptHeading, kept) + PathList(kCopiesUnreadHeading, unread);
-        if (otherPassword)
-        {
-            text += std::string("\n\n") + kMergedCopiesPasswordNote;
-        }
+        text += PasswordNote(choice);
     }
     ShowMessage(text, kMergedCaption, MessageIcon::Information);
 }

@@ -273,7 +273,7 @@ TEST_F(SessionSyncTest, ACopyNotMergedIsOfferedAgainAtTheNextSaveUnlockAndFromTh
     windows.login.Ok("zwei");
     session.HandleMenuCommand(command::kMergeCopies);
     EXPECT_EQ(questionsSoFar(), 4u);
-    EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "b=1"}));
+    EXPECT_EQ(EntriesOnDisk("zwei"), (std::vector<std::string>{"a=1", "b=1"}));
     EXPECT_FALSE(std::filesystem::exists(copy));
 }
 
@@ -315,7 +315,8 @@ TEST_F(SessionSyncTest, AFileSavedUnderAnotherPasswordIsMergedAfterAskingForIt)
     messages.AnswerNext(MessageAnswer::Merge);
     windows.login.Ok("zwei");
     session.HandleMenuCommand(command::kFileSave);
-    EXPECT_EQ(windows.login.prompts.back(), kOtherFilePasswordPrompt);
+    EXPECT_EQ(windows.login.prompts.back(), kOtherDevicePasswordPrompt);
+    EXPECT_EQ(windows.login.titles.back(), kOtherDevicePasswordTitle);
     // The password changed there is the newer one: the merged file keeps it.
     EXPECT_EQ(EntriesOnDisk("zwei"), (std::vector<std::string>{"a=1", "mine=1", "theirs=1"}));
     EXPECT_EQ(session.CurrentPassword(), ToSecure("zwei"));
@@ -407,7 +408,8 @@ TEST_F(SessionSyncTest, AChangeUnderAnotherPasswordAsksForItOnce)
     WriteElsewhere(file, "zwei", {"a=1", "theirs=1"});
     windows.login.Ok("falsch");
     session.FileChangedOnDisk();
-    EXPECT_EQ(windows.login.prompts.back(), kOtherFilePasswordPrompt);
+    EXPECT_EQ(windows.login.prompts.back(), kOtherDevicePasswordPrompt);
+    EXPECT_EQ(windows.login.titles.back(), kOtherDevicePasswordTitle);
     EXPECT_EQ(messages.Texts(), (std::vector<std::string>{kWrongPasswordText}));
     EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1"}));
     // Not asked again for the same file.
@@ -443,8 +445,9 @@ TEST_F(SessionSyncTest, AConflictCopyIsMergedAndRemovedOnlyWithAgreement)
     MessageRecorder messages;
     windows.login.Ok("alt");
     session.FileChangedOnDisk();
-    EXPECT_EQ(windows.login.prompts.back(), kCopyPasswordPrompt);
-    EXPECT_EQ(EntriesOnDisk("eins"), (std::vector<std::string>{"a=1", "a=2", "theirs=1"}));
+    EXPECT_EQ(windows.login.prompts.back(), kOtherDevicePasswordPrompt);
+    // The password was changed there, not here: the merged file takes it.
+    EXPECT_EQ(EntriesOnDisk("alt"), (std::vector<std::string>{"a=1", "a=2", "theirs=1"}));
     EXPECT_FALSE(std::filesystem::exists(copy));
     ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_EQ(messages.messages[1].caption, kMergedCaption);
@@ -452,8 +455,8 @@ TEST_F(SessionSyncTest, AConflictCopyIsMergedAndRemovedOnlyWithAgreement)
                                              "geändert haben: 1"),
               std::string::npos)
         << messages.messages[1].text;
-    EXPECT_TRUE(messages.messages[1].text.ends_with(kMergedCopyPasswordNote));
-    EXPECT_EQ(session.CurrentPassword(), ToSecure("eins"));
+    EXPECT_TRUE(messages.messages[1].text.ends_with(kPasswordTakenNote));
+    EXPECT_EQ(session.CurrentPassword(), ToSecure("alt"));
 }
 
 TEST_F(SessionSyncTest, ACopyStaysWhenTheMergedFileCannotBeSaved)
@@ -492,7 +495,8 @@ TEST_F(SessionSyncTest, CopiesThatCannotBeReadStayWhereTheyAre)
               (std::vector<std::string>{"3" + std::string(kConflictCopiesQuestion) + dir.Path().string(),
                                         std::string(kNoCopyMergedText) + "\n\n" + kCopiesUnreadHeading + "\n" + wrong +
                                             "\n" + damaged + "\n" + older}));
-    EXPECT_EQ(windows.login.prompts, (std::vector<std::string>{LoginDialogBase::kDefaultPrompt, kCopyPasswordPrompt}));
+    EXPECT_EQ(windows.login.prompts,
+              (std::vector<std::string>{LoginDialogBase::kDefaultPrompt, kOtherDevicePasswordPrompt}));
     EXPECT_EQ(testing::ReadBytes(file), before);
     EXPECT_EQ(EntriesOf(store), (std::vector<std::string>{"a=1"}));
     for (const std::string& copy : {damaged, older, wrong})
@@ -553,11 +557,13 @@ TEST_F(SessionSyncTest, SeveralCopiesAreAskedAboutOnceMergedAndSavedOnceSummedUp
 
     // {a=1, b=1} with {a=1, b=2, x=1}: b=2 and x=1 taken, b twice; then y=1 taken.
     const std::vector<std::string> merged = {"a=1", "b=1", "b=2", "x=1", "y=1"};
-    EXPECT_EQ(EntriesOnDisk("eins"), merged);
+    // The password one copy brings was changed there, not here: the merged file takes it.
+    EXPECT_EQ(EntriesOnDisk("anders"), merged);
     EXPECT_EQ(EntriesOf(store), merged);
     EXPECT_EQ(renames, 1u);
     EXPECT_EQ(windows.login.prompts,
-              (std::vector<std::string>{LoginDialogBase::kDefaultPrompt, kCopyPasswordPrompt, kCopyPasswordPrompt}));
+              (std::vector<std::string>{LoginDialogBase::kDefaultPrompt, kOtherDevicePasswordPrompt,
+                                        kOtherDevicePasswordPrompt}));
     ASSERT_EQ(messages.messages.size(), 2u);
     EXPECT_EQ(messages.messages[0].text, "4" + std::string(kConflictCopiesQuestion) + dir.Path().string());
     EXPECT_EQ(messages.messages[0].buttons, MessageButtons::OkCancel);
@@ -566,12 +572,12 @@ TEST_F(SessionSyncTest, SeveralCopiesAreAskedAboutOnceMergedAndSavedOnceSummedUp
                                              kMergedFromOtherLine + "3\n" + kMergedDeletedLine + "0\n" +
                                              kMergedTwiceLine + "1\n\n" + kMergedTwiceHint + "\n\n" +
                                              kMergedTwiceHeading + "\nFTP: b\n\n" + kCopiesUnreadHeading + "\n" +
-                                             cancelled + "\n" + damaged + "\n\n" + kMergedCopiesPasswordNote);
+                                             cancelled + "\n" + damaged + "\n\n" + kPasswordTakenNote);
     EXPECT_FALSE(std::filesystem::exists(same));
     EXPECT_FALSE(std::filesystem::exists(other));
     EXPECT_TRUE(std::filesystem::exists(cancelled));
     EXPECT_TRUE(std::filesystem::exists(damaged));
-    EXPECT_EQ(session.CurrentPassword(), ToSecure("eins"));
+    EXPECT_EQ(session.CurrentPassword(), ToSecure("anders"));
 
     // What stays was asked about: not again until it changes.
     session.FileChangedOnDisk();

@@ -31,6 +31,7 @@ public:
 
     std::deque<LoginAnswer> answers;
     std::vector<std::string> prompts; // the prompt of every run, in order
+    std::vector<std::string> titles;  // the title asked for in every run ("" for the login's own)
     std::function<void()> whileOpen;  // runs inside every run, as events do while a dialog waits
     bool busy = false;                // a login is up, busy, after its run
     bool runWhileBusy = false;        // a second login ran while one was up busy
@@ -47,6 +48,7 @@ protected:
     int RunModal() override
     {
         script_.prompts.push_back(promptText);
+        script_.titles.push_back(titleText);
         script_.runWhileBusy = script_.runWhileBusy || script_.busy;
         if (script_.whileOpen)
         {

@@ -26,11 +26,37 @@ QLineEdit* LoginDialog::PasswordEdit() const
     return qobject_cast<QLineEdit*>(controls_.Control(kPasswordId));
 }
 
+// A prompt longer than the template's two lines pushes the field and the buttons down.
+void LoginDialog::FitPrompt()
+{
+    QLabel* prompt = Prompt();
+    const int needed = prompt->heightForWidth(prompt->width());
+    const int grow = needed - prompt->height();
+    if (grow <= 0)
+    {
+        return;
+    }
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+    {
+        if (child != prompt && child->y() > prompt->y())
+        {
+            child->move(child->x(), child->y() + grow);
+        }
+    }
+    prompt->resize(prompt->width(), needed);
+    resize(width(), height() + grow);
+}
+
 int LoginDialog::RunModal()
 {
     controls_.Build(LoginTemplate(), *this);
-    setFixedSize(size());
+    if (!titleText.empty())
+    {
+        setWindowTitle(QString::fromStdString(titleText));
+    }
     Prompt()->setText(QString::fromStdString(promptText));
+    FitPrompt();
+    setFixedSize(size());
     QLineEdit* edit = PasswordEdit();
     edit->setEchoMode(QLineEdit::Password);
     // An asterisk per character rather than the style's dot.

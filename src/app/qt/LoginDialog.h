@@ -37,6 +37,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void FitPrompt();
     DialogControls controls_;
 };
 

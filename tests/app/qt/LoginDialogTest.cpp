@@ -57,6 +57,37 @@ TEST(LoginDialogTest, ShowsTheMaskedPromptWithoutCloseBox)
     EXPECT_EQ(dialog.Run(), LoginDialogBase::kOk);
 }
 
+// The prompt for another device's password says why in more than the login's two lines: the
+// field and the buttons move down, and the window has a title of its own.
+TEST(LoginDialogTest, ALongPromptGrowsTheWindowUnderItsOwnTitle)
+{
+    LoginDialog login;
+    int loginHeight = 0;
+    WhileShown(login,
+               [&]
+               {
+                   loginHeight = login.height();
+                   Type(login, QStringLiteral("x"));
+               });
+    ASSERT_EQ(login.Run(), LoginDialogBase::kOk);
+
+    LoginDialog dialog;
+    dialog.promptText = "Die Datei wurde auf einem anderen Gerät mit einem anderen Kennwort gespeichert.";
+    dialog.titleText = "Kennwort vom anderen Gerät";
+    WhileShown(dialog,
+               [&]
+               {
+                   EXPECT_EQ(dialog.windowTitle(), QStringLiteral("Kennwort vom anderen Gerät"));
+                   QLabel* prompt = dialog.Prompt();
+                   EXPECT_GE(prompt->height(), prompt->heightForWidth(prompt->width()));
+                   EXPECT_GT(dialog.height(), loginHeight);
+                   EXPECT_GE(dialog.PasswordEdit()->y(), prompt->y() + prompt->height());
+                   EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize());
+                   Type(dialog, QStringLiteral("x"));
+               });
+    EXPECT_EQ(dialog.Run(), LoginDialogBase::kOk);
+}
+
 TEST(LoginDialogTest, ConfirmTakesTheTypedBytesAndComputesTheSeed)
 {
     LoginDialog dialog;
