@@ -21,6 +21,7 @@
 #include "platform/CommandIds.h"
 #include "settings/Settings.h"
 #include "support/FakeLogin.h"
+#include "support/FtpEntries.h"
 #include "support/MessageRecorder.h"
 #include "support/ScriptedWindows.h"
 
@@ -38,32 +39,8 @@ using testing::TempDir;
 
 using Windows = testing::ScriptedWindows;
 
-// Entries as "name=value" in the category FTP.
-PasswordStore StoreOf(const std::vector<std::string>& entries)
-{
-    PasswordStore store;
-    for (const std::string& entry : entries)
-    {
-        const std::size_t equals = entry.find('=');
-        store.AddEntry("FTP", entry.substr(0, equals), "", entry.substr(equals + 1), "", "");
-    }
-    return store;
-}
-
-std::vector<std::string> EntriesOf(const PasswordStore& store)
-{
-    std::vector<std::string> entries;
-    for (PasswordStore::Position pos = store.GetHeadPosition(); pos; pos = store.GetNextPosition(pos))
-    {
-        if (PasswordStore::IsEntryRecord(store.GetAt(pos)))
-        {
-            std::string_view fields[4];
-            PasswordStore::ViewFields(store.GetAt(pos), fields);
-            entries.push_back(std::string(fields[1]) + "=" + std::string(fields[3]));
-        }
-    }
-    return entries;
-}
+using testing::EntriesOf;
+using testing::StoreOf;
 
 // Every rename fails while it lives, so that no save can put its file in place.
 class FailingRenames

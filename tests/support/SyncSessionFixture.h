@@ -12,6 +12,7 @@
 #include "file/LoadSave.h"
 #include "file/PasswordFile.h"
 #include "settings/Settings.h"
+#include "support/FtpEntries.h"
 #include "support/ScriptedWindows.h"
 
 namespace kavelmark::testing
@@ -32,31 +33,13 @@ protected:
         SetMainFileFormat(FileFormat::V03);
     }
 
-    // Entries as "name=value" in the category FTP.
     static PasswordStore StoreOf(const std::vector<std::string>& entries)
     {
-        PasswordStore store;
-        for (const std::string& entry : entries)
-        {
-            const std::size_t equals = entry.find('=');
-            store.AddEntry("FTP", entry.substr(0, equals), "", entry.substr(equals + 1), "", "");
-        }
-        return store;
+        return testing::StoreOf(entries);
     }
-
     static std::vector<std::string> EntriesOf(const PasswordStore& store)
     {
-        std::vector<std::string> entries;
-        for (PasswordStore::Position pos = store.GetHeadPosition(); pos; pos = store.GetNextPosition(pos))
-        {
-            if (PasswordStore::IsEntryRecord(store.GetAt(pos)))
-            {
-                std::string_view fields[4];
-                PasswordStore::ViewFields(store.GetAt(pos), fields);
-                entries.push_back(std::string(fields[1]) + "=" + std::string(fields[3]));
-            }
-        }
-        return entries;
+        return testing::EntriesOf(store);
     }
 
     static void WriteV03Elsewhere(const std::string& path, const std::string& password,
