@@ -13,6 +13,7 @@
 #include "settings/SettingsNames.h"
 #include "settings/qt/QtSettingsBackend.h"
 #include "ui/MainWindow.h"
+#include "ui/SecretAccessibility.h"
 
 int main(int argc, char** argv)
 {
@@ -25,6 +26,7 @@ int main(int argc, char** argv)
     // The window stays hidden in the tray; the run ends with the main window's modal run.
     QApplication::setQuitOnLastWindowClosed(false);
     InstallGermanQtTexts();
+    FilterSecretAccessibilityUpdates();
 
     QtMessageSink messages;
     ScopedMessageSink scopedMessages(messages);

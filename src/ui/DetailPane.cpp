@@ -125,11 +125,18 @@ void DetailPane::SetMasked(int i, bool masked)
     const SecureString& value = values_[static_cast<std::size_t>(i - 1)];
     // The value is in the widget only while it is shown: masked, the widget holds one "*" per
     // character, and a value it held before is wiped.
+    const bool showsSecret = !masked && secret_[static_cast<std::size_t>(i - 1)];
+    // Marked before the value goes in and unmarked only after a shown one is wiped, so that
+    // no change of the field's text tells the value to accessibility clients.
+    if (showsSecret)
+    {
+        MarkSecretField(*field, true);
+    }
     WipeLineEdit(*field);
     field->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
     field->setText(masked ? QString(static_cast<qsizetype>(value.size()), QLatin1Char('*')) : FromCp1252(value));
     field->setCursorPosition(0);
-    MarkSecretField(*field, !masked && secret_[static_cast<std::size_t>(i - 1)]);
+    MarkSecretField(*field, showsSecret);
     field->repaint();
 }
 
