@@ -7,6 +7,7 @@
 #include "app/qt/SingleInstance.h"
 #include "platform/Messages.h"
 #include "platform/ProcessHardening.h"
+#include "platform/qt/AccessibilityBusGuard.h"
 #include "platform/qt/GermanQtTexts.h"
 #include "platform/qt/QtMessageSink.h"
 #include "settings/Settings.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv)
     QApplication::setQuitOnLastWindowClosed(false);
     InstallGermanQtTexts();
     FilterSecretAccessibilityUpdates();
+    GuardAccessibilityBus();
 
     QtMessageSink messages;
     ScopedMessageSink scopedMessages(messages);
