@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "platform/qt/DialogTemplate.h"
+#include "platform/qt/LabelLinks.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
 #include "settings/Settings.h"
@@ -59,7 +60,7 @@ void DetailPane::Attach(const std::array<QLabel*, 3>& labels, const std::array<Q
     fields_ = fields;
     for (std::size_t k = 0; k < 3; ++k)
     {
-        labels_[k]->setText(QString());
+        SetLabelText(*labels_[k], QString());
         labels_[k]->setBuddy(fields_[k]);
         fields_[k]->setReadOnly(true);
         fields_[k]->setText(QString());
@@ -101,7 +102,7 @@ void DetailPane::Show(const PasswordStore& store, PasswordStore::Position entry)
     for (int i = 1; i <= 3; ++i)
     {
         const auto k = static_cast<std::size_t>(i);
-        labels_[k - 1]->setText(QStringLiteral("&%1: ").arg(i) + FromCp1252(labels[k]));
+        SetLabelText(*labels_[k - 1], QStringLiteral("&%1: ").arg(i) + FromCp1252(labels[k]));
         values_[k - 1] = WithVisibleLineBreaks(fields[k + 2]);
         secret_[k - 1] = PasswordStore::IsSecretLabel(labels[k]);
         SetMasked(i, secret_[k - 1]);
@@ -112,7 +113,7 @@ void DetailPane::Clear()
 {
     for (int i = 1; i <= 3; ++i)
     {
-        labels_[static_cast<std::size_t>(i - 1)]->setText(QString());
+        SetLabelText(*labels_[static_cast<std::size_t>(i - 1)], QString());
         WipeString(values_[static_cast<std::size_t>(i - 1)]);
         secret_[static_cast<std::size_t>(i - 1)] = false;
         SetMasked(i, false);

@@ -10,6 +10,7 @@
 
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
+#include "platform/qt/LabelLinks.h"
 #include "platform/qt/QtText.h"
 #include "store/PasswordStore.h"
 #include "ui/GeneratorDialog.h"
@@ -232,7 +233,7 @@ bool EditEntryDialog::OnInitDialog()
 
 void EditEntryDialog::ShowLabel(int i, const QString& label)
 {
-    Label(i)->setText(label);
+    SetLabelText(*Label(i), label);
     // The values stand in clear here: a secret one must not reach the primary selection.
     MarkSecretField(*ValueEdit(i), PasswordStore::IsSecretLabel(label.toStdString()));
 }

@@ -6,6 +6,7 @@
 
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
+#include "platform/qt/LabelLinks.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
 
@@ -30,7 +31,7 @@ int LoginDialog::RunModal()
 {
     controls_.Build(LoginTemplate(), *this);
     setFixedSize(size());
-    Prompt()->setText(QString::fromStdString(promptText));
+    SetLabelText(*Prompt(), QString::fromStdString(promptText));
     QLineEdit* edit = PasswordEdit();
     edit->setEchoMode(QLineEdit::Password);
     // An asterisk per character rather than the style's dot.
@@ -72,7 +73,7 @@ void LoginDialog::ShowBusy()
     // The prompt answered, nothing to type into: the window only says that the program works.
     controls_.Build(LoginTemplate(), *this);
     setFixedSize(size());
-    Prompt()->setText(QString::fromStdString(promptText));
+    SetLabelText(*Prompt(), QString::fromStdString(promptText));
     PasswordEdit()->setEchoMode(QLineEdit::Password);
     setEnabled(false);
     setCursor(Qt::WaitCursor);
