@@ -244,8 +244,9 @@ void EditEntryDialog::ShowTexts()
     DescriptionEdit()->setText(FromCp1252(description));
     for (int i = 1; i <= 3; ++i)
     {
-        SetValueText(*ValueEdit(i), FromCp1252(values[static_cast<std::size_t>(i - 1)]));
+        // Labelled first: a secret value goes into a field already marked as showing one.
         ShowLabel(i, labels[static_cast<std::size_t>(i - 1)]);
+        SetValueText(*ValueEdit(i), FromCp1252(values[static_cast<std::size_t>(i - 1)]));
     }
 }
 
