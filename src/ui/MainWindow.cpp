@@ -202,6 +202,7 @@ bool MainWindow::OnInitDialog()
     FillCategoryFilter();
 
     QTreeWidget* list = EntryList();
+    list->setAccessibleName(QString::fromUtf8(kEntryListName));
     list->setColumnCount(3);
     list->setHeaderLabels({QStringLiteral("Kategorie"), QStringLiteral("Name"), QStringLiteral("Beschreibung")});
     list->setColumnWidth(0, 120);

@@ -6,6 +6,9 @@
 namespace kavelmark
 {
 
+// The entry list's name for screen readers: nothing on screen labels it.
+inline constexpr const char* kEntryListName = "Einträge";
+
 // The list's column headings, clicked.
 inline constexpr const char* kSortByNameNotice = "Spaltensortierung nach Name ist noch nicht implementiert!";
 inline constexpr const char* kSortNotice = "Spaltensortierung ist noch nicht implementiert!";
