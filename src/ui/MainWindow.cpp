@@ -23,6 +23,7 @@
 #include "ui/EntryFinder.h"
 #include "ui/EntryListView.h"
 #include "ui/HelpPage.h"
+#include "ui/ListFocus.h"
 #include "ui/SecretSelection.h"
 #include "ui/TrayIcon.h"
 #include "ui/UiTexts.h"
@@ -219,6 +220,18 @@ bool MainWindow::OnInitDialog()
     list->header()->setSectionsClickable(true);
     list->header()->setSortIndicatorShown(false);
     list->installEventFilter(this);
+    AnnounceCurrentRowOnFocus(*list);
+    // Tab goes from the top down: the filter above the list comes first.
+    QWidget* previous = Control(kFilterId);
+    for (int id : {kEntryListId, kAddId, kDeleteId, kChangeId, kDetailFieldIds[0], kDetailFieldIds[1],
+                   kDetailFieldIds[2], IDOK, IDCANCEL, command::kHelp})
+    {
+        if (QWidget* control = Control(id))
+        {
+            QWidget::setTabOrder(previous, control);
+            previous = control;
+        }
+    }
 
     ConnectControls();
     AttachCopyAndFind(*this);
