@@ -172,9 +172,16 @@ def second_start():
 # --- what a screen reader hears -------------------------------------------------------------
 
 events = []
+# What has the focus, by the last focus event: (role, name).
+focused = [None]
 
 
 def listen(event):
+    if str(event.type) == "focus:" or (str(event.type).startswith("object:state-changed:focused") and event.detail1):
+        try:
+            focused[0] = (event.source.getRoleName(), event.source.name)
+        except GLib.GError:
+            focused[0] = None
     try:
         source_name = event.source.name if event.type.startswith(("object:property-change", "window:")) else ""
     except GLib.GError:
@@ -435,6 +442,48 @@ def check_names_follow_labels():
     gone(EDIT)
 
 
+def focus_after(title, key):
+    keys(title, key)
+    pump(0.5)
+    return focused[0]
+
+
+def check_keyboard_reach():
+    """The filter above the list comes first, Tab lands on the list's current row, and the
+    About box's links are reached and opened by keys."""
+    select_row(0)
+    keys(MAIN, "alt+k")
+    if focus_after(MAIN, "shift+Tab") != ("push button", "Hilfe"):
+        fail("Shift+Tab from the filter goes to %s, not to the last button" % (focused[0],))
+    if focus_after(MAIN, "Tab") != ("combo box", "alle Kategorien anzeigen"):
+        fail("Tab from the last button goes to %s, not to the filter" % (focused[0],))
+    if focus_after(MAIN, "Tab") != ("table cell", " FTP"):
+        fail("Tab from the filter lands on %s, not on the current row" % (focused[0],))
+
+    keys(MAIN, "alt+d", "udiaeresis")
+    window("Info über Kavelmark")
+    reached = []
+    for _ in range(8):
+        role, name = focus_after("Info über Kavelmark", "Tab") or (None, None)
+        if role == "link":
+            reached.append(name)
+        if name == "WWW: https://www.cryptopp.com/":
+            break
+    want = ["WWW: https://kavelmark.brenkholt.example/", "WWW: https://www.example.org/panelgrid",
+            "WWW: https://www.cryptopp.com/"]
+    if reached != want:
+        fail("Tab reaches the links %s" % reached)
+    opened = os.path.join(WORK, "opened")
+    keys("Info über Kavelmark", "Return")
+    end = time.monotonic() + 10
+    while time.monotonic() < end and not os.path.exists(opened):
+        pump(0.1)
+    if not os.path.exists(opened) or "https://www.cryptopp.com/" not in open(opened).read():
+        fail("Return on the focused link opened nothing")
+    keys("Info über Kavelmark", "Escape")
+    gone("Info über Kavelmark")
+
+
 def check_secret_session():
     """Reveals, copies and generates secrets and locks; the listener must hear none of them."""
     # The PIN/TAN entry: its PIN shows while its field has the focus.
@@ -494,6 +543,8 @@ def main():
     pump(1)
     del login
     check_table()
+    step('keyboard_reach')
+    check_keyboard_reach()
     step('names_follow_labels')
     check_names_follow_labels()
     step('secret_session')

@@ -35,7 +35,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-mkdir -m 700 "$work/runtime" "$work/home"
+mkdir -m 700 "$work/runtime" "$work/home" "$work/bin"
+# The desktop's URL handler: the links are handed to it, and nothing else starts.
+cat >"$work/bin/xdg-open" <<EOS
+#!/bin/sh
+echo "\$1" >>"$work/opened"
+EOS
+chmod +x "$work/bin/xdg-open"
+export PATH="$work/bin:$PATH"
 export XDG_RUNTIME_DIR="$work/runtime" HOME="$work/home" XDG_CONFIG_HOME="$work/home/.config"
 unset QT_QPA_PLATFORM
 cd "$work"
@@ -50,10 +57,12 @@ printf '%s\n%s\r\n%s\r\n%s\r\n%s\r\n' 'Geheim-Haupt7' 'Group,Title,Username,Pass
 pids+=($!)
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
-for _ in $(seq 300); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+wm=""
+for _ in $(seq 600); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && { wm=1; break; }
     sleep 0.1
 done
+[ -n "$wm" ] || { echo "FAIL: openbox did not start"; cat "$work/openbox.log"; exit 1; }
 # A German keyboard, so that the access keys with umlauts are keys of their own.
 setxkbmap de
 
