@@ -13,7 +13,9 @@
 #include "platform/qt/SecretText.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
+#include "ui/Announcement.h"
 #include "ui/SecretSelection.h"
+#include "ui/UiTexts.h"
 
 namespace kavelmark
 {
@@ -47,9 +49,16 @@ DetailPane::DetailPane()
     connect(&hideTimer_, &QTimer::timeout, this,
             [this]
             {
+                bool hidden = false;
                 for (int i = 1; i <= 3; ++i)
                 {
+                    const auto k = static_cast<std::size_t>(i - 1);
+                    hidden = hidden || (secret_[k] && fields_[k] && fields_[k]->echoMode() == QLineEdit::Normal);
                     Mask(i);
+                }
+                if (hidden)
+                {
+                    Announce(*fields_[0]->window(), QString::fromUtf8(kValueHiddenNotice));
                 }
             });
 }
