@@ -146,13 +146,17 @@ def activate(title):
         pump(0.3)
 
 
+MENU_KEYS = ("alt+d", "alt+x", "Menu")
+
+
 def keys(title, *chord):
     """Keys to the window with this title, after giving it the focus."""
     window(title)
     activate(title)
     for key in chord:
         xdotool("key", "--clearmodifiers", key)
-        pump(0.15)
+        # A menu takes its items' keys only once it is open.
+        pump(0.8 if key in MENU_KEYS else 0.15)
     pump(0.3)
 
 
@@ -484,22 +488,34 @@ def check_keyboard_reach():
     gone("Info über Kavelmark")
 
 
+def heard(what, since, text, seconds=10):
+    """A window's name change that says the text arrives, waiting for it."""
+    end = time.monotonic() + seconds
+    while time.monotonic() < end:
+        if any(text in name for name in name_changes(since)):
+            return
+        pump(0.1)
+    fail("%s was not announced with %r: %s" % (what, text, name_changes(since)))
+
+
 def check_secret_session():
     """Reveals, copies and generates secrets and locks; the listener must hear none of them."""
     # The PIN/TAN entry: its PIN shows while its field has the focus.
     select_row(1)
+    since = len(events)
     keys(MAIN, "alt+2")
-    pump(1)
     pin = field(window(MAIN), "2: PIN (*)")
     if pin is None or pin.queryText().getText(0, -1) != "P1n-4711":
         fail("the revealed PIN does not read as its value")
-    keys(MAIN, "alt+k", "Tab")
-    pump(0.5)
+    # The hide timer (2 s) masks it again while the field keeps the focus.
+    heard("the PIN masked again by the hide timer", since, "Wert wieder verborgen")
     if pin is not None and pin.queryText().getText(0, -1) == "P1n-4711":
-        fail("the PIN still reads after the focus left")
-    # Copy the PIN through the row's context menu (User, Password, Host).
+        fail("the PIN still reads after the hide timer")
+    keys(MAIN, "alt+k", "Tab")
+    # Copy the PIN through the row's context menu (Konto, PIN, TAN).
+    since = len(events)
     keys(MAIN, "Menu", "Down", "Down", "Return")
-    pump(1)
+    heard("the copied PIN", since, "PIN in der Zwischenablage")
     # A generated password.
     keys(MAIN, "alt+adiaeresis")
     keys(EDIT, "alt+2", "Menu", "Up", "Return")
@@ -519,9 +535,15 @@ def check_secret_session():
         keys("Kavelmark Login", "Return")
         pump(0.5)
     window(MAIN)
-    # Lock, and back with the new password.
+    # Copy again, and lock: the lock takes the PIN off the clipboard.
+    select_row(1)
+    since = len(events)
+    keys(MAIN, "Menu", "Down", "Down", "Return")
+    heard("the copied PIN", since, "PIN in der Zwischenablage")
+    since = len(events)
     keys(MAIN, "ctrl+l")
-    pump(1)
+    heard("the lock", since, "Zwischenablage gelöscht")
+    heard("the lock", since, "Gesperrt")
     second_start()
     check_window("Kavelmark Login", LOGIN_CONTROLS)
     type_text("Kavelmark Login", NEW_MASTER)

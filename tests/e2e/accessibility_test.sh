@@ -53,8 +53,6 @@ printf '%s\n%s\r\n%s\r\n%s\r\n%s\r\n' 'Geheim-Haupt7' 'Group,Title,Username,Pass
     'PIN/TAN,Girokarte,DE99-Konto,P1n-4711,,' |
     "$tool" import --format csv "$work/default.Kavelmark" >/dev/null 2>&1 || { echo "FAIL: the tool made no password file"; exit 1; }
 
-"$launcher" --launch-immediately >"$work/bus.log" 2>&1 &
-pids+=($!)
 openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 wm=""
@@ -63,6 +61,8 @@ for _ in $(seq 600); do
     sleep 0.1
 done
 [ -n "$wm" ] || { echo "FAIL: openbox did not start"; cat "$work/openbox.log"; exit 1; }
+"$launcher" --launch-immediately >"$work/bus.log" 2>&1 &
+pids+=($!)
 # A German keyboard, so that the access keys with umlauts are keys of their own.
 setxkbmap de
 
