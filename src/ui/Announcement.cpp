@@ -1,5 +1,6 @@
 #include "ui/Announcement.h"
 
+#include <QAccessible>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -13,6 +14,24 @@ constexpr int kShownMs = 5000;
 constexpr const char* kTimerName = "kavelmarkAnnouncement";
 
 } // namespace
+
+void TellTitle(QWidget& window, TitleChange change)
+{
+    auto* timer = window.findChild<QTimer*>(QLatin1String(kTimerName), Qt::FindDirectChildrenOnly);
+    const bool announcing = timer && timer->isActive() && !window.accessibleName().isEmpty();
+    if (announcing && change == TitleChange::StatusGone)
+    {
+        return;
+    }
+    if (announcing)
+    {
+        timer->stop();
+        window.setAccessibleName(QString());
+        return;
+    }
+    QAccessibleEvent nameChanged(&window, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&nameChanged);
+}
 
 void Announce(QWidget& window, const QString& text)
 {

@@ -12,4 +12,14 @@ namespace kavelmark
 // one shows are added to it.
 void Announce(QWidget& window, const QString& text);
 
+// Tells screen readers that the window's title changed, which Qt does not. A new status in
+// the title replaces an announcement that still shows; a title that only loses its status
+// waits for the announcement's end, which tells it.
+enum class TitleChange
+{
+    NewStatus,
+    StatusGone,
+};
+void TellTitle(QWidget& window, TitleChange change);
+
 } // namespace kavelmark

@@ -241,6 +241,7 @@ void EntryClipboard::ShowStatus(const QString& status)
         {
             window_.setWindowTitle(plainTitle_);
             plainTitle_.clear();
+            TellTitle(window_, TitleChange::StatusGone);
         }
         return;
     }
@@ -249,6 +250,7 @@ void EntryClipboard::ShowStatus(const QString& status)
         plainTitle_ = window_.windowTitle();
     }
     window_.setWindowTitle(plainTitle_ + QStringLiteral(" – ") + status);
+    TellTitle(window_, TitleChange::NewStatus);
 }
 
 } // namespace kavelmark
