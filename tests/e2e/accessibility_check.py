@@ -566,7 +566,6 @@ def check_secret_session():
 def main():
     pyatspi.Registry.registerEventListener(listen, *EVENT_KINDS)
     start()
-    login = window("Kavelmark Login")
     check_window("Kavelmark Login", LOGIN_CONTROLS)
     step('get_all')
     check_get_all()
@@ -574,7 +573,6 @@ def main():
     keys("Kavelmark Login", "Return")
     window(MAIN)
     pump(1)
-    del login
     check_table()
     step('keyboard_reach')
     check_keyboard_reach()
