@@ -5,6 +5,9 @@
 namespace kavelmark
 {
 
+// The configuration's "?" button, for screen readers: it chooses the password file.
+inline constexpr const char* kBrowseName = "Datei wählen";
+
 inline constexpr const char* kCreateEmptyText =
     "Die Passwortdatei konnte nicht geladen werden,\nes wird eine leere angelegt!";
 inline constexpr const char* kNotOkText = "Die Passwortdatei ist nicht ok und\n wird nicht gespeichert!";

@@ -7,12 +7,14 @@
 #include "app/qt/SingleInstance.h"
 #include "platform/Messages.h"
 #include "platform/ProcessHardening.h"
+#include "platform/qt/AccessibilityBusGuard.h"
 #include "platform/qt/GermanQtTexts.h"
 #include "platform/qt/QtMessageSink.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
 #include "settings/qt/QtSettingsBackend.h"
 #include "ui/MainWindow.h"
+#include "ui/SecretAccessibility.h"
 
 int main(int argc, char** argv)
 {
@@ -25,6 +27,8 @@ int main(int argc, char** argv)
     // The window stays hidden in the tray; the run ends with the main window's modal run.
     QApplication::setQuitOnLastWindowClosed(false);
     InstallGermanQtTexts();
+    FilterSecretAccessibilityUpdates();
+    GuardAccessibilityBus();
 
     QtMessageSink messages;
     ScopedMessageSink scopedMessages(messages);

@@ -66,6 +66,7 @@ void ClipboardGuard::ClearIfOurs()
     if (secret_ && clipboard && clipboard->mimeData() == secret_)
     {
         clipboard->clear();
+        emit Cleared();
     }
     Forget();
     emit StatusChanged(QString());

@@ -39,6 +39,8 @@ public:
 signals:
     // What the clipboard holds of ours, for the window to show; empty once it is gone.
     void StatusChanged(const QString& status);
+    // The secret was taken off the clipboard.
+    void Cleared();
 
 private:
     void Forget();

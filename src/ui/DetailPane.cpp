@@ -8,11 +8,14 @@
 #include <string_view>
 
 #include "platform/qt/DialogTemplate.h"
+#include "platform/qt/LabelLinks.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
+#include "ui/Announcement.h"
 #include "ui/SecretSelection.h"
+#include "ui/UiTexts.h"
 
 namespace kavelmark
 {
@@ -46,9 +49,16 @@ DetailPane::DetailPane()
     connect(&hideTimer_, &QTimer::timeout, this,
             [this]
             {
+                bool hidden = false;
                 for (int i = 1; i <= 3; ++i)
                 {
+                    const auto k = static_cast<std::size_t>(i - 1);
+                    hidden = hidden || (secret_[k] && fields_[k] && fields_[k]->echoMode() == QLineEdit::Normal);
                     Mask(i);
+                }
+                if (hidden)
+                {
+                    Announce(*fields_[0]->window(), QString::fromUtf8(kValueHiddenNotice));
                 }
             });
 }
@@ -59,7 +69,7 @@ void DetailPane::Attach(const std::array<QLabel*, 3>& labels, const std::array<Q
     fields_ = fields;
     for (std::size_t k = 0; k < 3; ++k)
     {
-        labels_[k]->setText(QString());
+        SetLabelText(*labels_[k], QString());
         labels_[k]->setBuddy(fields_[k]);
         fields_[k]->setReadOnly(true);
         fields_[k]->setText(QString());
@@ -101,7 +111,7 @@ void DetailPane::Show(const PasswordStore& store, PasswordStore::Position entry)
     for (int i = 1; i <= 3; ++i)
     {
         const auto k = static_cast<std::size_t>(i);
-        labels_[k - 1]->setText(QStringLiteral("&%1: ").arg(i) + FromCp1252(labels[k]));
+        SetLabelText(*labels_[k - 1], QStringLiteral("&%1: ").arg(i) + FromCp1252(labels[k]));
         values_[k - 1] = WithVisibleLineBreaks(fields[k + 2]);
         secret_[k - 1] = PasswordStore::IsSecretLabel(labels[k]);
         SetMasked(i, secret_[k - 1]);
@@ -112,7 +122,7 @@ void DetailPane::Clear()
 {
     for (int i = 1; i <= 3; ++i)
     {
-        labels_[static_cast<std::size_t>(i - 1)]->setText(QString());
+        SetLabelText(*labels_[static_cast<std::size_t>(i - 1)], QString());
         WipeString(values_[static_cast<std::size_t>(i - 1)]);
         secret_[static_cast<std::size_t>(i - 1)] = false;
         SetMasked(i, false);
@@ -125,11 +135,18 @@ void DetailPane::SetMasked(int i, bool masked)
     const SecureString& value = values_[static_cast<std::size_t>(i - 1)];
     // The value is in the widget only while it is shown: masked, the widget holds one "*" per
     // character, and a value it held before is wiped.
+    const bool showsSecret = !masked && secret_[static_cast<std::size_t>(i - 1)];
+    // Marked before the value goes in and unmarked only after a shown one is wiped, so that
+    // no change of the field's text tells the value to accessibility clients.
+    if (showsSecret)
+    {
+        MarkSecretField(*field, true);
+    }
     WipeLineEdit(*field);
     field->setEchoMode(masked ? QLineEdit::Password : QLineEdit::Normal);
     field->setText(masked ? QString(static_cast<qsizetype>(value.size()), QLatin1Char('*')) : FromCp1252(value));
     field->setCursorPosition(0);
-    MarkSecretField(*field, !masked && secret_[static_cast<std::size_t>(i - 1)]);
+    MarkSecretField(*field, showsSecret);
     field->repaint();
 }
 

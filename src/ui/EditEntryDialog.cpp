@@ -10,6 +10,7 @@
 
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
+#include "platform/qt/LabelLinks.h"
 #include "platform/qt/QtText.h"
 #include "store/PasswordStore.h"
 #include "ui/GeneratorDialog.h"
@@ -232,7 +233,7 @@ bool EditEntryDialog::OnInitDialog()
 
 void EditEntryDialog::ShowLabel(int i, const QString& label)
 {
-    Label(i)->setText(label);
+    SetLabelText(*Label(i), label);
     // The values stand in clear here: a secret one must not reach the primary selection.
     MarkSecretField(*ValueEdit(i), PasswordStore::IsSecretLabel(label.toStdString()));
 }
@@ -243,8 +244,9 @@ void EditEntryDialog::ShowTexts()
     DescriptionEdit()->setText(FromCp1252(description));
     for (int i = 1; i <= 3; ++i)
     {
-        SetValueText(*ValueEdit(i), FromCp1252(values[static_cast<std::size_t>(i - 1)]));
+        // Labelled first: a secret value goes into a field already marked as showing one.
         ShowLabel(i, labels[static_cast<std::size_t>(i - 1)]);
+        SetValueText(*ValueEdit(i), FromCp1252(values[static_cast<std::size_t>(i - 1)]));
     }
 }
 

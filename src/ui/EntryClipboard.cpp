@@ -9,6 +9,7 @@
 
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
+#include "ui/Announcement.h"
 #include "ui/MainWindow.h"
 #include "ui/UiTexts.h"
 
@@ -50,6 +51,8 @@ EntryClipboard::EntryClipboard(MainWindow& window) : QObject(&window), window_(w
         fields_[static_cast<std::size_t>(i - 1)] = window.DetailField(i);
     }
     connect(&guard_, &ClipboardGuard::StatusChanged, this, &EntryClipboard::ShowStatus);
+    connect(&guard_, &ClipboardGuard::Cleared, this,
+            [this] { Announce(window_, QString::fromUtf8(kClipboardClearedNotice)); });
 
     QTreeWidget* list = list_;
     list->installEventFilter(this);
@@ -238,6 +241,7 @@ void EntryClipboard::ShowStatus(const QString& status)
         {
             window_.setWindowTitle(plainTitle_);
             plainTitle_.clear();
+            TellTitle(window_, TitleChange::StatusGone);
         }
         return;
     }
@@ -246,6 +250,7 @@ void EntryClipboard::ShowStatus(const QString& status)
         plainTitle_ = window_.windowTitle();
     }
     window_.setWindowTitle(plainTitle_ + QStringLiteral(" – ") + status);
+    TellTitle(window_, TitleChange::NewStatus);
 }
 
 } // namespace kavelmark

@@ -14,6 +14,7 @@
 #include "platform/qt/DialogTemplates.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
+#include "ui/SecretSelection.h"
 #include "ui/UiTexts.h"
 
 namespace kavelmark
@@ -67,6 +68,8 @@ bool GeneratorDialog::OnInitDialog()
         connect(box, &QCheckBox::toggled, this, &GeneratorDialog::Regenerate);
     }
     ControlAs<QLineEdit>(kCandidateId)->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // The candidate is a password in clear.
+    MarkSecretField(*ControlAs<QLineEdit>(kCandidateId), true);
     connect(ControlAs<QPushButton>(kNewId), &QPushButton::clicked, this, &GeneratorDialog::Regenerate);
     Regenerate();
     return true;

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFontMetrics>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPalette>
@@ -11,6 +12,7 @@
 #include <utility>
 
 #include "platform/Messages.h"
+#include "ui/LinkAccessibility.h"
 
 namespace kavelmark
 {
@@ -121,6 +123,9 @@ void HyperlinkControl::Attach(QLabel* label)
     FitToText();
     label->setCursor(QCursor(Qt::PointingHandCursor));
     label->setToolTip(url_);
+    // Reached by Tab and opened by Return or Space, as a keyboard user expects of a link.
+    label->setFocusPolicy(Qt::StrongFocus);
+    MarkAsLink(*label);
     ApplyColour();
 }
 
@@ -145,7 +150,7 @@ void HyperlinkControl::SetVisited(bool visited)
 
 QColor HyperlinkControl::TextColour() const
 {
-    if (hovering_)
+    if (hovering_ || (label_ && label_->hasFocus()))
     {
         return hoverColour;
     }
@@ -231,6 +236,20 @@ bool HyperlinkControl::eventFilter(QObject* watched, QEvent* event)
     case QEvent::Leave:
         SetHovering(false);
         break;
+    case QEvent::FocusIn:
+    case QEvent::FocusOut:
+        ApplyColour();
+        break;
+    case QEvent::KeyPress:
+    {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space)
+        {
+            OnClicked();
+            return true;
+        }
+        break;
+    }
     case QEvent::MouseMove:
         SetHovering(label_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint()));
         break;

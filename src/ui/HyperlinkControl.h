@@ -66,7 +66,7 @@ public:
     {
         return hovering_;
     }
-    // The colour the text is drawn in now.
+    // The colour the text is drawn in now: the hover colour also while it has the focus.
     QColor TextColour() const;
 
     // Shrinks the label to its text, keeping a centred or right-aligned text where it was.

@@ -23,6 +23,7 @@
 #include "ui/EntryFinder.h"
 #include "ui/EntryListView.h"
 #include "ui/HelpPage.h"
+#include "ui/ListFocus.h"
 #include "ui/SecretSelection.h"
 #include "ui/TrayIcon.h"
 #include "ui/UiTexts.h"
@@ -202,6 +203,7 @@ bool MainWindow::OnInitDialog()
     FillCategoryFilter();
 
     QTreeWidget* list = EntryList();
+    list->setAccessibleName(QString::fromUtf8(kEntryListName));
     list->setColumnCount(3);
     list->setHeaderLabels({QStringLiteral("Kategorie"), QStringLiteral("Name"), QStringLiteral("Beschreibung")});
     list->setColumnWidth(0, 120);
@@ -218,6 +220,18 @@ bool MainWindow::OnInitDialog()
     list->header()->setSectionsClickable(true);
     list->header()->setSortIndicatorShown(false);
     list->installEventFilter(this);
+    AnnounceCurrentRowOnFocus(*list);
+    // Tab goes from the top down: the filter above the list comes first.
+    QWidget* previous = Control(kFilterId);
+    for (int id : {kEntryListId, kAddId, kDeleteId, kChangeId, kDetailFieldIds[0], kDetailFieldIds[1],
+                   kDetailFieldIds[2], IDOK, IDCANCEL, command::kHelp})
+    {
+        if (QWidget* control = Control(id))
+        {
+            QWidget::setTabOrder(previous, control);
+            previous = control;
+        }
+    }
 
     ConnectControls();
     AttachCopyAndFind(*this);

@@ -11,9 +11,11 @@
 
 #include "settings/Settings.h"
 #include "settings/SettingsNames.h"
+#include "ui/Announcement.h"
 #include "ui/EntryClipboard.h"
 #include "ui/MainWindow.h"
 #include "ui/TrayIcon.h"
+#include "ui/UiTexts.h"
 
 namespace kavelmark
 {
@@ -167,6 +169,7 @@ bool SessionLock::Lock()
     window_.entryList_.Clear(*list);
     window_.ClearEntryDetails();
     window_.FillCategoryFilter();
+    Announce(window_, QString::fromUtf8(kLockedNotice));
     HideOrMinimize();
     return true;
 }

@@ -6,6 +6,14 @@
 namespace kavelmark
 {
 
+// The entry list's name for screen readers: nothing on screen labels it.
+inline constexpr const char* kEntryListName = "Einträge";
+
+// Changes that show only in passing, said to screen readers.
+inline constexpr const char* kClipboardClearedNotice = "Zwischenablage gelöscht";
+inline constexpr const char* kValueHiddenNotice = "Wert wieder verborgen";
+inline constexpr const char* kLockedNotice = "Gesperrt";
+
 // The list's column headings, clicked.
 inline constexpr const char* kSortByNameNotice = "Spaltensortierung nach Name ist noch nicht implementiert!";
 inline constexpr const char* kSortNotice = "Spaltensortierung ist noch nicht implementiert!";

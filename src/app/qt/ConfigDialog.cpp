@@ -73,6 +73,7 @@ bool ConfigDialog::OnInitDialog()
 
     if (auto* browse = ControlAs<QPushButton>(kBrowseId))
     {
+        browse->setAccessibleName(QString::fromUtf8(kBrowseName));
         connect(browse, &QPushButton::clicked, this, &ConfigDialog::BrowseForFile);
     }
     return true;

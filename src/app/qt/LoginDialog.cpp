@@ -6,6 +6,7 @@
 
 #include "platform/Messages.h"
 #include "platform/qt/DialogTemplates.h"
+#include "platform/qt/LabelLinks.h"
 #include "platform/qt/QtText.h"
 #include "platform/qt/SecretText.h"
 
@@ -54,7 +55,7 @@ int LoginDialog::RunModal()
     {
         setWindowTitle(QString::fromStdString(titleText));
     }
-    Prompt()->setText(QString::fromStdString(promptText));
+    SetLabelText(*Prompt(), QString::fromStdString(promptText));
     FitPrompt();
     setFixedSize(size());
     QLineEdit* edit = PasswordEdit();
@@ -98,7 +99,7 @@ void LoginDialog::ShowBusy()
     // The prompt answered, nothing to type into: the window only says that the program works.
     controls_.Build(LoginTemplate(), *this);
     setFixedSize(size());
-    Prompt()->setText(QString::fromStdString(promptText));
+    SetLabelText(*Prompt(), QString::fromStdString(promptText));
     PasswordEdit()->setEchoMode(QLineEdit::Password);
     setEnabled(false);
     setCursor(Qt::WaitCursor);

@@ -1,6 +1,7 @@
 #include "layout/qt/CGroupStatic.h"
 
 #include <QAbstractButton>
+#include <QAccessibleWidget>
 #include <QEvent>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -34,10 +35,26 @@ void DrawEtchedRect(QPainter& painter, const QPalette& palette, const QRect& rec
     painter.drawRect(rect.adjusted(1, 1, 0, 0));
 }
 
+// Screen readers see the frame as the grouping it draws, named by its caption.
+QAccessibleInterface* GroupAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String(CGroupStatic::staticMetaObject.className()) && object && object->isWidgetType())
+    {
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    }
+    return nullptr;
+}
+
 } // namespace
 
 CGroupStatic::CGroupStatic(QWidget* parent) : QWidget(parent)
 {
+    static const bool factoryInstalled = []
+    {
+        QAccessible::installFactory(&GroupAccessible);
+        return true;
+    }();
+    (void)factoryInstalled;
     setFocusPolicy(Qt::NoFocus);
     // Not opaque: the frame leaves its members' rectangles unpainted, so the window behind
     // it must paint there first, or labels and check boxes that draw only their text would
@@ -47,6 +64,7 @@ CGroupStatic::CGroupStatic(QWidget* parent) : QWidget(parent)
 void CGroupStatic::SetCaption(const QString& caption)
 {
     caption_ = caption;
+    setAccessibleName(caption.trimmed());
     update();
 }
 
@@ -55,6 +73,11 @@ void CGroupStatic::SetBuddy(QWidget* buddy)
     buddy_ = buddy;
     members_.emplace_back(buddy);
     caption_ = QStringLiteral(" ");
+    // The buddy stands in the caption line and says what the group is.
+    if (auto* button = qobject_cast<QAbstractButton*>(buddy))
+    {
+        setAccessibleName(button->text().remove(QLatin1Char('&')));
+    }
     PlaceBuddy();
     update();
 }

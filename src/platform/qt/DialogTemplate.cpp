@@ -19,6 +19,8 @@
 #include <QTreeWidget>
 #include <algorithm>
 
+#include "platform/qt/LabelLinks.h"
+
 namespace kavelmark
 {
 namespace
@@ -324,14 +326,22 @@ void DialogControls::Build(const DialogTemplate& tmpl, QDialog& dialog)
         order_.push_back(control.id);
     }
 
-    // A label's mnemonic moves the focus to the next control in tab order.
-    for (std::size_t i = 0; i + 1 < order_.size(); ++i)
+    // A label's mnemonic moves the focus to the field it describes, and the field is named
+    // after it; a group box's caption names the field it frames.
+    for (const auto& [labelId, fieldId] : LabelledControls(tmpl))
     {
-        auto* label = qobject_cast<QLabel*>(Control(order_[i]));
-        if (label && KindOf(order_[i]) == ControlKind::Static)
+        auto* label = qobject_cast<QLabel*>(Control(labelId));
+        QWidget* field = Control(fieldId);
+        if (!label || !field)
         {
-            label->setBuddy(Control(order_[i + 1]));
+            continue;
         }
+        if (KindOf(labelId) == ControlKind::Static)
+        {
+            label->setBuddy(field);
+        }
+        const bool plain = KindOf(labelId) == ControlKind::GroupBox || (StyleOf(labelId) & ControlStyle::NoPrefix);
+        field->setAccessibleName(plain ? label->text() : WithoutAccessKey(label->text()));
     }
 
     const QSize client = units.ToPixels(tmpl.width, tmpl.height);
