@@ -102,8 +102,8 @@ def pattern(title):
     return MAIN_PATTERN if title == MAIN else "^%s$" % re.escape(title)
 
 
-def window(title, seconds=30):
-    """The program's showing window with this title, waiting for it."""
+def window(title, seconds=30, fail=True):
+    """The program's showing window with this title, waiting for it; None when told not to fail."""
     end = time.monotonic() + seconds
     while time.monotonic() < end:
         if not alive():
@@ -118,6 +118,8 @@ def window(title, seconds=30):
                 except GLib.GError:
                     pass
         pump(0.1)
+    if not fail:
+        return None
     raise SystemExit("FAIL: no window %r" % title)
 
 
@@ -347,11 +349,23 @@ def run_steps(steps):
         keys(title, *chord)
 
 
+def open_by(title, opener, attempts=3):
+    """Runs the opener until the window shows: on a loaded machine (the sanitizer build) a menu can
+    open only after its item's letter was sent, and the letter is lost."""
+    for _ in range(attempts - 1):
+        run_steps(opener)
+        if window(title, 15, fail=False) is not None:
+            return
+        step("again: " + title)
+        keys(MAIN, "Escape", "Escape")
+    run_steps(opener)
+
+
 def check_table():
     for title, opener, expected, closer in TABLE:
         step("window " + title)
         select_row(0)
-        run_steps(opener)
+        open_by(title, opener)
         check_window(title, expected)
         if title == "Info über Kavelmark":
             check_groups(title, ["Crypto++ Lib", "Panelgrid"])
@@ -418,7 +432,10 @@ def field(dialog, label_name):
 
 
 def name_changes(since):
-    return [name for kind, _, name, _ in events[since:] if kind.startswith("object:property-change:accessible-name")]
+    # The event's own data is the name as it was changed to; read from the source later, on a
+    # loaded machine, it may already have changed back.
+    return [data or name for kind, data, name, _ in events[since:]
+            if kind.startswith("object:property-change:accessible-name")]
 
 
 def check_names_follow_labels():
@@ -512,11 +529,15 @@ def heard(what, since, text, seconds=10):
 def check_secret_session():
     """Reveals, copies and generates secrets and locks; the listener must hear none of them."""
     # The PIN/TAN entry: its PIN shows while its field has the focus.
-    select_row(1)
-    since = len(events)
-    keys(MAIN, "alt+2")
-    pin = field(window(MAIN), "2: PIN (*)")
-    if pin is None or pin.queryText().getText(0, -1) != "P1n-4711":
+    # On a loaded machine the hide timer may be quicker than the read: a few tries.
+    for _ in range(3):
+        select_row(1)
+        since = len(events)
+        keys(MAIN, "alt+2")
+        pin = field(window(MAIN), "2: PIN (*)")
+        if pin is not None and pin.queryText().getText(0, -1) == "P1n-4711":
+            break
+    else:
         fail("the revealed PIN does not read as its value")
     # The hide timer (2 s) masks it again while the field keeps the focus.
     heard("the PIN masked again by the hide timer", since, "Wert wieder verborgen")
